@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing (Debian 12), then configures and builds
+# Nutrilo in build/. Safe to run again: it installs and rebuilds only what is needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    g++ cmake make pkg-config ccache
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
+    libcanberra-dev libwmf-dev
+    xvfb xauth fonts-dejavu-core fonts-liberation
+    unrtf poppler-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+class Dataset;
+
+// The binding point through which data-aware controls show and edit the current row of
+// a dataset. It relays the dataset's notifications while it is on; switched off, its
+// controls are detached (they show nothing and do not follow the dataset), and
+// switching it on again refreshes them.
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    explicit DataSource(Dataset* dataset, QObject* parent = nullptr);
+
+    Dataset* dataset() const { return dataset_; }
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on);
+
+signals:
+    void currentChanged();
+    void fieldChanged(int field);
+    void stateChanged();
+    void rowsChanged();
+    void updateRecordRequested();
+    // Switched on or off: controls refresh themselves (or blank out).
+    void enabledChanged(bool on);
+
+private:
+    Dataset* dataset_;
+    bool enabled_ = true;
+};

@@ -1,0 +1,200 @@
+#pragma once
+
+#include "TableSchema.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class DatabaseError;
+class Dataset;
+class SqliteStore;
+
+// A field of a dataset: a stored column or a calculated field. It reads and writes the
+// dataset's active record buffer (the current row, or the row whose calculated fields
+// are being produced).
+class Field {
+public:
+    Field(Dataset* dataset, int index) : dataset_(dataset), index_(index) {}
+
+    Dataset* dataset() const { return dataset_; }
+    int index() const { return index_; }
+    const QString& name() const;
+    FieldType type() const;
+    bool isCalculated() const;
+    int width() const;
+
+    QVariant value() const;
+    bool isNull() const;
+    // The text of the value: empty for null, digits for an integer, general form with
+    // the locale's separator for a floating-point value.
+    QString asString() const;
+    // The value as a whole number (0 for null); throws AppError for a non-integer text.
+    qint64 asInteger() const;
+
+    // Stores a value into the current row, which must be in the edit or insert state
+    // (a calculated field takes it while its row's calculated fields are produced).
+    void setValue(const QVariant& value);
+    // Stores a text, converted by the field's type in the locale's notation; a text that
+    // is no number is kept as typed and refused by the database when the row is posted.
+    void setAsString(const QString& text);
+
+private:
+    Dataset* dataset_;
+    int index_;
+};
+
+// A cursor with a current row over all rows of one table, read once at opening and held
+// in memory. Writes go to the database file at once. Besides the stored columns a
+// dataset may have calculated text fields, produced by a hook each time a row is
+// fetched and after each field change while the row is edited; they are never written.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Browse, Edit, Insert };
+    enum LocateOption { Exact = 0, Prefix = 1, CaseSensitive = 2 };
+
+    // `fieldNames` name the columns as the dataset presents them (by default the table's
+    // own names); `calculated` adds text fields of at most `calculatedWidth` characters.
+    Dataset(const QString& name, SqliteStore* store, const TableSchema& table,
+            const QStringList& fieldNames = {}, const QStringList& calculated = {},
+            QObject* parent = nullptr);
+    ~Dataset() override;
+
+    const QString& name() const { return name_; }
+    const TableSchema& table() const { return table_; }
+    static constexpr int calculatedWidth = 20;
+
+    // Reads every row of the table (once), then the first row becomes current.
+    void open();
+    bool isOpen() const { return open_; }
+
+    // --- Fields
+    int fieldCount() const { return int(fields_.size()); }
+    Field* field(int index) const { return fields_.at(index).get(); }
+    // The field of that name, matched without regard to letter case; nullptr if missing.
+    Field* findField(const QString& name) const;
+    // As findField, but throws AppError "Field 'x' not found".
+    Field* fieldByName(const QString& name) const;
+    const QString& fieldName(int index) const { return names_.at(index); }
+    bool isCalculatedField(int index) const { return index >= table_.columns.size(); }
+    int storedFieldCount() const { return int(table_.columns.size()); }
+
+    // --- Cursor
+    void first();
+    void next();
+    void prior();
+    bool eof() const;
+    bool bof() const;
+    bool isEmpty() const { return view_.isEmpty(); }
+    int recordCount() const { return int(view_.size()); }
+    // Position of the current row among the visible rows; -1 when there is none (or the
+    // current row is a new one).
+    int recNo() const { return state_ == State::Insert ? -1 : pos_; }
+    // Makes the visible row at `row` current (a grid's selection), closing a pending edit.
+    void moveTo(int row);
+    // Finds the first row whose columns (one name, or several separated by ";") equal the
+    // values; with Prefix a text matches every text that begins with the value. Texts
+    // compare ignoring letter case unless CaseSensitive. Found: the row becomes current.
+    bool locate(const QString& columns, const QVariantList& values, int options = Exact);
+
+    // --- Editing
+    State state() const { return state_; }
+    bool isEditing() const { return state_ != State::Browse; }
+    bool modified() const { return modified_; }
+    void edit();
+    void insert();
+    // Creates a row with these values for the stored columns in order and writes it at
+    // once; on failure the row is dropped and the failure thrown.
+    void insertWithValues(const QVariantList& values);
+    void setField(const QString& name, const QVariant& value);
+    void post();
+    void cancel();
+    void deleteRecord();
+
+    // Shortcuts reading the current row.
+    QString text(const QString& fieldName) const { return fieldByName(fieldName)->asString(); }
+    qint64 integer(const QString& fieldName) const { return fieldByName(fieldName)->asInteger(); }
+
+    // --- Multi-row access (grids)
+    // A stored value of a visible row.
+    QVariant rowValue(int row, int field) const;
+    // The values of a visible row with its calculated fields produced for it now.
+    QVector<QVariant> fetchRow(int row);
+
+    // --- Master-detail: only rows whose `detailField` equals the master's current
+    // `masterField` are visible, and a new row receives that value.
+    void setMaster(Dataset* master, const QString& masterField, const QString& detailField);
+    // Rows are presented sorted by this field (stable: rows with equal keys keep the
+    // database order).
+    void setSortField(const QString& field);
+
+    // --- Hooks
+    std::function<void(Dataset&)> onCalcFields;
+    std::function<void(Dataset&, const DatabaseError&)> onPostError;
+    std::function<void(Dataset&)> onAfterPost;
+
+    // The record buffer fields read and write (used by Field).
+    QVariant activeValue(int field) const;
+    void setActiveValue(int field, const QVariant& value);
+
+signals:
+    // The current row became another row, or was re-read as a whole.
+    void currentChanged();
+    // One field of the current row received a new value (calculated fields included).
+    void fieldChanged(int field);
+    void stateChanged();
+    // Rows were added or removed, or the visible rows changed.
+    void rowsChanged();
+    // About to post: editing controls store the value they hold into their field.
+    void updateRecordRequested();
+
+private:
+    struct Row {
+        qint64 rowid = 0;
+        QVector<QVariant> values; // stored columns only
+    };
+    using Buffer = QVector<QVariant>; // stored columns, then calculated fields
+
+    void closePending();
+    void requireEditing() const;
+    void loadCurrent(); // current buffer from the current row, calc produced
+    void produceCalculated(Buffer& buffer);
+    void applyView(); // visible rows from the condition and the sort
+    void masterMoved();
+    bool matchesCondition(const Row& row) const;
+    void invalidateIndex() { lookup_.clear(); }
+    int locateIndexed(int column, const QString& value);
+
+    QString name_;
+    SqliteStore* store_;
+    TableSchema table_;
+    QStringList names_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<Row> rows_;
+    QVector<int> view_; // indices into rows_
+    int pos_ = -1;      // index into view_
+    bool eof_ = true;
+    bool bof_ = true;
+    bool open_ = false;
+    State state_ = State::Browse;
+    bool modified_ = false;
+    Buffer current_;
+    Buffer* active_ = &current_;
+    bool producing_ = false;
+
+    Dataset* master_ = nullptr;
+    int masterField_ = -1;
+    int detailField_ = -1;
+    QVariant condition_;
+    bool conditionSet_ = false;
+    int sortField_ = -1;
+
+    // Case-folded text -> first visible position, per column, built on demand.
+    QHash<int, QHash<QString, int>> lookup_;
+};

@@ -1,0 +1,152 @@
+#include "TDM.h"
+
+#include "AppError.h"
+#include "AppTexts.h"
+#include "BodyMetrics.h"
+#include "DataSource.h"
+#include "Dataset.h"
+#include "SqliteStore.h"
+#include "UserServices.h"
+
+TDM* DM = nullptr;
+
+TDM::TDM(const QString& fileName, QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("DM"));
+    store_ = std::make_unique<SqliteStore>(fileName);
+    ADOConnection1 = store_.get();
+
+    alimenti = new Dataset(QStringLiteral("alimenti"), ADOConnection1, TableSchema::alimenti(), {},
+                           {}, this);
+    alimentiAlimento = alimenti->fieldByName(QStringLiteral("Alimento"));
+    alimentiedibile = alimenti->fieldByName(QStringLiteral("%edibile"));
+    alimentiAcqua = alimenti->fieldByName(QStringLiteral("Acqua"));
+    alimentiProteine = alimenti->fieldByName(QStringLiteral("Proteine"));
+    alimentiLipidi = alimenti->fieldByName(QStringLiteral("Lipidi"));
+    alimentiCarboidrati = alimenti->fieldByName(QStringLiteral("Carboidrati"));
+    alimentikcal100 = alimenti->fieldByName(QStringLiteral("kcal100"));
+    DSAlimenti = new DataSource(alimenti, this);
+    DSAlimenti->setObjectName(QStringLiteral("DSAlimenti"));
+
+    utente = new Dataset(QStringLiteral("utente"), ADOConnection1, TableSchema::utenti(), {},
+                         {QStringLiteral("BMI"), QStringLiteral("pesoidea"),
+                          QStringLiteral("fabbenerg"), QStringLiteral("%massagrassa"),
+                          QStringLiteral("caloriesport"), QStringLiteral("razzterr")},
+                         this);
+    DSUtente = new DataSource(utente, this);
+    DSUtente->setObjectName(QStringLiteral("DSUtente"));
+    utenteID = utente->fieldByName(QStringLiteral("ID"));
+    utenteid_utente = utente->fieldByName(QStringLiteral("id_utente"));
+    utenteNome = utente->fieldByName(QStringLiteral("Nome"));
+    utenteeta = utente->fieldByName(QStringLiteral("eta"));
+    utentepeso = utente->fieldByName(QStringLiteral("peso"));
+    utentealtezza = utente->fieldByName(QStringLiteral("altezza"));
+    utentesesso = utente->fieldByName(QStringLiteral("sesso"));
+    utentecorporatura = utente->fieldByName(QStringLiteral("corporatura"));
+    utenteattivita = utente->fieldByName(QStringLiteral("attivita"));
+    utenteBMI = utente->fieldByName(QStringLiteral("BMI"));
+    utentepesoidea = utente->fieldByName(QStringLiteral("pesoidea"));
+    utentefabbenerg = utente->fieldByName(QStringLiteral("fabbenerg"));
+
+    // The menu rows, as the query "select id_utente, id_combo, Alimento, Grammi from dieta"
+    // presents them, restricted to the current person.
+    Dieta = new Dataset(QStringLiteral("Dieta"), ADOConnection1, TableSchema::dieta(),
+                        {QStringLiteral("id_utente"), QStringLiteral("id_combo"),
+                         QStringLiteral("Alimento"), QStringLiteral("Grammi")},
+                        {}, this);
+    Dietaid_utente = Dieta->fieldByName(QStringLiteral("id_utente"));
+    Dietaid_combo = Dieta->fieldByName(QStringLiteral("id_combo"));
+    DietaAlimento = Dieta->fieldByName(QStringLiteral("Alimento"));
+    DietaGrammi = Dieta->fieldByName(QStringLiteral("Grammi"));
+    Dieta->setSortField(QStringLiteral("id_utente"));
+    Dieta->setMaster(utente, QStringLiteral("ID"), QStringLiteral("id_utente"));
+
+    utentegirovita = utente->fieldByName(QStringLiteral("girovita"));
+    utentemassagrassa = utente->fieldByName(QStringLiteral("%massagrassa"));
+    utentefoto = utente->fieldByName(QStringLiteral("foto"));
+    utentesport = utente->fieldByName(QStringLiteral("sport"));
+    utenteore = utente->fieldByName(QStringLiteral("ore"));
+    utentecaloriesport = utente->fieldByName(QStringLiteral("caloriesport"));
+    utentepesodes = utente->fieldByName(QStringLiteral("pesodes"));
+    utentegiorni = utente->fieldByName(QStringLiteral("giorni"));
+    utenterazzterr = utente->fieldByName(QStringLiteral("razzterr"));
+
+    utente->onCalcFields = [this](Dataset& d) { utenteCalcFields(d); };
+    utente->onPostError = [this](Dataset& d, const DatabaseError& e) { utentePostError(d, e); };
+    utente->onAfterPost = [this](Dataset& d) { utenteAfterPost(d); };
+    alimenti->onPostError = [this](Dataset& d, const DatabaseError& e) { alimentiPostError(d, e); };
+    alimenti->onAfterPost = [this](Dataset& d) { alimentiAfterPost(d); };
+
+    alimenti->open();
+    utente->open();
+    Dieta->open();
+}
+
+TDM::~TDM()
+{
+    if (DM == this)
+        DM = nullptr;
+    // Datasets are children and go before the connection they use.
+    delete Dieta;
+    delete utente;
+    delete alimenti;
+}
+
+void TDM::utenteCalcFields(Dataset&)
+{
+    BodyMetrics::Inputs in;
+    in.eta = utenteeta->value();
+    in.peso = utentepeso->value();
+    in.altezza = utentealtezza->value();
+    in.sesso = utentesesso->value();
+    in.corporatura = utentecorporatura->value();
+    in.attivita = utenteattivita->value();
+    in.girovita = utentegirovita->value();
+    in.sport = utentesport->value();
+    in.ore = utenteore->value();
+    in.pesodes = utentepesodes->value();
+    in.giorni = utentegiorni->value();
+    const BodyMetrics::Results out = BodyMetrics::compute(in);
+    utenteBMI->setValue(out.BMI);
+    utentepesoidea->setValue(out.pesoidea);
+    utentefabbenerg->setValue(out.fabbenerg);
+    utentemassagrassa->setValue(out.massagrassa);
+    utentecaloriesport->setValue(out.caloriesport);
+    utenterazzterr->setValue(out.razzterr);
+}
+
+namespace {
+
+void reportWriteFailure(const DatabaseError& error)
+{
+    UserServices::instance().mostramessaggio(error.message(), MessageKind::Error, Buttons::Yes,
+                                             {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+}
+
+void confirmWrite(const QString& text)
+{
+    UserServices::instance().mostramessaggio(text, MessageKind::Information, Buttons::Ok,
+                                             {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+}
+
+} // namespace
+
+void TDM::utentePostError(Dataset&, const DatabaseError& error)
+{
+    reportWriteFailure(error);
+}
+
+void TDM::alimentiPostError(Dataset&, const DatabaseError& error)
+{
+    reportWriteFailure(error);
+}
+
+void TDM::utenteAfterPost(Dataset&)
+{
+    confirmWrite(QStringLiteral("Utente inserito/modificato correttamente."));
+}
+
+void TDM::alimentiAfterPost(Dataset&)
+{
+    confirmWrite(QStringLiteral("Alimento inserito/modificato correttamente."));
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class DataSource;
+class Dataset;
+class DatabaseError;
+class Field;
+class SqliteStore;
+
+// The data module: the one gateway to the diet database. It owns the connection, the
+// datasets of the three tables with their field members, the binding points of the
+// foods and the people, and the hooks that produce the body metrics and report writes.
+// Creating it opens the database file and reads every table; it throws DatabaseError
+// when the file cannot be opened.
+class TDM : public QObject {
+    Q_OBJECT
+public:
+    explicit TDM(const QString& fileName = QStringLiteral("alimenti.mdb"),
+                 QObject* parent = nullptr);
+    ~TDM() override;
+
+    Dataset* alimenti = nullptr;
+    Field* alimentiAlimento = nullptr;
+    Field* alimentiedibile = nullptr;
+    Field* alimentiAcqua = nullptr;
+    Field* alimentiProteine = nullptr;
+    Field* alimentiLipidi = nullptr;
+    Field* alimentiCarboidrati = nullptr;
+    Field* alimentikcal100 = nullptr;
+    DataSource* DSAlimenti = nullptr;
+    Dataset* utente = nullptr;
+    DataSource* DSUtente = nullptr;
+    SqliteStore* ADOConnection1 = nullptr;
+    Field* utenteID = nullptr;
+    Field* utenteid_utente = nullptr;
+    Field* utenteNome = nullptr;
+    Field* utenteeta = nullptr;
+    Field* utentepeso = nullptr;
+    Field* utentealtezza = nullptr;
+    Field* utentesesso = nullptr;
+    Field* utentecorporatura = nullptr;
+    Field* utenteattivita = nullptr;
+    Field* utenteBMI = nullptr;
+    Field* utentepesoidea = nullptr;
+    Field* utentefabbenerg = nullptr;
+    Dataset* Dieta = nullptr;
+    Field* Dietaid_utente = nullptr;
+    Field* Dietaid_combo = nullptr;
+    Field* DietaAlimento = nullptr;
+    Field* DietaGrammi = nullptr;
+    Field* utentegirovita = nullptr;
+    Field* utentemassagrassa = nullptr;
+    Field* utentefoto = nullptr;
+    Field* utentesport = nullptr;
+    Field* utenteore = nullptr;
+    Field* utentecaloriesport = nullptr;
+    Field* utentepesodes = nullptr;
+    Field* utentegiorni = nullptr;
+    Field* utenterazzterr = nullptr;
+
+    // Hooks.
+    void utenteCalcFields(Dataset& dataset);
+    void utentePostError(Dataset& dataset, const DatabaseError& error);
+    void alimentiPostError(Dataset& dataset, const DatabaseError& error);
+    void utenteAfterPost(Dataset& dataset);
+    void alimentiAfterPost(Dataset& dataset);
+
+private:
+    std::unique_ptr<SqliteStore> store_;
+};
+
+// The application's one data module.
+extern TDM* DM;

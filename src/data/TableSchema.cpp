@@ -1,0 +1,53 @@
+#include "TableSchema.h"
+
+int TableSchema::indexOf(const QString& column) const
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns.at(i).name.compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+const TableSchema& TableSchema::alimenti()
+{
+    static const TableSchema schema{QStringLiteral("alimenti"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("%edibile"), FieldType::Float},
+                                     {QStringLiteral("Acqua"), FieldType::Float},
+                                     {QStringLiteral("Proteine"), FieldType::Float},
+                                     {QStringLiteral("Lipidi"), FieldType::Float},
+                                     {QStringLiteral("Carboidrati"), FieldType::Float},
+                                     {QStringLiteral("kcal100"), FieldType::Float}}};
+    return schema;
+}
+
+const TableSchema& TableSchema::utenti()
+{
+    static const TableSchema schema{QStringLiteral("Utenti"),
+                                    {{QStringLiteral("ID"), FieldType::AutoNumber},
+                                     {QStringLiteral("id_utente"), FieldType::Integer},
+                                     {QStringLiteral("Nome"), FieldType::Text, 30},
+                                     {QStringLiteral("eta"), FieldType::Integer},
+                                     {QStringLiteral("peso"), FieldType::Integer},
+                                     {QStringLiteral("altezza"), FieldType::Integer},
+                                     {QStringLiteral("sesso"), FieldType::Text, 2},
+                                     {QStringLiteral("corporatura"), FieldType::Text, 15},
+                                     {QStringLiteral("attivita"), FieldType::Text, 15},
+                                     {QStringLiteral("girovita"), FieldType::Integer},
+                                     {QStringLiteral("foto"), FieldType::Text, 50},
+                                     {QStringLiteral("sport"), FieldType::Text, 50},
+                                     {QStringLiteral("ore"), FieldType::Integer},
+                                     {QStringLiteral("pesodes"), FieldType::Integer},
+                                     {QStringLiteral("giorni"), FieldType::Integer}}};
+    return schema;
+}
+
+const TableSchema& TableSchema::dieta()
+{
+    static const TableSchema schema{QStringLiteral("dieta"),
+                                    {{QStringLiteral("ID_Utente"), FieldType::Integer},
+                                     {QStringLiteral("ID_Combo"), FieldType::Integer},
+                                     {QStringLiteral("Alimento"), FieldType::Text, 50},
+                                     {QStringLiteral("grammi"), FieldType::Text, 50}}};
+    return schema;
+}

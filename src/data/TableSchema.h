@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+enum class FieldType {
+    Integer,   // whole number
+    Float,     // floating-point number
+    Text,      // text of at most `width` characters
+    AutoNumber // integer assigned by the database on the first write, read-only
+};
+
+struct ColumnDef {
+    QString name;
+    FieldType type;
+    int width = 0; // characters, for Text
+};
+
+// A table of the database file: its name and columns in order.
+struct TableSchema {
+    QString name;
+    QList<ColumnDef> columns;
+
+    // The index of a column, matched without regard to letter case; -1 when missing.
+    int indexOf(const QString& column) const;
+
+    // The three tables of the diet database.
+    static const TableSchema& alimenti();
+    static const TableSchema& utenti();
+    static const TableSchema& dieta();
+};
