@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class TDM;
+
+// The main window's controls that the weekly planner works with. The window frame
+// creates them; the planner fills the seven day pages with the grid.
+struct PlannerFrame {
+    QTabWidget* PageControl1 = nullptr; // with the seven empty pages TabSheet1 … TabSheet7
+    QAbstractButton* salva = nullptr;   // its enabled state is the menu's change flag
+    QComboBox* dbnome = nullptr;        // the person chooser
+    QLabel* Image1 = nullptr;           // the person's photo
+};
+
+// The three controls of one food slot.
+struct MealSlot {
+    QComboBox* food = nullptr;
+    QLineEdit* grams = nullptr;
+    QLineEdit* kcal = nullptr;
+    explicit operator bool() const { return food != nullptr; }
+};
+
+// The weekly grid of the main window with its calorie arithmetic, and the loading and
+// saving of the current person's week. Slot number = 100 × day + position (day 1 to 7,
+// Monday to Sunday; position 1 to 19).
+class WeeklyPlanner : public QObject {
+    Q_OBJECT
+public:
+    WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent = nullptr);
+    ~WeeklyPlanner() override;
+
+    const PlannerFrame& frame() const { return frame_; }
+
+    // --- The grid and its arithmetic
+    // The slot's three controls; empty for a number that names no slot.
+    MealSlot slot(int number) const;
+    // Kilocalories of `grams` grams of a food with `kcal100` kcal per 100 g, as text.
+    static QString calcolacalorie(const QString& grams, const QString& kcal100);
+    // The sum of five amounts as text (an empty text counts zero).
+    static QString somma(const QString& a, const QString& b, const QString& c,
+                         const QString& d, const QString& e);
+    // Recomputes the 28 subtotals and the 7 day totals.
+    void btnTotaleClick();
+    // Empties every food chooser (text and list) and fills the lists from the food table.
+    void caricaalimenti();
+    // The change flag: the enabled state of `salva`.
+    bool changed() const;
+
+    // --- Loading, saving, person switching
+    // The steps of the main window's first show: food lists, person chooser, the first
+    // person's week, totals, photo.
+    void FormShow();
+    void caricadieta();
+    void salvadieta();
+    void salvaClick();
+    // 0 saved, 1 nothing to save or declined, 2 cancelled.
+    int chiedisalvataggio();
+    void dbnomeEnter();
+    void dbnomeSelect();
+    void caricafoto();
+    // After the user window closed: brings the person chooser, the grid and the photo up
+    // to date with the person dataset.
+    void userWindowClosed();
+
+private:
+    struct Grid;
+    PlannerFrame frame_;
+    TDM* dm_;
+    Grid* grid_ = nullptr;
+};

@@ -1,0 +1,8 @@
+#include "DietReport.h"
+
+#include "WeeklyPlanner.h"
+
+void DietReport::stampClick(WeeklyPlanner& planner, TDM&, QWidget*)
+{
+    planner.btnTotaleClick();
+}
