@@ -1,0 +1,106 @@
+#include "ReportBuilder.h"
+
+#include "WeeklyPlanner.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTabWidget>
+
+namespace {
+
+// Opens the title line: 30 blanks and "Dieta di ".
+const QString titleStart = QString(30, QLatin1Char(' ')) + QStringLiteral("Dieta di ");
+const QString dayIndent(9, QLatin1Char(' '));
+
+// The heading emitted above the first position of each meal group. The spellings are
+// the ones users know from their printed reports.
+QString headingBefore(int position)
+{
+    switch (position) {
+    case 1:
+        return QStringLiteral("Aliementi della Colazione");
+    case 5:
+        return QStringLiteral("Alimenti del pranzo");
+    case 10:
+        return QStringLiteral("Aliementi della cena");
+    case 15:
+        return QStringLiteral("Spuntini e Condimento");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+QString ReportBuilder::slotLine(const SlotTexts& texts)
+{
+    return QStringLiteral("Alimento:   ") + texts.food + QStringLiteral("   ") +
+           QStringLiteral("gr. ") + texts.grams + QStringLiteral("  ") + QStringLiteral(" ") +
+           QStringLiteral("Kcal: ") + texts.kcal;
+}
+
+QStringList ReportBuilder::lines(const QString& name, const QString& date,
+                                 const std::function<QString(int)>& dayCaption,
+                                 const std::function<QString(int)>& dayTotal,
+                                 const std::function<SlotTexts(int)>& slotTexts)
+{
+    QStringList out;
+    out << titleStart + name + QLatin1Char(' ') + date;
+    out << QString();
+    for (int day = 1; day <= 7; ++day) {
+        out << QString();
+        out << dayIndent + dayCaption(day) + QStringLiteral(" kcal tot. ") + dayTotal(day);
+        out << QString();
+        for (int position = 1; position <= 19; ++position) {
+            const QString heading = headingBefore(position);
+            if (!heading.isEmpty())
+                out << QString() << heading;
+            const SlotTexts texts = slotTexts(100 * day + position);
+            if (!texts.food.isEmpty())
+                out << slotLine(texts);
+        }
+    }
+    return out;
+}
+
+QStringList ReportBuilder::fromGrid(const QTabWidget* pages,
+                                    const std::function<MealSlot(int)>& slotLookup,
+                                    const QString& name, const QString& date)
+{
+    const auto caption = [pages](int day) {
+        return pages && day <= pages->count() ? pages->tabText(day - 1) : QString();
+    };
+    const auto total = [pages](int day) {
+        const QLabel* label =
+            pages ? pages->findChild<QLabel*>(QStringLiteral("tot%1").arg(day)) : nullptr;
+        return label ? label->text() : QString();
+    };
+    const auto slot = [&slotLookup](int number) {
+        const MealSlot s = slotLookup(number);
+        SlotTexts texts;
+        if (s.food)
+            texts.food = s.food->currentText();
+        if (s.grams)
+            texts.grams = s.grams->text();
+        if (s.kcal)
+            texts.kcal = s.kcal->text();
+        return texts;
+    };
+    return lines(name, date, caption, total, slot);
+}
+
+QStringList ReportBuilder::fromPlanner(const WeeklyPlanner& planner, const QString& name,
+                                       const QString& date)
+{
+    return fromGrid(
+        planner.frame().PageControl1, [&planner](int number) { return planner.slot(number); }, name,
+        date);
+}
+
+QString ReportBuilder::today()
+{
+    return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QTabWidget;
+class WeeklyPlanner;
+struct MealSlot;
+
+// The text of the weekly diet report, one line per entry, built from the week as the grid
+// shows it. The preview's text area starts with one empty line of its own; the lines
+// built here are appended after it, so the whole document has one line more.
+class ReportBuilder {
+public:
+    // The three texts of a food slot exactly as displayed.
+    struct SlotTexts {
+        QString food;
+        QString grams;
+        QString kcal;
+    };
+
+    // The title line, then for days 1 (Monday) to 7 (Sunday) the day header with its
+    // caption and total, the four meal headings and a line for every slot whose food text
+    // is not empty. Slot numbers are 100 × day + position (1 to 19).
+    static QStringList lines(const QString& name, const QString& date,
+                             const std::function<QString(int day)>& dayCaption,
+                             const std::function<QString(int day)>& dayTotal,
+                             const std::function<SlotTexts(int slot)>& slotTexts);
+
+    // The report of a grid: day captions from the page control's tabs, day totals from
+    // its labels tot1 … tot7, slot texts from the slot lookup (a missing control reads
+    // as an empty text).
+    static QStringList fromGrid(const QTabWidget* pages,
+                                const std::function<MealSlot(int slot)>& slotLookup,
+                                const QString& name, const QString& date);
+    static QStringList fromPlanner(const WeeklyPlanner& planner, const QString& name,
+                                   const QString& date);
+
+    // The line of one slot: "Alimento:   " food "   gr. " grams "   Kcal: " kcal.
+    static QString slotLine(const SlotTexts& texts);
+    // Today's date in the system's short date format.
+    static QString today();
+};

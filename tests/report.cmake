@@ -1,0 +1,2 @@
+# The diet report, its preview, the RTF writer and printing.
+nutrilo_add_test(test_report test_report.cpp LIBS nutrilo_report)
