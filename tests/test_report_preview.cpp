@@ -330,6 +330,26 @@ void TestReportPreview::rtfEscapes()
     QCOMPARE(RtfWriter::escape(QString::fromUtf8("\xF0\x9F\x8D\x8E")), // a red apple
              QByteArray("\\u-10180?\\u-8370?"));
 
+    // Formatting the user gives pasted or typed text survives, run by run.
+    {
+        TStampa w(dm_.get());
+        w.appendLine("uno ");
+        QTextCursor c(w.memo1->document());
+        c.movePosition(QTextCursor::End);
+        QTextCharFormat f;
+        f.setFontItalic(true);
+        f.setFontFamilies({"Liberation Sans"});
+        f.setFontPointSize(9);
+        c.insertText("due", f);
+        c.insertText(" tre", QTextCharFormat());
+        const QByteArray rtf = RtfWriter::toRtf(*w.memo1->document());
+        QVERIFY2(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}"
+                              "{\\f1\\fnil\\fcharset0 Liberation Sans;}}"),
+                 rtf.constData());
+        QVERIFY2(rtf.contains("\\par\nuno \\f1\\fs18\\i due\\f0\\fs24\\i0  tre\\par\n}"),
+                 rtf.constData());
+    }
+
     ScriptedServices services;
     TStampa w(dm_.get());
     w.appendLine("Giovedì: caffè, però più {zucchero} \\ sale, 37°, € 2");

@@ -168,5 +168,7 @@ void TStampa::centreOnScreen()
 int TStampa::exec()
 {
     centreOnScreen();
+    // The report opens at its title, with the caret before it.
+    memo1->moveCursor(QTextCursor::Start);
     return QDialog::exec();
 }
