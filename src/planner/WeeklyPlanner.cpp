@@ -1,44 +1,460 @@
 #include "WeeklyPlanner.h"
 
-// Placeholder until the grid lands: the shell links against these.
+#include "Amount.h"
+#include "AppError.h"
+#include "AppTexts.h"
+#include "Dataset.h"
+#include "DayPage.h"
+#include "FieldText.h"
+#include "FoodChooser.h"
+#include "GramsKeyFilter.h"
+#include "PictureLoader.h"
+#include "TDM.h"
+#include "UserServices.h"
 
-struct WeeklyPlanner::Grid {};
+#include <QAbstractButton>
+#include <QCollator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <memory>
+
+namespace {
+
+constexpr int Days = 7;
+
+// The clear buttons' click handlers, Monday to Sunday.
+constexpr std::array<void (WeeklyPlanner::*)(), Days> clearHandlers{
+    &WeeklyPlanner::btnPulisciClick, &WeeklyPlanner::LMDButton2Click,
+    &WeeklyPlanner::LMDButton4Click, &WeeklyPlanner::LMDButton6Click,
+    &WeeklyPlanner::LMDButton8Click, &WeeklyPlanner::LMDButton10Click,
+    &WeeklyPlanner::LMDButton12Click};
+
+// Food names in the alphabetical order of the Italian collation, letter case ignored.
+QStringList sortedNames(QStringList names)
+{
+    QCollator collator{QLocale(QLocale::Italian, QLocale::Italy)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::pair<QCollatorSortKey, int>> keys;
+    keys.reserve(names.size());
+    for (int i = 0; i < names.size(); ++i)
+        keys.emplace_back(collator.sortKey(names.at(i)), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    QStringList out;
+    out.reserve(names.size());
+    for (const auto& k : keys)
+        out << names.at(k.second);
+    return out;
+}
+
+const QString zero = QStringLiteral("0");
+
+} // namespace
+
+struct WeeklyPlanner::Grid {
+    QStringListModel* foods = nullptr;
+    std::array<std::unique_ptr<DayPage>, Days> days;
+    QVariant shownPerson; // ID of the person whose week the grid shows
+};
 
 WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent)
-    : QObject(parent), frame_(frame), dm_(dm)
+    : QObject(parent), frame_(frame), dm_(dm), grid_(new Grid)
 {
+    grid_->foods = new QStringListModel(this);
+    grid_->foods->setObjectName(QStringLiteral("foodNames"));
+    if (frame_.Image1)
+        frame_.Image1->setScaledContents(true);
+    if (frame_.salva)
+        frame_.salva->setEnabled(false);
+    for (int day = 1; day <= Days; ++day) {
+        QWidget* page = frame_.PageControl1 ? frame_.PageControl1->widget(day - 1) : nullptr;
+        if (!page)
+            throw AppError(QStringLiteral("The page of day %1 is missing").arg(day));
+        auto dayPage = std::make_unique<DayPage>(day, page, grid_->foods);
+        auto* filter = new GramsKeyFilter(this);
+        filter->setObjectName(DayPage::keyFilterName(day));
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const int number = 100 * day + position;
+            const MealSlot& s = dayPage->slot(position);
+            FoodChooser* chooser = dayPage->chooser(position);
+            s.grams->installEventFilter(filter);
+            connect(chooser, &FoodChooser::picked, this,
+                    [this, number] { runGuarded([&] { ComboBox1Select(number); }); });
+            connect(chooser, &FoodChooser::edited, this,
+                    [this, number] { runGuarded([&] { ComboBox1Change(number); }); });
+            connect(s.grams, &QLineEdit::textChanged, this,
+                    [this, number] { runGuarded([&] { gr1Change(number); }); });
+        }
+        const auto handler = clearHandlers.at(day - 1);
+        connect(dayPage->clearButton(), &QPushButton::clicked, this,
+                [this, handler] { runGuarded([&] { (this->*handler)(); }); });
+        grid_->days.at(day - 1) = std::move(dayPage);
+    }
 }
 
-WeeklyPlanner::~WeeklyPlanner() = default;
+WeeklyPlanner::~WeeklyPlanner()
+{
+    delete grid_;
+}
 
-MealSlot WeeklyPlanner::slot(int) const
+// ---------------------------------------------------------------- grid
+
+MealSlot WeeklyPlanner::slot(int number) const
 {
-    return {};
+    const int day = number / 100;
+    const int position = number % 100;
+    if (number <= 0 || day < 1 || day > Days || position < 1 || position > DayPage::Positions)
+        return {};
+    return grid_->days.at(day - 1)->slot(position);
 }
-QString WeeklyPlanner::calcolacalorie(const QString&, const QString&)
+
+QString WeeklyPlanner::calcolacalorie(const QString& grams, const QString& kcal100)
 {
-    return QStringLiteral("0");
+    if (grams.isEmpty())
+        return zero;
+    const Amount g = Amount::fromText(grams);
+    const Amount k = kcal100.isEmpty() ? Amount() : Amount::fromText(kcal100);
+    const Amount::Ext product = k.ext() / 100 * g.ext() / Amount::Scale;
+    return Amount::fromExt(product).toText();
 }
-QString WeeklyPlanner::somma(const QString&, const QString&, const QString&, const QString&,
-                             const QString&)
+
+QString WeeklyPlanner::somma(const QString& a, const QString& b, const QString& c, const QString& d,
+                             const QString& e)
 {
-    return QStringLiteral("0");
+    Amount sum;
+    for (const QString* text : {&a, &b, &c, &d, &e})
+        if (!text->isEmpty())
+            sum = sum + Amount::fromText(*text);
+    return sum.toText();
 }
-void WeeklyPlanner::btnTotaleClick() {}
-void WeeklyPlanner::caricaalimenti() {}
+
+void WeeklyPlanner::btnTotaleClick()
+{
+    const auto kcal = [this](int day, int position) {
+        return grid_->days.at(day - 1)->slot(position).kcal->text();
+    };
+    for (int group = 0; group < DayPage::Groups; ++group) {
+        const int first = DayPage::firstPosition(group);
+        for (int day = 1; day <= Days; ++day) {
+            const QString fifth = group == 0 ? QString() : kcal(day, first + 4);
+            grid_->days.at(day - 1)->subtotal(group)->setText(
+                somma(kcal(day, first), kcal(day, first + 1), kcal(day, first + 2),
+                      kcal(day, first + 3), fifth));
+        }
+    }
+    for (int day = 1; day <= Days; ++day) {
+        const DayPage& page = *grid_->days.at(day - 1);
+        page.total()->setText(somma(page.subtotal(0)->text(), page.subtotal(1)->text(),
+                                    page.subtotal(2)->text(), page.subtotal(3)->text(), QString()));
+    }
+}
+
+void WeeklyPlanner::caricaalimenti()
+{
+    // Every chooser loses its text; the one shared list is then rebuilt at once.
+    QStringList names;
+    Dataset* foods = dm_->alimenti;
+    const int nameField = dm_->alimentiAlimento->index();
+    names.reserve(foods->recordCount());
+    for (int row = 0; row < foods->recordCount(); ++row)
+        names << fieldValueText(foods->rowValue(row, nameField));
+    for (const auto& day : grid_->days)
+        for (int position = 1; position <= DayPage::Positions; ++position)
+            day->chooser(position)->setFoodText(QString());
+    grid_->foods->setStringList(sortedNames(names));
+    // A reset model makes each combo box select its first entry: no chooser shows one.
+    for (const auto& day : grid_->days)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            FoodChooser* chooser = day->chooser(position);
+            chooser->setCurrentIndex(-1);
+            chooser->setFoodText(QString());
+        }
+}
+
 bool WeeklyPlanner::changed() const
 {
-    return false;
+    return frame_.salva && frame_.salva->isEnabled();
 }
-void WeeklyPlanner::FormShow() {}
-void WeeklyPlanner::caricadieta() {}
-void WeeklyPlanner::salvadieta() {}
-void WeeklyPlanner::salvaClick() {}
+
+void WeeklyPlanner::setChanged(bool on)
+{
+    if (frame_.salva)
+        frame_.salva->setEnabled(on);
+}
+
+QString WeeklyPlanner::slotKcal(const MealSlot& s) const
+{
+    const QString grams = s.grams->text();
+    if (grams.isEmpty() || grams == zero)
+        return zero;
+    if (!isFood(s.food->currentText()))
+        return zero;
+    return calcolacalorie(grams, dm_->alimentikcal100->asString());
+}
+
+void WeeklyPlanner::recomputeSlot(int number, bool)
+{
+    const MealSlot s = slot(number);
+    if (!s)
+        return;
+    // A grams text that is no number (pasted, or stored) leaves the slot at 0 and is
+    // reported once the totals are up to date.
+    QString kcal = zero;
+    std::exception_ptr failure;
+    try {
+        kcal = slotKcal(s);
+    } catch (const AppError&) {
+        failure = std::current_exception();
+    }
+    s.kcal->setText(kcal);
+    setChanged(true);
+    btnTotaleClick();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void WeeklyPlanner::ComboBox1Select(int number)
+{
+    recomputeSlot(number, true);
+}
+
+void WeeklyPlanner::gr1Change(int number)
+{
+    recomputeSlot(number, false);
+}
+
+void WeeklyPlanner::ComboBox1Change(int)
+{
+    setChanged(true);
+    btnTotaleClick();
+}
+
+void WeeklyPlanner::pulisci(int day)
+{
+    if (day < 1 || day > Days)
+        return;
+    const DayPage& page = *grid_->days.at(day - 1);
+    for (int position = 1; position <= DayPage::Positions; ++position) {
+        const MealSlot& s = page.slot(position);
+        page.chooser(position)->setFoodText(QString());
+        s.grams->setText(QString());
+        s.kcal->setText(QString());
+    }
+    for (int group = 0; group < DayPage::Groups; ++group)
+        page.subtotal(group)->setText(zero);
+    page.total()->setText(zero);
+}
+
+// ---------------------------------------------------------------- persistence
+
+QVariant WeeklyPlanner::shownPerson() const
+{
+    return grid_->shownPerson;
+}
+
+qint64 WeeklyPlanner::currentPersonId(bool* ok) const
+{
+    Dataset* people = dm_->utente;
+    *ok =
+        !people->isEmpty() && people->state() != Dataset::State::Insert && !dm_->utenteID->isNull();
+    return *ok ? dm_->utenteID->asInteger() : 0;
+}
+
+bool WeeklyPlanner::isFood(const QString& name) const
+{
+    return !name.isEmpty() && dm_->alimenti->locate(QStringLiteral("Alimento"), {name});
+}
+
+void WeeklyPlanner::fillPersonChooser()
+{
+    frame_.dbnome->clear();
+    Dataset* people = dm_->utente;
+    for (people->first(); !people->eof(); people->next())
+        frame_.dbnome->addItem(dm_->utenteNome->asString());
+}
+
+void WeeklyPlanner::FormShow()
+{
+    caricaalimenti();
+    fillPersonChooser();
+    if (frame_.dbnome->count() > 0)
+        frame_.dbnome->setCurrentIndex(0);
+    dm_->utente->first();
+    caricadieta();
+    btnTotaleClick();
+    caricafoto();
+}
+
+void WeeklyPlanner::caricadieta()
+{
+    for (const auto& day : grid_->days)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const MealSlot& s = day->slot(position);
+            s.grams->setText(QString());
+            s.kcal->setText(QString());
+        }
+    for (const auto& day : grid_->days)
+        for (int position = 1; position <= DayPage::Positions; ++position)
+            day->chooser(position)->setFoodText(QString());
+
+    Dataset* menu = dm_->Dieta;
+    for (menu->first(); !menu->eof(); menu->next()) {
+        const MealSlot s = slot(int(dm_->Dietaid_combo->asInteger()));
+        if (!s)
+            continue;
+        static_cast<FoodChooser*>(s.food)->setFoodText(dm_->DietaAlimento->asString());
+        // Runs the grams-change handling, which computes the slot from the food just set.
+        s.grams->setText(dm_->DietaGrammi->asString());
+    }
+    setChanged(false);
+    bool ok = false;
+    const qint64 person = currentPersonId(&ok);
+    grid_->shownPerson = ok ? QVariant(person) : QVariant();
+}
+
+void WeeklyPlanner::saveSlot(qint64 person, int number)
+{
+    const MealSlot s = slot(number);
+    const QString food = s.food->currentText();
+    const QString grams = s.grams->text();
+    Dataset* menu = dm_->Dieta;
+    const auto notInTable = [&food] {
+        UserServices::instance().plainMessage(QStringLiteral("Attenzione l\"alimento ") + food +
+                                              QStringLiteral(" non è presente in archivio!"));
+    };
+    // A name longer than the menu's column is never cut to another name.
+    const bool fits = food.size() <= dm_->DietaAlimento->width();
+    const bool known = isFood(food);
+    const bool exists = menu->locate(QStringLiteral("id_utente;id_combo"), {person, number});
+    if (exists) {
+        if (known && !fits) {
+            notInTable();
+            return;
+        }
+        menu->edit();
+        menu->setField(QStringLiteral("Alimento"), known ? food : QString());
+        menu->setField(QStringLiteral("Grammi"), known ? grams : QString());
+        menu->post();
+        return;
+    }
+    if (food.isEmpty() || grams.isEmpty() || grams == zero)
+        return;
+    if (!known || !fits) {
+        notInTable();
+        return;
+    }
+    menu->insertWithValues({person, number, food, grams});
+}
+
+void WeeklyPlanner::salvadieta()
+{
+    bool ok = false;
+    const qint64 person = currentPersonId(&ok);
+    // Without a stored person there is nobody to write the rows for.
+    if (ok) {
+        try {
+            for (int day = 1; day <= Days; ++day)
+                for (int position = 1; position <= DayPage::Positions; ++position)
+                    saveSlot(person, 100 * day + position);
+        } catch (...) {
+            // The refused row is dropped, so that no later move retries it.
+            if (dm_->Dieta->isEditing())
+                dm_->Dieta->cancel();
+            throw;
+        }
+    }
+    setChanged(false);
+}
+
+void WeeklyPlanner::salvaClick()
+{
+    salvadieta();
+    setChanged(false);
+}
+
 int WeeklyPlanner::chiedisalvataggio()
 {
-    return 1;
+    if (!changed())
+        return 1;
+    const QString text = QStringLiteral("La dieta di '") + dm_->utenteNome->asString() +
+                         QStringLiteral("' è stata cambiata.") + QLatin1Char('\r') +
+                         QStringLiteral("Salvare i cambiamenti correnti?");
+    const int answer = UserServices::instance().mostramessaggio(
+        text, MessageKind::Confirmation, Buttons::Yes + Buttons::No + Buttons::Cancel,
+        {QStringLiteral("Si"), QStringLiteral("No"), QStringLiteral("Annulla")},
+        AppTexts::dialogCaption());
+    if (answer == Result::Yes) {
+        salvadieta();
+        setChanged(false);
+        return 0;
+    }
+    if (answer == Result::No)
+        return 1;
+    return 2;
 }
-void WeeklyPlanner::dbnomeEnter() {}
-void WeeklyPlanner::dbnomeSelect() {}
-void WeeklyPlanner::caricafoto() {}
-void WeeklyPlanner::userWindowClosed() {}
+
+void WeeklyPlanner::dbnomeEnter()
+{
+    frame_.PageControl1->setCurrentIndex(0);
+    if (chiedisalvataggio() == 1)
+        setChanged(false);
+}
+
+void WeeklyPlanner::dbnomeSelect()
+{
+    dm_->utente->locate(QStringLiteral("Nome"), {frame_.dbnome->currentText()},
+                        Dataset::CaseSensitive);
+    caricadieta();
+    btnTotaleClick();
+    caricafoto();
+}
+
+void WeeklyPlanner::caricafoto()
+{
+    const QString foto = dm_->utente->isEmpty() ? QString() : dm_->utentefoto->asString();
+    QPixmap picture;
+    try {
+        picture = PictureLoader::load(foto);
+    } catch (const AppError&) {
+        if (!foto.isEmpty()) {
+            UserServices::instance().errorBox(QStringLiteral("Immagine non valida! "));
+            return;
+        }
+        // Without a photo: the default picture; if that fails, the command fails.
+        picture = PictureLoader::load(AppTexts::defaultPicture());
+    }
+    frame_.Image1->setPixmap(picture);
+}
+
+void WeeklyPlanner::userWindowClosed()
+{
+    Dataset* people = dm_->utente;
+    bool ok = false;
+    const qint64 current = currentPersonId(&ok);
+    fillPersonChooser();
+    const auto select = [&](qint64 id) {
+        if (!people->locate(QStringLiteral("ID"), {id}))
+            return false;
+        frame_.dbnome->setCurrentIndex(people->recNo());
+        return true;
+    };
+    const QVariant shown = grid_->shownPerson;
+    if (!shown.isNull() && select(shown.toLongLong())) {
+        // The grid's week is still that person's: it keeps its content and change flag.
+        caricafoto();
+        return;
+    }
+    if (!(ok && select(current))) {
+        people->first();
+        frame_.dbnome->setCurrentIndex(people->isEmpty() ? -1 : people->recNo());
+    }
+    caricadieta();
+    btnTotaleClick();
+    caricafoto();
+}

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 class QAbstractButton;
 class QComboBox;
@@ -44,8 +45,8 @@ public:
     // Kilocalories of `grams` grams of a food with `kcal100` kcal per 100 g, as text.
     static QString calcolacalorie(const QString& grams, const QString& kcal100);
     // The sum of five amounts as text (an empty text counts zero).
-    static QString somma(const QString& a, const QString& b, const QString& c,
-                         const QString& d, const QString& e);
+    static QString somma(const QString& a, const QString& b, const QString& c, const QString& d,
+                         const QString& e);
     // Recomputes the 28 subtotals and the 7 day totals.
     void btnTotaleClick();
     // Empties every food chooser (text and list) and fills the lists from the food table.
@@ -69,8 +70,38 @@ public:
     // to date with the person dataset.
     void userWindowClosed();
 
+    // --- Event handling of the grid, shared by every slot (the slot number says which)
+    // An entry of the slot's food chooser was picked.
+    void ComboBox1Select(int number);
+    // The user edited the text of the slot's food chooser.
+    void ComboBox1Change(int number);
+    // The text of the slot's grams field changed.
+    void gr1Change(int number);
+    // The clear buttons of Monday … Sunday ("Nuovo").
+    void btnPulisciClick() { pulisci(1); }
+    void LMDButton2Click() { pulisci(2); }
+    void LMDButton4Click() { pulisci(3); }
+    void LMDButton6Click() { pulisci(4); }
+    void LMDButton8Click() { pulisci(5); }
+    void LMDButton10Click() { pulisci(6); }
+    void LMDButton12Click() { pulisci(7); }
+    // Empties the choosers, grams and kcal fields of one day (1 to 7).
+    void pulisci(int day);
+
+    // ID of the person whose week the grid shows (set by caricadieta); null when the
+    // grid shows nobody's week.
+    QVariant shownPerson() const;
+
 private:
     struct Grid;
+    QString slotKcal(const MealSlot& slot) const;
+    void recomputeSlot(int number, bool pick);
+    void setChanged(bool on);
+    void fillPersonChooser();
+    qint64 currentPersonId(bool* ok) const;
+    bool isFood(const QString& name) const;
+    void saveSlot(qint64 person, int number);
+
     PlannerFrame frame_;
     TDM* dm_;
     Grid* grid_ = nullptr;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QComboBox>
+#include <QString>
+
+class QStringListModel;
+
+// The food chooser of one slot: an editable drop-down over the shared, sorted list of
+// food names, with type-ahead. After each character the user types, the text is
+// completed to the first entry that begins with it (letter case ignored) and the
+// completed part is selected; a completion to another entry than before is a pick.
+// Texts set by code emit neither `picked` nor `edited`.
+class FoodChooser : public QComboBox {
+    Q_OBJECT
+public:
+    FoodChooser(QStringListModel* foods, QWidget* parent = nullptr);
+
+    // Sets the text without counting as an edit or a pick.
+    void setFoodText(const QString& text);
+    // The entry chosen last by the user (list or type-ahead); -1 when the text was set
+    // by code or typed past every entry.
+    int chosenEntry() const { return chosen_; }
+
+signals:
+    // An entry of the list was picked (from the list, by Enter or by type-ahead).
+    void picked();
+    // The user edited the text.
+    void edited();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void textTyped(const QString& text);
+    void entryActivated(int index);
+
+    QStringListModel* foods_;
+    bool deleting_ = false; // the key being handled deletes text
+    int chosen_ = -1;
+};

@@ -1,0 +1,8 @@
+# The weekly planner: the grid, its arithmetic, loading and saving a person's week.
+# The frame of the main window as the planner expects it, for every test that needs a grid.
+add_library(nutrilo_planner_fixtures STATIC
+    fixtures/PlannerFixture.cpp fixtures/PlannerFixture.h)
+target_include_directories(nutrilo_planner_fixtures PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/fixtures)
+target_link_libraries(nutrilo_planner_fixtures PUBLIC nutrilo_planner nutrilo_test_fixtures)
+
+nutrilo_add_test(test_planner_grid test_planner_grid.cpp LIBS nutrilo_planner_fixtures)
