@@ -6,3 +6,4 @@ target_include_directories(nutrilo_planner_fixtures PUBLIC ${CMAKE_CURRENT_SOURC
 target_link_libraries(nutrilo_planner_fixtures PUBLIC nutrilo_planner nutrilo_test_fixtures)
 
 nutrilo_add_test(test_planner_grid test_planner_grid.cpp LIBS nutrilo_planner_fixtures)
+nutrilo_add_test(test_planner_menu test_planner_menu.cpp LIBS nutrilo_planner_fixtures)
