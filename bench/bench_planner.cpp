@@ -116,6 +116,12 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     report("caricaalimenti, refill on a shown window", timer);
 
+    timer.start();
+    planner.slot(101).food->showPopup();
+    QApplication::processEvents();
+    planner.slot(101).food->hidePopup();
+    report("open and close one chooser's list", timer);
+
     // A full week: every slot gets a food and grams.
     timer.start();
     for (int day = 1; day <= 7; ++day)

@@ -133,7 +133,9 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
     total_ = boldLabel(QStringLiteral("0,00"), green, panel, QStringLiteral("tot%1").arg(day));
     total_->setMinimumWidth(60);
     total_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    top->addSpacing(8);
     top->addWidget(total_);
+    top->addSpacing(4);
     top->addWidget(boldLabel(QStringLiteral("Kcal"), teal, panel));
     grid->addLayout(top, row++, 0, 1, 3);
 
@@ -174,6 +176,7 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
         subtotals_[group] =
             boldLabel(QStringLiteral("0,00"), fuchsia, panel,
                       QString::fromLatin1(subtotalPrefixes[group]) + QString::number(day));
+        sub->addSpacing(8);
         subtotals_[group]->setMinimumWidth(50);
         subtotals_[group]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         sub->addWidget(subtotals_[group]);
