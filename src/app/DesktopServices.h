@@ -1,0 +1,22 @@
+#pragma once
+
+#include "UserServices.h"
+
+// The user services of the running application: the real message dialog and boxes,
+// the system sounds, the desktop's browser, the file and print dialogs, and our help.
+class DesktopServices final : public UserServices {
+public:
+    int mostramessaggio(const QString& text, MessageKind kind, int buttons,
+                        const QStringList& captions, const QString& caption) override;
+    void plainMessage(const QString& text) override;
+    void errorBox(const QString& text) override;
+    void errorReport(const QString& text) override;
+    void applicationError(const QString& text) override;
+    void beep() override;
+    void playSound(const QString& alias) override;
+    void openUrl(const QString& url) override;
+    void showHelp(const QString& helpFile, int context, bool popup) override;
+    QString choosePictureFile(const QString& filter) override;
+    QString chooseSaveFile(const QString& proposedName, const QString& filter) override;
+    bool choosePrinter(QPrinter& printer) override;
+};

@@ -1,0 +1,137 @@
+#include "Startup.h"
+
+#include "AppError.h"
+#include "AppTexts.h"
+#include "ContextHelp.h"
+#include "DesktopServices.h"
+#include "HelpContext.h"
+#include "NutriloApplication.h"
+#include "TAlimpers.h"
+#include "TDM.h"
+#include "TForm1.h"
+#include "Tsplash.h"
+#include "Tutenti.h"
+
+#include <QApplication>
+#include <memory>
+
+Tutenti* utenti = nullptr;
+TAlimpers* Alimpers = nullptr;
+std::function<void(Startup::Step)> Startup::observer;
+
+namespace {
+
+void reached(Startup::Step step)
+{
+    if (Startup::observer)
+        Startup::observer(step);
+}
+
+} // namespace
+
+Startup::Objects Startup::create(QApplication& app)
+{
+    Objects objects;
+
+    // 2. The application title: task bar, plain message boxes, the general error report.
+    app.setApplicationName(QStringLiteral("Nutrilo"));
+    app.setApplicationDisplayName(AppTexts::applicationTitle());
+    reached(Step::Title);
+
+    // 3. The help file, and the context help of every window.
+    ContextHelp::setHelpFile(AppTexts::helpFile());
+    ContextHelp::install();
+    reached(Step::HelpFile);
+
+    // 4. The data module: the database of the working directory, its three datasets and
+    // the first person's body metrics. Without it nothing else is created.
+    try {
+        DM = new TDM(AppTexts::databaseFile());
+    } catch (const DatabaseError& e) {
+        DM = nullptr;
+        UserServices::instance().applicationError(
+            withFinalFullStop(QStringLiteral("DatabaseError: ") + e.message()));
+        objects.exitCode = 1;
+        return objects;
+    } catch (const AppError& e) {
+        DM = nullptr;
+        UserServices::instance().applicationError(
+            withFinalFullStop(QStringLiteral("AppError: ") + e.message()));
+        objects.exitCode = 1;
+        return objects;
+    } catch (const std::exception& e) {
+        DM = nullptr;
+        UserServices::instance().applicationError(withFinalFullStop(QString::fromUtf8(e.what())));
+        objects.exitCode = 1;
+        return objects;
+    }
+    objects.dm = DM;
+    reached(Step::DataModule);
+
+    // 5. The splash window, shown and painted before anything else is created.
+    splash = new Tsplash;
+    objects.splash = splash;
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    reached(Step::Splash);
+
+    // 6. The main window.
+    Form1 = new TForm1(DM);
+    objects.form = Form1;
+    reached(Step::MainWindow);
+
+    // 7. and 8. The record windows, hidden until the toolbar shows them.
+    utenti = new Tutenti(DM, Form1->planner(), Form1);
+    utenti->setWindowModality(Qt::ApplicationModal);
+    if (HelpContext::own(utenti) == 0)
+        HelpContext::set(utenti, 30);
+    objects.users = utenti;
+    reached(Step::UserWindow);
+
+    Alimpers = new TAlimpers(DM, Form1->planner(), Form1);
+    Alimpers->setWindowModality(Qt::ApplicationModal);
+    if (HelpContext::own(Alimpers) == 0)
+        HelpContext::set(Alimpers, 40);
+    objects.foods = Alimpers;
+    reached(Step::FoodWindow);
+
+    Form1->setRecordWindows(utenti, Alimpers);
+    return objects;
+}
+
+void Startup::destroy(Objects& objects)
+{
+    delete objects.foods;
+    delete objects.users;
+    delete objects.form;
+    if (splash && splash == objects.splash)
+        delete splash;
+    delete objects.dm;
+    if (DM == objects.dm)
+        DM = nullptr;
+    if (utenti == objects.users)
+        utenti = nullptr;
+    if (Alimpers == objects.foods)
+        Alimpers = nullptr;
+    objects = Objects{objects.exitCode};
+}
+
+int Startup::run(int argc, char** argv)
+{
+    // 1. The application object.
+    NutriloApplication app(argc, argv);
+    DesktopServices services;
+    UserServices::install(&services);
+
+    Objects objects = create(app);
+    int code = objects.exitCode;
+    if (code == 0) {
+        // 9. The event loop: it first shows the main window.
+        objects.form->show();
+        code = app.exec();
+    }
+    destroy(objects);
+    UserServices::install(nullptr);
+    return code;
+}

@@ -1,0 +1,494 @@
+#include "TForm1.h"
+
+#include "AppTexts.h"
+#include "ContextHelp.h"
+#include "DBLabel.h"
+#include "DietReport.h"
+#include "HelpContext.h"
+#include "TAlimpers.h"
+#include "TDM.h"
+#include "Tutenti.h"
+#include "UserServices.h"
+#include "WeeklyPlanner.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+const QColor toolbarColour(185, 209, 234); // the desktop's gradient active caption
+const QColor panelColour(166, 202, 240);   // sky blue
+
+// The window's font, with a metric look-alike where the original face is missing.
+QFont windowFont()
+{
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+        return true;
+    }();
+    Q_UNUSED(substituted);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    return font;
+}
+
+QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& picture,
+                           const QString& tooltip, int context, bool hand)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(QIcon(QStringLiteral(":/pictures/%1.png").arg(picture)));
+    button->setIconSize(QSize(28, 28));
+    button->setFixedSize(32, 32);
+    button->setAutoRaise(true);
+    button->setToolTip(tooltip);
+    button->setFocusPolicy(Qt::NoFocus);
+    if (context)
+        HelpContext::set(button, context);
+    if (hand)
+        button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QToolButton* captionButton(QWidget* parent, const QString& name, const QString& picture,
+                           const QString& caption, const QString& tooltip, int context)
+{
+    QToolButton* button = pictureButton(parent, name, picture, tooltip, context, true);
+    button->setText(caption);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(24, 24));
+    button->setFixedSize(113, 32);
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, Qt::blue);
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    button->setPalette(palette);
+    return button;
+}
+
+// Every handler runs guarded: a failure goes to the general error report.
+template <typename Handler> auto guarded(Handler handler)
+{
+    return [handler] { runGuarded(handler); };
+}
+
+} // namespace
+
+TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(AppTexts::dialogCaption());
+    setFont(windowFont());
+    HelpContext::set(this, 1);
+    resize(705, 605);
+    endApplication = [] { QCoreApplication::quit(); };
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildToolbar();
+    layout->addWidget(Panel1);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    buildPersonPanel(this);
+    body->addWidget(LMDScrollBox8);
+    buildPages();
+    body->addWidget(PageControl1, 1);
+    layout->addLayout(body, 1);
+
+    PlannerFrame frame;
+    frame.PageControl1 = PageControl1;
+    frame.salva = salva;
+    frame.dbnome = dbnome;
+    frame.Image1 = Image1;
+    planner_ = new WeeklyPlanner(frame, dm_, this);
+    planner_->setObjectName(QStringLiteral("planner"));
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::setRecordWindows(Tutenti* users, TAlimpers* foods)
+{
+    users_ = users;
+    foods_ = foods;
+}
+
+void TForm1::buildToolbar()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(41);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setAutoFillBackground(true);
+    QPalette palette = Panel1->palette();
+    palette.setColor(QPalette::Window, toolbarColour);
+    palette.setColor(QPalette::Button, toolbarColour);
+    Panel1->setPalette(palette);
+    HelpContext::set(Panel1, 550);
+
+    btnUtenti = captionButton(Panel1, QStringLiteral("btnUtenti"), QStringLiteral("utenti"),
+                              QStringLiteral("Utenti"),
+                              QStringLiteral("Gestione e inserimento utenti. \n"), 11);
+    btnAlimenti =
+        captionButton(Panel1, QStringLiteral("btnAlimenti"), QStringLiteral("alimenti"),
+                      QStringLiteral("Alimenti"), QStringLiteral("Gestione alimenti"), 12);
+    salva = pictureButton(Panel1, QStringLiteral("salva"), QStringLiteral("salva"),
+                          QStringLiteral("Memorizza utente"), 13, true);
+    QIcon saveIcon;
+    saveIcon.addPixmap(QPixmap(QStringLiteral(":/pictures/salva.png")), QIcon::Normal);
+    saveIcon.addPixmap(QPixmap(QStringLiteral(":/pictures/salva_disabled.png")), QIcon::Disabled);
+    salva->setIcon(saveIcon);
+    salva->setEnabled(false);
+    stamp = pictureButton(Panel1, QStringLiteral("stamp"), QStringLiteral("stampa"),
+                          QStringLiteral("Stampa dieta"), 14, false);
+    btnTotale = new QToolButton(Panel1);
+    btnTotale->setObjectName(QStringLiteral("btnTotale"));
+    btnTotale->setText(QStringLiteral("TotCalorie"));
+    btnTotale->setToolTip(QStringLiteral("Calorie totali"));
+    HelpContext::set(btnTotale, 26);
+    btnTotale->setVisible(false);
+    HELP = pictureButton(Panel1, QStringLiteral("HELP"), QStringLiteral("help"),
+                         QStringLiteral("Guida in linea"), 0, false);
+    info = pictureButton(Panel1, QStringLiteral("info"), QStringLiteral("info"),
+                         QStringLiteral("Informazioni utili."), 3, false);
+    esci = pictureButton(Panel1, QStringLiteral("esci"), QStringLiteral("esci"),
+                         QStringLiteral("Esci"), 7, true);
+
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(4, 3, 6, 3);
+    row->setSpacing(4);
+    row->addWidget(btnUtenti);
+    row->addWidget(btnAlimenti);
+    row->addSpacing(8);
+    row->addWidget(salva);
+    row->addWidget(stamp);
+    row->addWidget(btnTotale);
+    row->addStretch(1);
+    // These three keep to the right edge.
+    row->addWidget(HELP);
+    row->addWidget(info);
+    row->addWidget(esci);
+
+    connect(btnUtenti, &QToolButton::clicked, this, guarded([this] { btnUtentiClick(); }));
+    connect(btnAlimenti, &QToolButton::clicked, this, guarded([this] { btnAlimentiClick(); }));
+    connect(salva, &QToolButton::clicked, this, guarded([this] { salvaClick(); }));
+    connect(stamp, &QToolButton::clicked, this, guarded([this] { stampClick(); }));
+    connect(btnTotale, &QToolButton::clicked, this, guarded([this] { btnTotaleClick(); }));
+    connect(HELP, &QToolButton::clicked, this, guarded([this] { HELPClick(); }));
+    connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
+    connect(esci, &QToolButton::clicked, this, guarded([this] { esciClick(); }));
+}
+
+void TForm1::buildPersonPanel(QWidget* parent)
+{
+    LMDScrollBox8 = new QScrollArea(parent);
+    LMDScrollBox8->setObjectName(QStringLiteral("LMDScrollBox8"));
+    LMDScrollBox8->setFixedWidth(209);
+    LMDScrollBox8->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    LMDScrollBox8->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    LMDScrollBox8->setWidgetResizable(true);
+    HelpContext::set(LMDScrollBox8, 5);
+    QPalette palette = LMDScrollBox8->palette();
+    palette.setColor(QPalette::Window, panelColour);
+    LMDScrollBox8->setPalette(palette);
+    LMDScrollBox8->setBackgroundRole(QPalette::Window);
+
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("personPanel"));
+    content->setAutoFillBackground(true);
+    content->setPalette(palette);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(8, 6, 6, 6);
+    column->setSpacing(3);
+
+    auto caption = [content](const QString& name, const QString& text, bool bold = false) {
+        auto* label = new QLabel(text, content);
+        label->setObjectName(name);
+        if (bold) {
+            QFont font = label->font();
+            font.setBold(true);
+            label->setFont(font);
+        }
+        return label;
+    };
+
+    column->addWidget(caption(QStringLiteral("capfoto"), QStringLiteral("Foto inizio dieta")));
+    Image1 = new QLabel(content);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedSize(169, 145);
+    Image1->setScaledContents(true);
+    Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    column->addWidget(Image1);
+    column->addSpacing(4);
+
+    column->addWidget(caption(QStringLiteral("capnome"), QStringLiteral("Nome e Cognome"), true));
+    dbnome = new QComboBox(content);
+    dbnome->setObjectName(QStringLiteral("dbnome"));
+    dbnome->setEditable(true);
+    dbnome->setInsertPolicy(QComboBox::NoInsert);
+    dbnome->setFixedWidth(161);
+    HelpContext::set(dbnome, 2);
+    dbnome->installEventFilter(this);
+    connect(dbnome, &QComboBox::activated, this, guarded([this] { dbnomeSelect(); }));
+    column->addWidget(dbnome);
+    column->addSpacing(4);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    grid->setColumnStretch(1, 1);
+    column->addLayout(grid);
+
+    auto value = [this, content](const QString& field) {
+        auto* label = new DBLabel(content);
+        QString name = field;
+        name.remove(QLatin1Char('%'));
+        label->setObjectName(QStringLiteral("lbl") + name);
+        label->setDataSource(dm_->DSUtente, field);
+        label->setMinimumWidth(24);
+        personLabels_.insert(field, label);
+        return label;
+    };
+
+    struct Row {
+        const char* field;
+        QString text;
+    };
+    const QList<Row> rows = {
+        {"eta", QStringLiteral("Età")},
+        {"peso", QStringLiteral("Peso (kg)")},
+        {"altezza", QStringLiteral("Altezza (cm)")},
+        {"sesso", QStringLiteral("Sesso")},
+        {"corporatura", QStringLiteral("Corporatura")},
+        {"attivita", QStringLiteral("Attività")},
+        {"girovita", QStringLiteral("Girovita (cm)")},
+        {"pesodes", QStringLiteral("Peso desid.")},
+        {"sport", QStringLiteral("Sport")},
+        {"caloriesport", QStringLiteral("Calorie sport")},
+        {"fabbenerg", QStringLiteral("Fabb. Energ. Kcal")},
+        {"pesoidea", QStringLiteral("Peso Ideale")},
+        {"BMI", QStringLiteral("BMI")},
+        {"%massagrassa", QStringLiteral("% Massa grassa")},
+        {"razzterr", QStringLiteral("Razione ter.")},
+    };
+    int line = 0;
+    for (const Row& row : rows) {
+        const QString field = QString::fromLatin1(row.field);
+        QString name = field;
+        name.remove(QLatin1Char('%'));
+        grid->addWidget(caption(QStringLiteral("cap") + name, row.text), line, 0);
+        if (field == QLatin1String("pesodes")) {
+            // "Peso desid." 70 in 90 giorni
+            auto* same = new QHBoxLayout;
+            same->setSpacing(3);
+            same->addWidget(value(field));
+            same->addWidget(caption(QStringLiteral("capin"), QStringLiteral("in ")));
+            same->addWidget(value(QStringLiteral("giorni")));
+            same->addWidget(caption(QStringLiteral("capgiorni"), QStringLiteral("giorni")));
+            same->addStretch(1);
+            grid->addLayout(same, line, 1);
+        } else if (field == QLatin1String("sport")) {
+            // "Sport" nuoto Ore 3
+            auto* same = new QHBoxLayout;
+            same->setSpacing(3);
+            same->addWidget(value(field));
+            same->addWidget(caption(QStringLiteral("capore"), QStringLiteral("Ore")));
+            same->addWidget(value(QStringLiteral("ore")));
+            same->addStretch(1);
+            grid->addLayout(same, line, 1);
+        } else {
+            grid->addWidget(value(field), line, 1);
+        }
+        ++line;
+    }
+    column->addStretch(1);
+    LMDScrollBox8->setWidget(content);
+}
+
+void TForm1::buildPages()
+{
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    HelpContext::set(PageControl1, 27);
+    // Every tab stays reachable when the window is narrow.
+    PageControl1->setUsesScrollButtons(true);
+    PageControl1->setElideMode(Qt::ElideNone);
+    const QStringList days = {QStringLiteral("Lunedi"),    QStringLiteral("Martedì"),
+                              QStringLiteral("Mercoledì"), QStringLiteral("Giovedì"),
+                              QStringLiteral("Venerdì"),   QStringLiteral("Sabato"),
+                              QStringLiteral("Domenica")};
+    QWidget** pages[] = {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4,
+                         &TabSheet5, &TabSheet6, &TabSheet7};
+    for (int i = 0; i < 7; ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        PageControl1->addTab(page, days.at(i));
+        *pages[i] = page;
+    }
+    HelpContext::set(TabSheet1, 28);
+    PageControl1->setCurrentIndex(0);
+}
+
+// --- Handlers
+
+void TForm1::FormShow()
+{
+    planner_->FormShow();
+    ContextHelp::applyWhatsThis(this);
+}
+
+void TForm1::btnUtentiClick()
+{
+    if (!users_)
+        return;
+    users_->exec();
+    planner_->userWindowClosed();
+}
+
+void TForm1::btnAlimentiClick()
+{
+    if (foods_)
+        foods_->exec();
+}
+
+void TForm1::salvaClick()
+{
+    planner_->salvaClick();
+}
+
+void TForm1::stampClick()
+{
+    DietReport::stampClick(*planner_, *dm_, this);
+}
+
+void TForm1::infoClick()
+{
+    UserServices::instance().openUrl(productPage());
+}
+
+void TForm1::HELPClick()
+{
+    QWhatsThis::enterWhatsThisMode();
+}
+
+void TForm1::esciClick()
+{
+    const int answer = chiedisalvataggio();
+    if (answer == 0 || answer == 1)
+        finishEnding();
+    // 2: cancelled, the window stays as it was.
+}
+
+void TForm1::finishEnding()
+{
+    if (ending_)
+        return;
+    ending_ = true;
+    if (endApplication)
+        endApplication();
+}
+
+// --- Planner operations
+
+void TForm1::caricadieta()
+{
+    planner_->caricadieta();
+}
+void TForm1::salvadieta()
+{
+    planner_->salvadieta();
+}
+int TForm1::chiedisalvataggio()
+{
+    return planner_->chiedisalvataggio();
+}
+void TForm1::btnTotaleClick()
+{
+    planner_->btnTotaleClick();
+}
+void TForm1::caricaalimenti()
+{
+    planner_->caricaalimenti();
+}
+void TForm1::caricafoto()
+{
+    planner_->caricafoto();
+}
+void TForm1::dbnomeEnter()
+{
+    planner_->dbnomeEnter();
+}
+void TForm1::dbnomeSelect()
+{
+    planner_->dbnomeSelect();
+}
+
+// --- Events
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    if (!shown_) {
+        shown_ = true;
+        // The outer size includes the frame; centred on the screen.
+        const QMargins frame(geometry().left() - frameGeometry().left(),
+                             geometry().top() - frameGeometry().top(),
+                             frameGeometry().right() - geometry().right(),
+                             frameGeometry().bottom() - geometry().bottom());
+        resize(705 - frame.left() - frame.right(), 605 - frame.top() - frame.bottom());
+        if (QScreen* screen = this->screen()) {
+            QRect outer(QPoint(0, 0), QSize(705, 605));
+            outer.moveCenter(screen->availableGeometry().center());
+            move(outer.topLeft());
+        }
+        runGuarded([this] { FormShow(); });
+    }
+    QWidget::showEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (ending_) {
+        event->accept();
+        return;
+    }
+    // Closing through the frame is the exit command: unsaved changes are asked about.
+    event->ignore();
+    runGuarded([&] {
+        const int answer = chiedisalvataggio();
+        if (answer == 0 || answer == 1) {
+            event->accept();
+            finishEnding();
+        }
+    });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == dbnome && event->type() == QEvent::FocusIn)
+        runGuarded([this] { dbnomeEnter(); });
+    return QWidget::eventFilter(watched, event);
+}

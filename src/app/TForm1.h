@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMap>
+#include <QWidget>
+#include <functional>
+
+class DBLabel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QScrollArea;
+class QTabWidget;
+class QToolButton;
+class TAlimpers;
+class TDM;
+class Tutenti;
+class WeeklyPlanner;
+
+// The main window "Nutrilo 1.0": the toolbar, the person panel of the current person and
+// the seven day pages that hold the weekly grid. Closing it through its frame runs the
+// exit command, so unsaved changes of the grid are asked about first.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(TDM* dm, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The windows opened from the toolbar; they live as long as the main window.
+    void setRecordWindows(Tutenti* users, TAlimpers* foods);
+
+    // --- Toolbar
+    QFrame* Panel1 = nullptr;
+    QToolButton* btnUtenti = nullptr;
+    QToolButton* btnAlimenti = nullptr;
+    QToolButton* salva = nullptr;
+    QToolButton* stamp = nullptr;
+    QToolButton* btnTotale = nullptr;
+    QToolButton* HELP = nullptr;
+    QToolButton* info = nullptr;
+    QToolButton* esci = nullptr;
+
+    // --- Person panel
+    QScrollArea* LMDScrollBox8 = nullptr;
+    QLabel* Image1 = nullptr;
+    QComboBox* dbnome = nullptr;
+    // The data-bound label of a field of the person dataset ("eta", "%massagrassa", …);
+    // its objectName is "lbl" followed by the field name without "%".
+    DBLabel* personLabel(const QString& field) const { return personLabels_.value(field); }
+    const QMap<QString, DBLabel*>& personLabels() const { return personLabels_; }
+
+    // --- Day pages
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QWidget* TabSheet5 = nullptr;
+    QWidget* TabSheet6 = nullptr;
+    QWidget* TabSheet7 = nullptr;
+
+    WeeklyPlanner* planner() const { return planner_; }
+
+    // --- Handlers
+    void FormShow();
+    void btnUtentiClick();
+    void btnAlimentiClick();
+    void salvaClick();
+    void stampClick();
+    void infoClick();
+    void HELPClick();
+    void esciClick();
+
+    // --- Operations of the weekly planner, as the other windows use them
+    void caricadieta();
+    void salvadieta();
+    int chiedisalvataggio();
+    void btnTotaleClick();
+    void caricaalimenti();
+    void caricafoto();
+    void dbnomeEnter();
+    void dbnomeSelect();
+
+    // How the application is told to end; tests replace it. Runs at most once.
+    std::function<void()> endApplication;
+    bool ending() const { return ending_; }
+
+    // The product's web page, opened by the information button.
+    static QString productPage() { return QStringLiteral("https://www.nutrilo.it/"); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildPersonPanel(QWidget* parent);
+    void buildPages();
+    void finishEnding();
+
+    TDM* dm_;
+    WeeklyPlanner* planner_ = nullptr;
+    Tutenti* users_ = nullptr;
+    TAlimpers* foods_ = nullptr;
+    QMap<QString, DBLabel*> personLabels_;
+    bool shown_ = false;
+    bool ending_ = false;
+};
+
+// The application's main window.
+extern TForm1* Form1;
