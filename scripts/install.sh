@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
     g++ cmake make pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
-    libcanberra-dev libwmf-dev
+    libcanberra-dev libwmf-dev libemf2svg-dev
     xvfb xauth fonts-dejavu-core fonts-liberation
     unrtf poppler-utils
 )
