@@ -198,7 +198,7 @@ QString WeeklyPlanner::slotKcal(const MealSlot& s) const
     return calcolacalorie(grams, dm_->alimentikcal100->asString());
 }
 
-void WeeklyPlanner::recomputeSlot(int number, bool)
+void WeeklyPlanner::recomputeSlot(int number)
 {
     const MealSlot s = slot(number);
     if (!s)
@@ -221,12 +221,12 @@ void WeeklyPlanner::recomputeSlot(int number, bool)
 
 void WeeklyPlanner::ComboBox1Select(int number)
 {
-    recomputeSlot(number, true);
+    recomputeSlot(number);
 }
 
 void WeeklyPlanner::gr1Change(int number)
 {
-    recomputeSlot(number, false);
+    recomputeSlot(number);
 }
 
 void WeeklyPlanner::ComboBox1Change(int)

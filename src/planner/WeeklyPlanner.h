@@ -95,7 +95,8 @@ public:
 private:
     struct Grid;
     QString slotKcal(const MealSlot& slot) const;
-    void recomputeSlot(int number, bool pick);
+    // The slot calculation written to the kcal field, the change flag, the totals.
+    void recomputeSlot(int number);
     void setChanged(bool on);
     void fillPersonChooser();
     qint64 currentPersonId(bool* ok) const;
