@@ -358,7 +358,6 @@ void TForm1::buildPages()
 void TForm1::FormShow()
 {
     planner_->FormShow();
-    ContextHelp::applyWhatsThis(this);
 }
 
 void TForm1::btnUtentiClick()
@@ -465,6 +464,8 @@ void TForm1::showEvent(QShowEvent* event)
             move(outer.topLeft());
         }
         runGuarded([this] { FormShow(); });
+        // After the grid's controls exist; also when the first show failed half-way.
+        ContextHelp::applyWhatsThis(this);
     }
     QWidget::showEvent(event);
 }
