@@ -152,7 +152,10 @@ void TestApp::startupCreatesInOrder()
     QVERIFY(!windowsBeforeDataModule);
     QVERIFY(splashPaintedBeforeForm);
 
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Nutrilo 1.1"));
+    QCOMPARE(app().property("applicationTitle").toString(), QStringLiteral("Nutrilo 1.1"));
+    // Window captions stay as set: no application name is appended to them.
+    QCOMPARE(Form1->windowTitle(), QStringLiteral("Nutrilo 1.0"));
+    QVERIFY(QGuiApplication::applicationDisplayName() != QStringLiteral("Nutrilo 1.1"));
     QCOMPARE(ContextHelp::helpFile(), QStringLiteral("Nutrilo1.hlp"));
     QCOMPARE(started.objects.dm, DM);
     QCOMPARE(started.form(), Form1);

@@ -33,9 +33,11 @@ Startup::Objects Startup::create(QApplication& app)
 {
     Objects objects;
 
-    // 2. The application title: task bar, plain message boxes, the general error report.
+    // 2. The application title: plain message boxes, the general error report, and the
+    // untitled splash window. It is not made Qt's display name, because Qt would append
+    // it to every window caption ("Nutrilo 1.0 — Nutrilo 1.1").
     app.setApplicationName(QStringLiteral("Nutrilo"));
-    app.setApplicationDisplayName(AppTexts::applicationTitle());
+    app.setProperty("applicationTitle", AppTexts::applicationTitle());
     reached(Step::Title);
 
     // 3. The help file, and the context help of every window.

@@ -1,5 +1,6 @@
 #include "Tsplash.h"
 
+#include "AppTexts.h"
 #include "UserServices.h"
 
 #include <QFrame>
@@ -15,6 +16,7 @@ Tsplash* splash = nullptr;
 Tsplash::Tsplash(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("splash"));
+    setWindowTitle(AppTexts::applicationTitle()); // what the task bar shows
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(494, 476);
 
