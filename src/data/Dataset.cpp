@@ -604,7 +604,9 @@ QVariant Dataset::rowValue(int row, int field) const
 
 QVector<QVariant> Dataset::fetchRow(int row)
 {
-    if (row == pos_ && state_ != State::Browse)
+    // The row being edited shows its pending values; while a new row is inserted the
+    // row that was current keeps its stored ones.
+    if (row == pos_ && state_ == State::Edit)
         return current_;
     Buffer buffer(fieldCount());
     if (row < 0 || row >= view_.size())
