@@ -245,7 +245,7 @@ void Tutenti::buildDataPanel()
             field->setFixedWidth(width);
         grid->addWidget(field, row++, 1, Qt::AlignLeft);
     };
-    addField(QStringLiteral("Nome e Cognome"), DBEdit2, 190);
+    addField(QStringLiteral("Nome e Cognome"), DBEdit2, 160);
     addField(QStringLiteral("Età anni"), DBEdit3, 50);
     addField(QStringLiteral("Sesso"), DBComboBox3, 50);
     addField(QStringLiteral("Altezza in cm"), DBEdit5, 50);
@@ -312,6 +312,8 @@ void Tutenti::buildPhotoAndGrid()
     DBGrid1->setTitleFont(font());
     DBGrid1->setTitleColour(Qt::blue);
     DBGrid1->setDataSource(dm_->DSUtente);
+    for (int column = 0; column < 21; ++column)
+        DBGrid1->setColumnWidth(column, column == 0 ? 40 : 70);
     DBGrid1->setColumnWidth(2, 130);
     DBGrid1->setColumnWidth(10, 160);
     DBGrid1->setColumnWidth(15, 130);

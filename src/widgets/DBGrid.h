@@ -2,12 +2,12 @@
 
 #include <QColor>
 #include <QHash>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
 
 class DataSource;
 class DatasetTableModel;
-class QLineEdit;
 
 // A data-aware grid: one row per visible row of a binding point's dataset, one column per
 // chosen field. The dataset's current row is the grid's selected row, whichever window
