@@ -14,7 +14,8 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), link_(new FieldLink(this))
         if (link_->beginEdit())
             link_->markModified();
     });
-    connect(this, &QLineEdit::returnPressed, this, [this] { runGuarded([this] { link_->updateRecord(); }); });
+    connect(this, &QLineEdit::returnPressed, this,
+            [this] { runGuarded([this] { link_->updateRecord(); }); });
 }
 
 DBEdit::DBEdit(DataSource* source, const QString& field, QWidget* parent) : DBEdit(parent)
@@ -30,8 +31,11 @@ void DBEdit::setDataSource(DataSource* source, const QString& field)
 void DBEdit::showField()
 {
     const QString value = link_->text();
-    if (text() != value)
+    if (text() != value) {
         setText(value);
+        if (!hasFocus())
+            setCursorPosition(0); // a long text shows its beginning
+    }
     setReadOnly(link_->active() && !link_->canModify());
     Field* f = link_->field();
     setMaxLength(f && f->type() == FieldType::Text && f->width() > 0 ? f->width() : 32767);
