@@ -1,9 +1,375 @@
 #include "TAlimpers.h"
 
+#include "AppError.h"
+#include "AppTexts.h"
+#include "DBEdit.h"
+#include "DBGrid.h"
+#include "DBLabel.h"
+#include "DataSource.h"
+#include "Dataset.h"
+#include "PieChart.h"
+#include "TDM.h"
+#include "UserServices.h"
+#include "WeeklyPlanner.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor maroon(128, 0, 0);
+const QColor skyBlue(166, 202, 240);
+
+// Switches a binding point off and shows the hourglass for as long as it lives; the
+// normal cursor and the binding point come back however the work inside ends.
+class DetachedWork {
+public:
+    explicit DetachedWork(DataSource* source) : source_(source)
+    {
+        source_->setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~DetachedWork()
+    {
+        QApplication::restoreOverrideCursor();
+        source_->setEnabled(true);
+    }
+    DetachedWork(const DetachedWork&) = delete;
+    DetachedWork& operator=(const DetachedWork&) = delete;
+
+private:
+    DataSource* source_;
+};
+
+} // namespace
+
 TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     : QDialog(parent), dm_(dm), planner_(planner)
 {
     setObjectName(QStringLiteral("Alimpers"));
     setWindowTitle(QStringLiteral("Inserisci, Modifica, Cancella, Alimenti "));
     resize(876, 482);
+
+    QFont f(QStringLiteral("MS Sans Serif"), 8, QFont::Bold);
+    f.setStyleHint(QFont::SansSerif);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, maroon);
+    pal.setColor(QPalette::Text, maroon);
+    pal.setColor(QPalette::ButtonText, maroon);
+    setPalette(pal);
+
+    buildTopBar();
+    buildFields();
+    buildGrid();
+    buildChart();
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(0, 0), size());
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+QPushButton* TAlimpers::pictureButton(const QString& name, const QString& picture,
+                                      const QString& tooltip)
+{
+    auto* b = new QPushButton(Panel2);
+    b->setObjectName(name);
+    b->setIcon(QIcon(picture));
+    b->setIconSize(QSize(24, 24));
+    b->setFixedSize(32, 32);
+    b->setToolTip(tooltip);
+    b->setFlat(true);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void TAlimpers::buildTopBar()
+{
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setAutoFillBackground(true);
+    QPalette pal = Panel2->palette();
+    pal.setColor(QPalette::Window, skyBlue);
+    pal.setColor(QPalette::Button, skyBlue);
+    Panel2->setPalette(pal);
+    Panel2->setGeometry(0, 0, width(), 41);
+
+    down = pictureButton(QStringLiteral("down"), QStringLiteral(":/pictures/indietro.png"),
+                         QStringLiteral("Indietro"));
+    up = pictureButton(QStringLiteral("up"), QStringLiteral(":/pictures/avanti.png"),
+                       QStringLiteral("Avanti"));
+    btnnuovo = pictureButton(QStringLiteral("btnnuovo"), QStringLiteral(":/pictures/nuovo.png"),
+                             QStringLiteral("Nuovo Alimento"));
+    btndelete =
+        pictureButton(QStringLiteral("btndelete"), QStringLiteral(":/pictures/cancella.png"),
+                      QStringLiteral("Cancella alimento"));
+    btnsalva = pictureButton(QStringLiteral("btnsalva"), QStringLiteral(":/pictures/salva.png"),
+                             QStringLiteral("Memorizza nuovo alimento"));
+    btnannulla = pictureButton(QStringLiteral("btnannulla"),
+                               QStringLiteral(":/pictures/annulla.png"), QStringLiteral("Annulla"));
+
+    auto* searchCaption = new QLabel(QStringLiteral("Cerca"), Panel2);
+    searchCaption->setObjectName(QStringLiteral("LabeledEdit1Label"));
+    LabeledEdit1 = new QLineEdit(Panel2);
+    LabeledEdit1->setObjectName(QStringLiteral("LabeledEdit1"));
+    LabeledEdit1->setFixedSize(201, 19);
+    searchCaption->setBuddy(LabeledEdit1);
+    auto* search = new QVBoxLayout;
+    search->setContentsMargins(0, 0, 0, 0);
+    search->setSpacing(1);
+    search->addWidget(searchCaption);
+    search->addWidget(LabeledEdit1);
+
+    LMDButton8 = pictureButton(QStringLiteral("LMDButton8"), QStringLiteral(":/pictures/esci.png"),
+                               QStringLiteral("Esci"));
+
+    auto* bar = new QHBoxLayout(Panel2);
+    bar->setContentsMargins(6, 2, 6, 2);
+    bar->setSpacing(4);
+    for (QPushButton* b : {down, up, btnnuovo, btndelete, btnsalva, btnannulla})
+        bar->addWidget(b);
+    bar->addSpacing(24);
+    bar->addLayout(search);
+    bar->addStretch(1);
+    bar->addWidget(LMDButton8);
+
+    connect(down, &QPushButton::clicked, this, &TAlimpers::downClick);
+    connect(up, &QPushButton::clicked, this, &TAlimpers::upClick);
+    connect(btnnuovo, &QPushButton::clicked, this, &TAlimpers::btnnuovoClick);
+    connect(btndelete, &QPushButton::clicked, this, &TAlimpers::btndeleteClick);
+    connect(btnsalva, &QPushButton::clicked, this, &TAlimpers::btnsalvaClick);
+    connect(btnannulla, &QPushButton::clicked, this, &TAlimpers::btnannullaClick);
+    connect(LabeledEdit1, &QLineEdit::textChanged, this, &TAlimpers::LabeledEdit1Change);
+    connect(LMDButton8, &QPushButton::clicked, this, &TAlimpers::LMDButton8Click);
+}
+
+void TAlimpers::buildFields()
+{
+    struct Spec {
+        DBEdit** edit;
+        const char* name;
+        const char* caption;
+        const char* field;
+    };
+    const Spec specs[] = {
+        {&DBEdit1, "DBEdit1", "Alimento", "Alimento"},
+        {&DBEdit2, "DBEdit2", "%edibile", "%edibile"},
+        {&DBEdit3, "DBEdit3", "Acqua", "Acqua"},
+        {&DBEdit4, "DBEdit4", "Proteine", "Proteine"},
+        {&DBEdit5, "DBEdit5", "Lipidi", "Lipidi"},
+        {&DBEdit6, "DBEdit6", "Carboidrati", "Carboidrati"},
+        {&DBEdit7, "DBEdit7", "Kcal/100", "kcal100"},
+    };
+    const int left = 8;
+    const int top = 50;
+    const int rowHeight = 44;
+    const int fieldWidth = 80;
+    const int columnStep = 88;
+    for (int i = 0; i < int(std::size(specs)); ++i) {
+        const Spec& s = specs[i];
+        // The name on its own row, then three fields per row.
+        const int row = i == 0 ? 0 : 1 + (i - 1) / 3;
+        const int column = i == 0 ? 0 : (i - 1) % 3;
+        const int x = left + column * columnStep;
+        const int y = top + row * rowHeight;
+        auto* caption = new QLabel(QString::fromUtf8(s.caption), this);
+        caption->setObjectName(QStringLiteral("Label_") + QString::fromUtf8(s.name));
+        caption->setGeometry(x, y, i == 0 ? 2 * columnStep + fieldWidth : fieldWidth, 15);
+        auto* edit = new DBEdit(dm_->DSAlimenti, QString::fromUtf8(s.field), this);
+        edit->setObjectName(QString::fromUtf8(s.name));
+        edit->setGeometry(x, y + 16, i == 0 ? 2 * columnStep + fieldWidth : fieldWidth, 21);
+        caption->setBuddy(edit);
+        *s.edit = edit;
+    }
+}
+
+void TAlimpers::buildGrid()
+{
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(280, 48, 585, 137);
+    DBGrid1->setDataSource(dm_->DSAlimenti);
+    const QStringList fields{QStringLiteral("Alimento"), QStringLiteral("%edibile"),
+                             QStringLiteral("Acqua"),    QStringLiteral("Proteine"),
+                             QStringLiteral("Lipidi"),   QStringLiteral("Carboidrati"),
+                             QStringLiteral("kcal100")};
+    DBGrid1->setColumns(fields, fields);
+    // The classic desktop colours: tooltip background, scroll bar, money green, the
+    // light end of an active caption's gradient, inactive caption.
+    const QColor tooltip(255, 255, 225);
+    const QColor scrollBar(212, 208, 200);
+    const QColor moneyGreen(192, 220, 192);
+    const QColor gradientActiveCaption(166, 202, 240);
+    const QColor inactiveCaption(128, 128, 128);
+    const QColor backgrounds[] = {
+        tooltip, scrollBar, tooltip, moneyGreen, gradientActiveCaption, scrollBar, inactiveCaption};
+    for (int column = 0; column < fields.size(); ++column) {
+        DBGrid1->setColumnBackground(column, backgrounds[column]);
+        DBGrid1->setColumnWidth(column, column == 0 ? 162 : 58);
+    }
+    QFont title = font();
+    title.setBold(true);
+    DBGrid1->setTitleFont(title);
+    DBGrid1->setTitleColour(maroon);
+    DBGrid1->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: rgb(166, 202, 240); "
+                       "color: rgb(128, 0, 0); font-weight: bold; border: 0px; "
+                       "border-right: 1px solid rgb(128, 128, 128); "
+                       "border-bottom: 1px solid rgb(128, 128, 128); padding: 1px 3px; }"));
+}
+
+void TAlimpers::buildChart()
+{
+    DBChart1 = new PieChart(this);
+    DBChart1->setObjectName(QStringLiteral("DBChart1"));
+    DBChart1->setTitle(QStringLiteral("Grafico alimento"));
+    DBChart1->setGeometry((width() - 825) / 2, 196, 825, 233);
+    DBChart1->setDataSource(dm_->DSAlimenti, {QStringLiteral("Proteine"), QStringLiteral("Lipidi"),
+                                              QStringLiteral("Carboidrati")});
+
+    DBText1 = new DBLabel(dm_->DSAlimenti, QStringLiteral("Alimento"), DBChart1);
+    DBText1->setObjectName(QStringLiteral("DBText1"));
+    DBText1->setAutoFillBackground(false);
+    DBText1->setAttribute(Qt::WA_TranslucentBackground);
+    DBText1->setGeometry(6, 4, 400, 16);
+}
+
+void TAlimpers::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TAlimpers::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    // The top bar spans the window; its layout keeps Exit at the right edge.
+    Panel2->setGeometry(0, 0, width(), 41);
+}
+
+// --- Commands
+
+void TAlimpers::FormShow()
+{
+    runGuarded([&] { dm_->alimenti->first(); });
+}
+
+void TAlimpers::downClick()
+{
+    runGuarded([&] { dm_->alimenti->prior(); });
+}
+
+void TAlimpers::upClick()
+{
+    runGuarded([&] { dm_->alimenti->next(); });
+}
+
+void TAlimpers::btnnuovoClick()
+{
+    runGuarded([&] { dm_->alimenti->insert(); });
+}
+
+void TAlimpers::btnannullaClick()
+{
+    runGuarded([&] { dm_->alimenti->cancel(); });
+}
+
+void TAlimpers::LabeledEdit1Change()
+{
+    runGuarded([&] {
+        dm_->alimenti->locate(QStringLiteral("Alimento"), {LabeledEdit1->text()}, Dataset::Prefix);
+    });
+}
+
+void TAlimpers::btnsalvaClick()
+{
+    runGuarded([&] {
+        Dataset* foods = dm_->alimenti;
+        if (!foods->isEditing())
+            return;
+        // A refused post has already been reported and stops the command here.
+        foods->post();
+        refreshFoodLists();
+    });
+}
+
+void TAlimpers::btndeleteClick()
+{
+    runGuarded([&] {
+        Dataset* foods = dm_->alimenti;
+        const QString name = dm_->alimentiAlimento->asString();
+        const int answer = UserServices::instance().mostramessaggio(
+            QStringLiteral("Vuoi cancellare l'alimento ") + name + QStringLiteral(" ?"),
+            MessageKind::Confirmation, Buttons::Yes + Buttons::No + Buttons::Cancel,
+            {QStringLiteral("Si"), QStringLiteral("No"), QStringLiteral("Annulla")},
+            AppTexts::dialogCaption());
+        if (answer != Result::Yes)
+            return;
+        if (foods->isEmpty() && !foods->isEditing())
+            throw AppError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        // The current person's menu rows that name the food, letter case included. A
+        // nameless (or not yet written) food is named by no menu row: the empty slots'
+        // rows stay.
+        if (!name.isEmpty() && foods->state() != Dataset::State::Insert) {
+            Dataset* menu = dm_->Dieta;
+            menu->first();
+            while (!menu->eof()) {
+                if (dm_->DietaAlimento->asString() == name)
+                    menu->deleteRecord(); // the following row becomes current
+                else
+                    menu->next();
+            }
+        }
+        foods->deleteRecord();
+        refreshFoodLists();
+        UserServices::instance().plainMessage(QStringLiteral("Alimento cancellato"));
+    });
+}
+
+void TAlimpers::refreshFoodLists()
+{
+    DetachedWork detached(dm_->DSAlimenti);
+    if (planner_)
+        planner_->caricaalimenti();
+    // The rebuild is a scan of the food table, which leaves its last food current; the
+    // window shows that food when the binding point comes back.
+    Dataset* foods = dm_->alimenti;
+    if (!foods->isEmpty())
+        foods->moveTo(foods->recordCount() - 1);
+}
+
+void TAlimpers::leave()
+{
+    if (dm_->alimenti->isEditing())
+        dm_->alimenti->cancel();
+    if (planner_)
+        planner_->caricadieta();
+}
+
+void TAlimpers::LMDButton8Click()
+{
+    runGuarded([&] {
+        leave();
+        QDialog::reject();
+    });
+}
+
+void TAlimpers::reject()
+{
+    // Closed by the frame: the same steps as Exit, and the window closes even when
+    // reloading the week failed (that failure has been reported).
+    runGuarded([&] { leave(); });
+    QDialog::reject();
 }

@@ -2,16 +2,77 @@
 
 #include <QDialog>
 
+class DBEdit;
+class DBGrid;
+class DBLabel;
+class PieChart;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
 class TDM;
 class WeeklyPlanner;
 
-// The food management window "Inserisci, Modifica, Cancella, Alimenti ".
+// The food management window "Inserisci, Modifica, Cancella, Alimenti ": the current food
+// of the shared food dataset in bound fields, a grid of all foods, a search box and a
+// pie of the food's protein, fat and carbohydrate. Saving or deleting a food has the
+// main window rebuild its food lists; leaving the window has it reload the person's week.
+// The planner may be null (the window then works on the data alone).
 class TAlimpers : public QDialog {
     Q_OBJECT
 public:
     TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent = nullptr);
 
+    // Commands.
+    void FormShow();
+    void downClick();
+    void upClick();
+    void btnnuovoClick();
+    void btndeleteClick();
+    void btnsalvaClick();
+    void btnannullaClick();
+    void LabeledEdit1Change();
+    void LMDButton8Click();
+
+    // The window frame's close box (and Esc) leave the window as Exit does.
+    void reject() override;
+
+    QWidget* Panel2 = nullptr;
+    QPushButton* down = nullptr;
+    QPushButton* up = nullptr;
+    QPushButton* btnnuovo = nullptr;
+    QPushButton* btndelete = nullptr;
+    QPushButton* btnsalva = nullptr;
+    QPushButton* btnannulla = nullptr;
+    QLineEdit* LabeledEdit1 = nullptr;
+    QPushButton* LMDButton8 = nullptr;
+    DBEdit* DBEdit1 = nullptr;
+    DBEdit* DBEdit2 = nullptr;
+    DBEdit* DBEdit3 = nullptr;
+    DBEdit* DBEdit4 = nullptr;
+    DBEdit* DBEdit5 = nullptr;
+    DBEdit* DBEdit6 = nullptr;
+    DBEdit* DBEdit7 = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    PieChart* DBChart1 = nullptr;
+    DBLabel* DBText1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void buildTopBar();
+    void buildFields();
+    void buildGrid();
+    void buildChart();
+    QPushButton* pictureButton(const QString& name, const QString& picture, const QString& tooltip);
+    // The main window rebuilds its food lists, with the binding point off and the
+    // hourglass shown meanwhile.
+    void refreshFoodLists();
+    // Exit's steps before the window closes: pending changes dropped, the week reloaded.
+    void leave();
+
     TDM* dm_;
     WeeklyPlanner* planner_;
 };
