@@ -214,9 +214,11 @@ void TAlimpers::buildGrid()
     const QColor inactiveCaption(128, 128, 128);
     const QColor backgrounds[] = {
         tooltip, scrollBar, tooltip, moneyGreen, gradientActiveCaption, scrollBar, inactiveCaption};
+    // Wide enough for each title.
+    const int widths[] = {162, 62, 56, 64, 56, 82, 64};
     for (int column = 0; column < fields.size(); ++column) {
         DBGrid1->setColumnBackground(column, backgrounds[column]);
-        DBGrid1->setColumnWidth(column, column == 0 ? 162 : 58);
+        DBGrid1->setColumnWidth(column, widths[column]);
     }
     QFont title = font();
     title.setBold(true);
@@ -234,7 +236,7 @@ void TAlimpers::buildChart()
     DBChart1 = new PieChart(this);
     DBChart1->setObjectName(QStringLiteral("DBChart1"));
     DBChart1->setTitle(QStringLiteral("Grafico alimento"));
-    DBChart1->setGeometry((width() - 825) / 2, 196, 825, 233);
+    DBChart1->setGeometry((width() - 825) / 2, 214, 825, 233);
     DBChart1->setDataSource(dm_->DSAlimenti, {QStringLiteral("Proteine"), QStringLiteral("Lipidi"),
                                               QStringLiteral("Carboidrati")});
 
