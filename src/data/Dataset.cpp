@@ -474,6 +474,19 @@ void Dataset::insert()
     emit currentChanged();
 }
 
+int Dataset::writeNewRow(const QVector<QVariant>& stored)
+{
+    const qint64 rowid = store_->insertRow(table_, stored);
+    Row row{rowid, stored};
+    // The auto-number column is the rowid the database gave the row.
+    for (int i = 0; i < storedFieldCount(); ++i)
+        if (table_.columns.at(i).type == FieldType::AutoNumber)
+            row.values[i] = rowid;
+    rows_.push_back(std::move(row));
+    applyView();
+    return int(view_.indexOf(int(rows_.size()) - 1));
+}
+
 void Dataset::insertWithValues(const QVariantList& values)
 {
     closePending();
@@ -482,16 +495,7 @@ void Dataset::insertWithValues(const QVariantList& values)
         buffer[detailField_] = condition_;
     for (int i = 0; i < values.size() && i < storedFieldCount(); ++i)
         buffer[i] = SqliteStore::normalise(table_.columns.at(i), values.at(i));
-    const QVector<QVariant> stored = buffer.mid(0, storedFieldCount());
-    const qint64 rowid = store_->insertRow(table_, stored);
-    Row row{rowid, stored};
-    for (int i = 0; i < storedFieldCount(); ++i)
-        if (table_.columns.at(i).type == FieldType::AutoNumber)
-            row.values[i] = rowid;
-    rows_.push_back(row);
-    applyView();
-    const int index = int(rows_.size()) - 1;
-    const int at = view_.indexOf(index);
+    const int at = writeNewRow(buffer.mid(0, storedFieldCount()));
     if (at >= 0) {
         pos_ = at;
         eof_ = bof_ = false;
@@ -513,14 +517,7 @@ void Dataset::post()
     const QVector<QVariant> stored = current_.mid(0, storedFieldCount());
     try {
         if (state_ == State::Insert) {
-            const qint64 rowid = store_->insertRow(table_, stored);
-            Row row{rowid, stored};
-            for (int i = 0; i < storedFieldCount(); ++i)
-                if (table_.columns.at(i).type == FieldType::AutoNumber)
-                    row.values[i] = rowid;
-            rows_.push_back(row);
-            applyView();
-            const int at = view_.indexOf(int(rows_.size()) - 1);
+            const int at = writeNewRow(stored);
             pos_ = at >= 0 ? at : (view_.isEmpty() ? -1 : qMin(pos_, int(view_.size()) - 1));
         } else {
             Row& row = rows_[view_[pos_]];

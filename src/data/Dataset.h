@@ -166,6 +166,8 @@ private:
     void loadCurrent(); // current buffer from the current row, calc produced
     void produceCalculated(Buffer& buffer);
     void applyView(); // visible rows from the condition and the sort
+    // Writes a new row to the table and keeps it; returns its visible position, or -1.
+    int writeNewRow(const QVector<QVariant>& stored);
     void masterMoved();
     bool matchesCondition(const Row& row) const;
     void invalidateIndex() { lookup_.clear(); }
