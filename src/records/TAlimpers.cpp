@@ -156,13 +156,13 @@ void TAlimpers::buildTopBar()
 
 void TAlimpers::buildFields()
 {
-    struct Spec {
+    struct FieldLook {
         DBEdit** edit;
         const char* name;
         const char* caption;
         const char* field;
     };
-    const Spec specs[] = {
+    const FieldLook looks[] = {
         {&DBEdit1, "DBEdit1", "Alimento", "Alimento"},
         {&DBEdit2, "DBEdit2", "%edibile", "%edibile"},
         {&DBEdit3, "DBEdit3", "Acqua", "Acqua"},
@@ -176,8 +176,8 @@ void TAlimpers::buildFields()
     const int rowHeight = 44;
     const int fieldWidth = 80;
     const int columnStep = 88;
-    for (int i = 0; i < int(std::size(specs)); ++i) {
-        const Spec& s = specs[i];
+    for (int i = 0; i < int(std::size(looks)); ++i) {
+        const FieldLook& s = looks[i];
         // The name on its own row, then three fields per row.
         const int row = i == 0 ? 0 : 1 + (i - 1) / 3;
         const int column = i == 0 ? 0 : (i - 1) % 3;
