@@ -123,6 +123,23 @@ private slots:
         dm->utente->deleteRecord();
         QCOMPARE(grid->columnWidth(0), 150);
         QCOMPARE(model()->rowCount(), 2);
+
+        // The same through column descriptions; earlier widths and backgrounds are dropped.
+        const int defaultWidth = grid->horizontalHeader()->defaultSectionSize();
+        grid->setColumns(QList<DBGrid::Column>{
+            {"ID", "", 0, {}}, {"Nome", "Chi", 220, {}}, {"BMI", "", 0, QColor(Qt::cyan)}});
+        QCOMPARE(model()->columnCount(), 3);
+        QCOMPARE(model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+        QCOMPARE(model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Chi"));
+        QCOMPARE(grid->columnWidth(0), defaultWidth);
+        QCOMPARE(grid->columnWidth(1), 220);
+        QVERIFY(!model()->index(0, 0).data(Qt::BackgroundRole).isValid());
+        QCOMPARE(model()->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::cyan));
+        QVERIFY(!(model()->flags(model()->index(0, 2)) & Qt::ItemIsEditable));
+        QVERIFY(model()->flags(model()->index(0, 1)) & Qt::ItemIsEditable);
+        grid->setTitleColor(Qt::red);
+        QCOMPARE(model()->headerData(1, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
+                 QColor(Qt::red));
     }
 
     void selectionFollowsTheDatasetAndClicksMoveIt()

@@ -94,6 +94,28 @@ void DBGrid::setColumns(const QStringList& fieldNames, const QStringList& titles
     followDataset();
 }
 
+void DBGrid::setColumns(const QList<Column>& columns)
+{
+    QStringList names;
+    QStringList titles;
+    for (const Column& c : columns) {
+        names << c.field;
+        titles << c.title;
+    }
+    widths_.clear();
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns.at(i).width > 0)
+            widths_.insert(i, columns.at(i).width);
+    setColumns(names, titles);
+    for (int i = 0; i < columns.size(); ++i) {
+        // The header keeps the old sizes when the number of columns stays the same.
+        if (columns.at(i).width <= 0)
+            QTableView::setColumnWidth(i, horizontalHeader()->defaultSectionSize());
+        if (columns.at(i).background.isValid())
+            model_->setColumnBackground(i, columns.at(i).background);
+    }
+}
+
 void DBGrid::setColumnWidth(int column, int width)
 {
     widths_.insert(column, width);

@@ -20,6 +20,15 @@ class DatasetTableModel;
 class DBGrid : public QTableView {
     Q_OBJECT
 public:
+    // One shown field: its title (empty: the field's name), its width in pixels (0: the
+    // default width) and its cells' background (invalid: the grid's own).
+    struct Column {
+        QString field;
+        QString title;
+        int width = 0;
+        QColor background;
+    };
+
     explicit DBGrid(QWidget* parent = nullptr);
 
     void setDataSource(DataSource* source);
@@ -28,12 +37,15 @@ public:
 
     // The shown fields and their titles; without names every field, titled by its name.
     void setColumns(const QStringList& fieldNames, const QStringList& titles = {});
+    // The shown fields with their titles, widths and backgrounds, replacing earlier ones.
+    void setColumns(const QList<Column>& columns);
     // Kept across the model's resets (the base class's widths are not).
     void setColumnWidth(int column, int width);
     void setColumnBackground(int column, const QColor& colour);
     void setColumnReadOnly(int column, bool readOnly);
     void setTitleFont(const QFont& font);
     void setTitleColour(const QColor& colour);
+    void setTitleColor(const QColor& colour) { setTitleColour(colour); }
 
     // The cell editor currently open, if any.
     QLineEdit* cellEditor() const { return editor_; }

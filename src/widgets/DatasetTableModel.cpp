@@ -66,6 +66,8 @@ void DatasetTableModel::setColumns(const QStringList& fieldNames, const QStringL
 {
     requested_ = fieldNames;
     titles_ = titles;
+    background_.clear();
+    readOnly_.clear();
     resolveColumns();
     rebuild();
 }

@@ -29,6 +29,7 @@ public:
 
     // The columns: field names (matched without regard to letter case) and their titles.
     // Without names every field of the dataset is shown; a missing title is the field's name.
+    // Backgrounds and read-only marks of the previous columns are dropped.
     void setColumns(const QStringList& fieldNames, const QStringList& titles = {});
     QStringList columnFields() const { return fieldNames_; }
     // The field a column shows; nullptr when unbound or the name is unknown.
