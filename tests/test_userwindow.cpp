@@ -312,6 +312,18 @@ private slots:
                  QStringList{"Cannot perform this operation on an empty dataset."});
         QCOMPARE(db->rows("SELECT 1 FROM dieta").size(), 8);
         QVERIFY(dm->utente->isEmpty());
+
+        // Typing into a field of the empty table starts a new person and keeps every key.
+        showWindow();
+        services->clear();
+        type(window->DBEdit2, "Zeno");
+        QCOMPARE(dm->utente->state(), Dataset::State::Insert);
+        QCOMPARE(window->DBEdit2->text(), QStringLiteral("Zeno"));
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{"Utente inserito/modificato correttamente."});
+        QCOMPARE(db->rows("SELECT Nome FROM Utenti"), (QList<QVariantList>{{"Zeno"}}));
+        QCOMPARE(window->DBGrid1->gridModel()->rowCount(), 1);
     }
 
     void newSaveCancelAndExit()

@@ -15,6 +15,8 @@ void FieldLink::setDataSource(DataSource* source, const QString& fieldName)
     modified_ = false;
     if (source) {
         connect(source, &DataSource::currentChanged, this, [this] {
+            if (entering_)
+                return; // the row this control is starting to edit: keep the typed text
             modified_ = false;
             refresh();
         });
@@ -77,11 +79,15 @@ bool FieldLink::beginEdit()
     Dataset* d = dataset();
     if (d->state() != Dataset::State::Browse)
         return true;
+    // Editing an empty dataset inserts a new row, which shows itself again: the key that
+    // started it must not be wiped.
     bool ok = false;
+    entering_ = true;
     runGuarded([&] {
         d->edit();
         ok = true;
     });
+    entering_ = false;
     if (!ok)
         reset();
     return ok;

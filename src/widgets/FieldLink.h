@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include "DataSource.h"
+#include <QObject>
 
 #include <QPointer>
 #include <QString>
@@ -55,4 +55,5 @@ private:
     QString fieldName_;
     bool modified_ = false;
     bool storing_ = false;
+    bool entering_ = false;
 };
