@@ -190,8 +190,10 @@ private slots:
         for (int c = 0; c < 21; ++c)
             QCOMPARE(bool(m->flags(m->index(0, c)) & Qt::ItemIsEditable), c != 0 && c < 15);
 
-        // Focus order of the data panel, and Exit at the right edge.
+        // The window opens on the name; focus order of the data panel; Exit at the right edge.
         showWindow();
+        QCOMPARE(QApplication::focusWidget(), window->DBEdit2);
+        QCOMPARE(window->DBEdit6->cursorPosition(), 0); // a long path shows its beginning
         QList<QWidget*> expected{window->DBEdit2,     window->DBEdit3,     window->DBEdit4,
                                  window->DBEdit5,     window->DBComboBox1, window->DBComboBox2,
                                  window->DBComboBox3, window->DBEdit1,     window->DBComboBox4,

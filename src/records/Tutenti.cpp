@@ -127,6 +127,7 @@ Tutenti::Tutenti(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
                         DBEdit8,     DBEdit9,     DBEdit6, DBGrid1};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    DBEdit2->setFocus(); // the window opens on the name, not on the photo path
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

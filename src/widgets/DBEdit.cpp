@@ -30,15 +30,18 @@ void DBEdit::setDataSource(DataSource* source, const QString& field)
 
 void DBEdit::showField()
 {
+    // The limit first: changing it sets the text again and puts the cursor at its end.
+    Field* f = link_->field();
+    const int limit = f && f->type() == FieldType::Text && f->width() > 0 ? f->width() : 32767;
+    if (maxLength() != limit)
+        setMaxLength(limit);
+    setReadOnly(link_->active() && !link_->canModify());
     const QString value = link_->text();
     if (text() != value) {
         setText(value);
         if (!hasFocus())
             setCursorPosition(0); // a long text shows its beginning
     }
-    setReadOnly(link_->active() && !link_->canModify());
-    Field* f = link_->field();
-    setMaxLength(f && f->type() == FieldType::Text && f->width() > 0 ? f->width() : 32767);
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* event)
