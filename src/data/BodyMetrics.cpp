@@ -103,21 +103,24 @@ qint64 activityFactor(bool male, qint64 age, const QString& activity)
     return 0;
 }
 
-// Kcal per hour of each sport for a body of 68.2 kg; false for a sport not in the list.
+// Kcal per hour of each sport for a body of 68.2 kg, in the order the user window lists
+// the sports.
+struct SportEntry {
+    const char* name;
+    qint64 kcal;
+};
+constexpr SportEntry SportTable[] = {
+    {"Nessuno", 0},     {"Ballo", 300},          {"Basket", 540},    {"Bodybuilding", 330},
+    {"Bowling", 180},   {"Calcio", 480},         {"Camminare", 180}, {"Canottaggio", 264},
+    {"Ciclismo", 540},  {"Corsa", 600},          {"Cyclette", 390},  {"Ginnastica", 420},
+    {"Golf", 300},      {"Montain Biking", 240}, {"Nuoto", 540},     {"Pallavolo", 206},
+    {"Ping Pong", 279}, {"Tennis", 480},         {"Yoga", 180},
+};
+
+// The sport's coefficient; false for a sport not in the list.
 bool sportCoefficient(const QString& sport, qint64* e)
 {
-    struct Entry {
-        const char* name;
-        qint64 kcal;
-    };
-    static constexpr Entry Table[] = {
-        {"Nessuno", 0},     {"Ballo", 300},          {"Basket", 540},    {"Bodybuilding", 330},
-        {"Bowling", 180},   {"Calcio", 480},         {"Camminare", 180}, {"Canottaggio", 264},
-        {"Ciclismo", 540},  {"Corsa", 600},          {"Cyclette", 390},  {"Ginnastica", 420},
-        {"Golf", 300},      {"Montain Biking", 240}, {"Nuoto", 540},     {"Pallavolo", 206},
-        {"Ping Pong", 279}, {"Tennis", 480},         {"Yoga", 180},
-    };
-    for (const Entry& entry : Table) {
+    for (const SportEntry& entry : SportTable) {
         if (sport == QLatin1String(entry.name)) {
             *e = entry.kcal;
             return true;
@@ -371,4 +374,12 @@ QString BodyMetrics::calcolarazione(const QString& peso, const QString& pesodes,
     } catch (const ConvertError&) {
     }
     return Zero;
+}
+
+QStringList BodyMetrics::sports()
+{
+    QStringList names;
+    for (const SportEntry& entry : SportTable)
+        names << QString::fromLatin1(entry.name);
+    return names;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // The six body metrics of a person: body mass index with its weight class, ideal weight,
@@ -41,6 +42,8 @@ public:
     // Fat mass as a percentage of the weight, no decimals (may be negative).
     static QString calcolamassagrassa(const QString& peso, const QString& girovita);
     // Kcal burnt by the sport in the given hours, no decimals.
+    // The sports whose calories are known, in the order the user window offers them.
+    static QStringList sports();
     static QString calcolacaloriesport(const QString& peso, const QString& sport,
                                        const QString& ore);
     // Daily kcal that reach the desired weight in the given days, no decimals.

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "AppTexts.h"
+#include "BodyMetrics.h"
 #include "DBComboBox.h"
 #include "DBEdit.h"
 #include "DBGrid.h"
@@ -80,16 +81,7 @@ void styleField(QWidget* field)
 
 QStringList Tutenti::sports()
 {
-    return {QStringLiteral("Nessuno"),   QStringLiteral("Ballo"),
-            QStringLiteral("Basket"),    QStringLiteral("Bodybuilding"),
-            QStringLiteral("Bowling"),   QStringLiteral("Calcio"),
-            QStringLiteral("Camminare"), QStringLiteral("Canottaggio"),
-            QStringLiteral("Ciclismo"),  QStringLiteral("Corsa"),
-            QStringLiteral("Cyclette"),  QStringLiteral("Ginnastica"),
-            QStringLiteral("Golf"),      QStringLiteral("Montain Biking"),
-            QStringLiteral("Nuoto"),     QStringLiteral("Pallavolo"),
-            QStringLiteral("Ping Pong"), QStringLiteral("Tennis"),
-            QStringLiteral("Yoga")};
+    return BodyMetrics::sports();
 }
 
 Tutenti::Tutenti(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
