@@ -30,6 +30,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -170,19 +171,28 @@ private:
     QByteArray pending_;
 };
 
-void prepare(const QString& path)
+// Runs `work` on a connection of its own to the file.
+void onConnection(const QString& path, const std::function<void(QSqlQuery&)>& work)
 {
-    SqliteStore::createDatabase(path);
+    const QString name = QStringLiteral("stress");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.open();
         QSqlQuery q(db);
+        work(q);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void prepare(const QString& path)
+{
+    SqliteStore::createDatabase(path);
+    onConnection(path, [](QSqlQuery& q) {
         q.exec(QStringLiteral("INSERT INTO alimenti (Alimento, kcal100) VALUES ('Mela', 52)"));
         q.exec(QStringLiteral("INSERT INTO Utenti (Nome, eta, peso, altezza, sesso, corporatura, "
                               "attivita) VALUES ('Anna', 30, 60, 165, 'F', 'normale', 'leggera')"));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("seed"));
+    });
 }
 
 int runStress(int seconds)
@@ -218,12 +228,8 @@ int runStress(int seconds)
     QString integrity;
     int rows = 0;
     int slotCount = 0;
-    QHash<int, QString> final;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery q(db);
+    QHash<int, QString> held;
+    onConnection(path, [&](QSqlQuery& q) {
         q.exec(QStringLiteral("PRAGMA integrity_check"));
         QStringList verdict;
         while (q.next())
@@ -234,21 +240,20 @@ int runStress(int seconds)
         while (q.next()) {
             ++rows;
             seen.insert(q.value(0).toInt());
-            final.insert(q.value(0).toInt(), q.value(1).toString());
+            held.insert(q.value(0).toInt(), q.value(1).toString());
         }
         slotCount = int(seen.size());
         q.exec(QStringLiteral("SELECT count(*) FROM dieta"));
         if (q.next() && q.value(0).toInt() != rows)
             rows = -q.value(0).toInt(); // rows of another person: never written here
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    });
 
-    // Each slot's history, followed back from the final value.
+    // Each slot's history, followed back from the held value.
     int lost = 0;
     int unexplained = 0;
     for (auto slot = figures.writes.constBegin(); slot != figures.writes.constEnd(); ++slot) {
         QSet<QString> history;
-        QString value = final.value(slot.key(), none);
+        QString value = held.value(slot.key(), none);
         while (value != none) {
             const auto w = slot->constFind(value);
             if (w == slot->constEnd() || history.contains(value)) {
@@ -262,7 +267,7 @@ int runStress(int seconds)
             if (w->acknowledged && !history.contains(w.key()))
                 ++lost;
     }
-    for (auto f = final.constBegin(); f != final.constEnd(); ++f)
+    for (auto f = held.constBegin(); f != held.constEnd(); ++f)
         if (!figures.writes.contains(f.key()))
             ++unexplained;
 
@@ -278,8 +283,8 @@ int runStress(int seconds)
     figure("conflicts refused", QString::number(figures.conflicts), "-");
     figure("other failures", QString::number(figures.failures), "0");
     figure("integrity_check", integrity, "ok");
-    figure("menu rows / distinct slots",
-           QStringLiteral("%1 / %2").arg(rows).arg(slotCount), "equal, at most 133");
+    figure("menu rows / distinct slots", QStringLiteral("%1 / %2").arg(rows).arg(slotCount),
+           "equal, at most 133");
     figure("acknowledged writes lost", QString::number(lost), "0");
     figure("values in the file no writer made", QString::number(unexplained), "0");
     for (const QString& f : figures.failureTexts)

@@ -14,8 +14,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -98,7 +98,8 @@ private slots:
         // keep their state and the values entered.
         QCOMPARE(db.rows("SELECT Nome, peso FROM Utenti").first(),
                  (QVariantList{QStringLiteral("Anna"), 99}));
-        QCOMPARE(db.rows("SELECT kcal100, Acqua FROM alimenti").first(), (QVariantList{777.0, 50.0}));
+        QCOMPARE(db.rows("SELECT kcal100, Acqua FROM alimenti").first(),
+                 (QVariantList{777.0, 50.0}));
         QCOMPARE(dm.utente->state(), Dataset::State::Edit);
         QCOMPARE(dm.utenteNome->asString(), QStringLiteral("Anna Maria"));
         QCOMPARE(dm.alimenti->state(), Dataset::State::Edit);
@@ -169,8 +170,8 @@ private slots:
         PlannerFixture fixture;
         WeeklyPlanner& planner = fixture.makePlanner(&dm);
         showPlanner(planner, db);
-        QVERIFY(otherProgram(db.path(),
-                             {QStringLiteral("UPDATE dieta SET grammi = '999' WHERE ID_Combo = 205")}));
+        QVERIFY(otherProgram(
+            db.path(), {QStringLiteral("UPDATE dieta SET grammi = '999' WHERE ID_Combo = 205")}));
         planner.slot(101).grams->setText(QStringLiteral("20"));
         runGuarded([&] { planner.salvaClick(); });
         const QStringList reports = services.textsOf(What::ErrorReport);
@@ -246,7 +247,8 @@ private slots:
                     if (slot % 100 == 0 || slot % 100 > 19)
                         continue;
                     try {
-                        dm.Dieta->insertWithValues({1, slot, QStringLiteral("Mela"), QStringLiteral("5")});
+                        dm.Dieta->insertWithValues(
+                            {1, slot, QStringLiteral("Mela"), QStringLiteral("5")});
                         ++*written;
                     } catch (const DatabaseError& e) {
                         if (!e.message().contains(QStringLiteral("stessi valori")))
@@ -306,16 +308,30 @@ private slots:
         const QByteArray before = fileBytes(other.path());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, TDM(other.path()));
         QCOMPARE(fileBytes(other.path()), before);
+
+        // A folder in place of the file is named as such.
+        const QString folder = other.folder() + QStringLiteral("/cartella.mdb");
+        QVERIFY(QDir().mkdir(folder));
+        try {
+            TDM dm(folder);
+            QFAIL("opened a folder");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("cartella")), qPrintable(e.message()));
+        }
     }
 
     void numbersThatAreNotFiniteAreRefused_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
-        QTest::newRow("NaN in kcal100") << "kcal100" << "NaN";
-        QTest::newRow("nan in Acqua") << "Acqua" << "nan";
-        QTest::newRow("inf in Proteine") << "Proteine" << "inf";
-        QTest::newRow("-inf in %edibile") << "%edibile" << "-inf";
+        QTest::newRow("NaN in kcal100") << "kcal100"
+                                        << "NaN";
+        QTest::newRow("nan in Acqua") << "Acqua"
+                                      << "nan";
+        QTest::newRow("inf in Proteine") << "Proteine"
+                                         << "inf";
+        QTest::newRow("-inf in %edibile") << "%edibile"
+                                          << "-inf";
     }
     void numbersThatAreNotFiniteAreRefused()
     {
@@ -348,8 +364,8 @@ private slots:
         db.addPerson(QStringLiteral("Anna"));
         TDM dm(db.path());
         const QString unpaired = QString(QChar(0xD800)) + QStringLiteral("ab") + QChar(0xDC00);
-        const QString kept = QString::fromUtf16(u"\U0001F34E e\u0301 a") + QChar(0) +
-                             QStringLiteral("b");
+        const QString kept =
+            QString::fromUtf16(u"\U0001F34E e\u0301 a") + QChar(0) + QStringLiteral("b");
         dm.utente->edit();
         dm.utenteNome->setAsString(unpaired);
         dm.utentesport->setAsString(kept);
@@ -358,8 +374,7 @@ private slots:
                                  QStringLiteral("ab") + QChar(QChar::ReplacementCharacter);
         QCOMPARE(dm.utenteNome->asString(), repaired);
         QCOMPARE(dm.utentesport->asString(), kept);
-        QCOMPARE(db.rows("SELECT Nome, sport FROM Utenti").first(),
-                 (QVariantList{repaired, kept}));
+        QCOMPARE(db.rows("SELECT Nome, sport FROM Utenti").first(), (QVariantList{repaired, kept}));
         // What was written is what the next write expects: no false conflict.
         dm.utente->edit();
         dm.utenteeta->setAsString(QStringLiteral("30"));

@@ -28,7 +28,8 @@ public:
     qint64 insertRow(const TableSchema& table, const QVector<QVariant>& values) override;
     void updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
                    const QVector<QVariant>& after) override;
-    void deleteRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before) override;
+    void deleteRow(const TableSchema& table, qint64 rowid,
+                   const QVector<QVariant>& before) override;
 
     // The messages of a refused write.
     static QString changedByAnotherProgram(const QString& what);

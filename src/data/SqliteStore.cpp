@@ -77,7 +77,8 @@ QString SqliteStore::problemOfFile() const
         for (const QString& name : tables)
             found = found || name.compare(t->name, Qt::CaseInsensitive) == 0;
         if (!found)
-            return QStringLiteral("Nel database '%1' manca la tabella '%2'").arg(fileName_, t->name);
+            return QStringLiteral("Nel database '%1' manca la tabella '%2'")
+                .arg(fileName_, t->name);
         const QSqlRecord record = db.record(t->name);
         for (const ColumnDef& c : t->columns) {
             bool has = false;
