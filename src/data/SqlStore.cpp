@@ -85,7 +85,7 @@ void SqlStore::fail(const QString& what, const QSqlError& error) const
     QString detail = error.databaseText();
     if (detail.isEmpty())
         detail = error.text();
-    throw DatabaseError(QStringLiteral("%1: %2").arg(what, detail));
+    throw DatabaseError(QStringLiteral("%1: %2").arg(what, explained(detail)));
 }
 
 std::vector<StoredRow> SqlStore::readTable(const TableSchema& table) const

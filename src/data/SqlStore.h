@@ -52,8 +52,10 @@ protected:
     virtual QString sameValueOperator() const = 0;
     // The key of the row the insert just wrote.
     virtual qint64 insertedKey(QSqlQuery& query) const;
-    // Throws DatabaseError for a failed statement, worded for the user.
-    [[noreturn]] virtual void fail(const QString& what, const QSqlError& error) const;
+    // The engine's text of a failure as the user reads it.
+    virtual QString explained(const QString& detail) const { return detail; }
+    // Throws DatabaseError for a failed statement: what failed and the engine's reason.
+    [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
 
 private:
     // "key = ? AND c IS ? ...": the row still holds `before`.

@@ -47,8 +47,7 @@ SqliteStore::SqliteStore(const QString& fileName)
     db.setDatabaseName(fileName);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open())
-        SqliteStore::fail(QStringLiteral("Impossibile aprire il database '%1'").arg(fileName),
-                          db.lastError());
+        fail(QStringLiteral("Impossibile aprire il database '%1'").arg(fileName), db.lastError());
     // Everything up to here only reads the file: one that fails is left byte for byte.
     const QString problem = problemOfFile();
     if (!problem.isEmpty())
@@ -109,15 +108,12 @@ QString SqliteStore::sameValueOperator() const
     return QStringLiteral("IS");
 }
 
-void SqliteStore::fail(const QString& what, const QSqlError& error) const
+QString SqliteStore::explained(const QString& detail) const
 {
-    QString detail = error.databaseText();
-    if (detail.isEmpty())
-        detail = error.text();
     if (detail.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
         detail.contains(QStringLiteral("busy"), Qt::CaseInsensitive))
-        detail = QStringLiteral("il database è bloccato da un altro programma (%1)").arg(detail);
-    throw DatabaseError(QStringLiteral("%1: %2").arg(what, detail));
+        return QStringLiteral("il database è bloccato da un altro programma (%1)").arg(detail);
+    return detail;
 }
 
 void SqliteStore::createDatabase(const QString& fileName)

@@ -21,7 +21,7 @@ public:
 protected:
     QString rowKey() const override;
     QString sameValueOperator() const override;
-    [[noreturn]] void fail(const QString& what, const QSqlError& error) const override;
+    QString explained(const QString& detail) const override;
 
 private:
     // What is wrong with the open file, or an empty text when it is sound.
