@@ -309,6 +309,27 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, TDM(other.path()));
         QCOMPARE(fileBytes(other.path()), before);
 
+        // A file another program holds locked is said to be locked, and left alone.
+        TestDatabase locked;
+        const QByteArray lockedBytes = fileBytes(locked.path());
+        {
+            QSqlDatabase holder =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+            holder.setDatabaseName(locked.path());
+            QVERIFY(holder.open());
+            QSqlQuery q(holder);
+            QVERIFY(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            try {
+                TDM dm(locked.path());
+                QFAIL("opened a file held locked");
+            } catch (const DatabaseError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("bloccato")), qPrintable(e.message()));
+            }
+            QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QCOMPARE(fileBytes(locked.path()), lockedBytes);
+
         // A folder in place of the file is named as such.
         const QString folder = other.folder() + QStringLiteral("/cartella.mdb");
         QVERIFY(QDir().mkdir(folder));

@@ -62,8 +62,12 @@ QString SqliteStore::problemOfFile() const
     QSqlDatabase db = database();
     QSqlQuery q(db);
     const auto invalid = [&](const QSqlError& error) {
-        return QStringLiteral("Il file '%1' non è un database valido (%2)")
-            .arg(fileName_, error.databaseText().isEmpty() ? error.text() : error.databaseText());
+        const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+        // A file another program holds locked is not thereby a broken one.
+        if (explained(detail) != detail)
+            return QStringLiteral("Impossibile aprire il database '%1': %2")
+                .arg(fileName_, explained(detail));
+        return QStringLiteral("Il file '%1' non è un database valido (%2)").arg(fileName_, detail);
     };
     QStringList tables;
     if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
