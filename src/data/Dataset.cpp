@@ -2,7 +2,7 @@
 
 #include "AppError.h"
 #include "FieldText.h"
-#include "SqliteStore.h"
+#include "RecordStore.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -113,7 +113,7 @@ void Field::setAsString(const QString& text)
 
 // ---------------------------------------------------------------- Dataset
 
-Dataset::Dataset(const QString& name, SqliteStore* store, const TableSchema& table,
+Dataset::Dataset(const QString& name, RecordStore* store, const TableSchema& table,
                  const QStringList& fieldNames, const QStringList& calculated, QObject* parent)
     : QObject(parent), name_(name), store_(store), table_(table)
 {
@@ -267,7 +267,7 @@ void Dataset::setActiveValue(int field, const QVariant& value)
     const ColumnDef& column = table_.columns.at(field);
     if (column.type == FieldType::AutoNumber)
         throw AppError(QStringLiteral("Field '%1' cannot be modified").arg(names_.at(field)));
-    current_[field] = SqliteStore::normalise(column, value);
+    current_[field] = RecordStore::normalise(column, value);
     modified_ = true;
     emit fieldChanged(field);
     if (onCalcFields) {
@@ -494,7 +494,7 @@ void Dataset::insertWithValues(const QVariantList& values)
     if (master_ && !isNullValue(condition_))
         buffer[detailField_] = condition_;
     for (int i = 0; i < values.size() && i < storedFieldCount(); ++i)
-        buffer[i] = SqliteStore::normalise(table_.columns.at(i), values.at(i));
+        buffer[i] = RecordStore::normalise(table_.columns.at(i), values.at(i));
     const int at = writeNewRow(buffer.mid(0, storedFieldCount()));
     if (at >= 0) {
         pos_ = at;
@@ -521,7 +521,7 @@ void Dataset::post()
             pos_ = at >= 0 ? at : (view_.isEmpty() ? -1 : qMin(pos_, int(view_.size()) - 1));
         } else {
             Row& row = rows_[view_[pos_]];
-            store_->updateRow(table_, row.rowid, stored);
+            store_->updateRow(table_, row.rowid, row.values, stored);
             row.values = stored;
             invalidateIndex();
             if (sortField_ >= 0 || master_) {
@@ -573,7 +573,7 @@ void Dataset::deleteRecord()
     if (view_.isEmpty() || pos_ < 0)
         throw AppError(emptyDatasetMessage());
     const int index = view_[pos_];
-    store_->deleteRow(table_, rows_[index].rowid);
+    store_->deleteRow(table_, rows_[index].rowid, rows_[index].values);
     rows_.erase(rows_.begin() + index);
     const bool wasEditing = state_ != State::Browse;
     state_ = State::Browse;

@@ -13,7 +13,7 @@
 
 class DatabaseError;
 class Dataset;
-class SqliteStore;
+class RecordStore;
 
 // A field of a dataset: a stored column or a calculated field. It reads and writes the
 // dataset's active record buffer (the current row, or the row whose calculated fields
@@ -61,7 +61,7 @@ public:
 
     // `fieldNames` name the columns as the dataset presents them (by default the table's
     // own names); `calculated` adds text fields of at most `calculatedWidth` characters.
-    Dataset(const QString& name, SqliteStore* store, const TableSchema& table,
+    Dataset(const QString& name, RecordStore* store, const TableSchema& table,
             const QStringList& fieldNames = {}, const QStringList& calculated = {},
             QObject* parent = nullptr);
     ~Dataset() override;
@@ -174,7 +174,7 @@ private:
     int locateIndexed(int column, const QString& value);
 
     QString name_;
-    SqliteStore* store_;
+    RecordStore* store_;
     TableSchema table_;
     QStringList names_;
     std::vector<std::unique_ptr<Field>> fields_;

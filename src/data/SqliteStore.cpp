@@ -11,13 +11,6 @@
 
 namespace {
 
-QString quoted(const QString& identifier)
-{
-    QString s = identifier;
-    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 QString sqlType(FieldType type)
 {
     switch (type) {
@@ -39,271 +32,92 @@ QString nextConnectionName()
     return QStringLiteral("nutrilo-%1").arg(++counter);
 }
 
-[[noreturn]] void fail(const QString& what, const QSqlError& error)
-{
-    QString detail = error.databaseText();
-    if (detail.isEmpty())
-        detail = error.text();
-    if (detail.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
-        detail.contains(QStringLiteral("busy"), Qt::CaseInsensitive))
-        detail = QStringLiteral("il database è bloccato da un altro programma (%1)").arg(detail);
-    throw DatabaseError(QStringLiteral("%1: %2").arg(what, detail));
-}
-
-QVariant sqlValue(const ColumnDef& column, const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return QVariant(column.type == FieldType::Text    ? QMetaType(QMetaType::QString)
-                        : column.type == FieldType::Float ? QMetaType(QMetaType::Double)
-                                                          : QMetaType(QMetaType::LongLong));
-    return value;
-}
-
 } // namespace
 
-QVariant SqliteStore::normalise(const ColumnDef& column, const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return QVariant();
-    switch (column.type) {
-    case FieldType::Text: {
-        const QString s = value.toString();
-        return s.isEmpty() ? QVariant() : QVariant(s);
-    }
-    case FieldType::Integer:
-    case FieldType::AutoNumber: {
-        if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int ||
-            value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong)
-            return QVariant(value.toLongLong());
-        if (value.typeId() == QMetaType::Double) {
-            const double d = value.toDouble();
-            if (d == static_cast<double>(static_cast<qint64>(d)))
-                return QVariant(static_cast<qint64>(d));
-            return QVariant(QString::number(d));
-        }
-        const QString s = value.toString().trimmed();
-        if (s.isEmpty())
-            return QVariant();
-        bool ok = false;
-        const qint64 n = s.toLongLong(&ok);
-        return ok ? QVariant(n) : QVariant(value.toString());
-    }
-    case FieldType::Float: {
-        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float ||
-            value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
-            return QVariant(value.toDouble());
-        const QString s = value.toString().trimmed();
-        if (s.isEmpty())
-            return QVariant();
-        bool ok = false;
-        const double d = QLocale().toDouble(s, &ok);
-        return ok ? QVariant(d) : QVariant(value.toString());
-    }
-    }
-    return value;
-}
-
-void SqliteStore::validateRow(const TableSchema& table, const QVector<QVariant>& values)
-{
-    for (int i = 0; i < table.columns.size() && i < values.size(); ++i) {
-        const ColumnDef& column = table.columns.at(i);
-        const QVariant& v = values.at(i);
-        if (!v.isValid() || v.isNull())
-            continue;
-        switch (column.type) {
-        case FieldType::Text:
-            if (v.toString().size() > column.width)
-                throw DatabaseError(QStringLiteral("Il valore del campo '%1' è troppo lungo: "
-                                                   "sono ammessi al massimo %2 caratteri")
-                                        .arg(column.name)
-                                        .arg(column.width));
-            break;
-        case FieldType::Integer:
-        case FieldType::AutoNumber:
-            if (v.typeId() != QMetaType::LongLong)
-                throw DatabaseError(
-                    QStringLiteral("Il valore '%1' non è un numero intero valido per il campo '%2'")
-                        .arg(v.toString(), column.name));
-            break;
-        case FieldType::Float:
-            if (v.typeId() != QMetaType::Double)
-                throw DatabaseError(
-                    QStringLiteral("Il valore '%1' non è un numero valido per il campo '%2'")
-                        .arg(v.toString(), column.name));
-            break;
-        }
-    }
-}
-
 SqliteStore::SqliteStore(const QString& fileName)
-    : fileName_(fileName), connection_(nextConnectionName())
+    : SqlStore(nextConnectionName()), fileName_(fileName)
 {
     const QFileInfo info(fileName);
+    if (info.isDir())
+        throw DatabaseError(
+            QStringLiteral("'%1' è una cartella, non il file del database").arg(fileName));
     if (!info.exists() || !info.isFile())
         throw DatabaseError(QStringLiteral("Il file del database '%1' non esiste").arg(fileName));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db.setDatabaseName(fileName);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-        if (!db.open()) {
-            const QSqlError error = db.lastError();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connection_);
-            fail(QStringLiteral("Impossibile aprire il database '%1'").arg(fileName), error);
-        }
-        QSqlQuery q(db);
-        QStringList tables;
-        if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
-            const QSqlError error = q.lastError();
-            q = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connection_);
-            throw DatabaseError(QStringLiteral("Il file '%1' non è un database valido (%2)")
-                                    .arg(fileName, error.databaseText().isEmpty()
-                                                       ? error.text()
-                                                       : error.databaseText()));
-        }
-        while (q.next())
-            tables << q.value(0).toString();
-        QString problem;
-        for (const TableSchema* t :
-             {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()}) {
-            bool found = false;
-            for (const QString& name : tables)
-                found = found || name.compare(t->name, Qt::CaseInsensitive) == 0;
-            if (!found) {
-                problem = QStringLiteral("Nel database '%1' manca la tabella '%2'")
-                              .arg(fileName, t->name);
-                break;
-            }
-            const QSqlRecord record = db.record(t->name);
-            for (const ColumnDef& c : t->columns) {
-                bool has = false;
-                for (int i = 0; i < record.count(); ++i)
-                    has = has || record.fieldName(i).compare(c.name, Qt::CaseInsensitive) == 0;
-                if (!has) {
-                    problem = QStringLiteral("Nel database '%1' manca la colonna '%2' della "
-                                             "tabella '%3'")
-                                  .arg(fileName, c.name, t->name);
-                    break;
-                }
-            }
-            if (!problem.isEmpty())
-                break;
-        }
-        if (problem.isEmpty()) {
-            // WAL lets another process read while this one writes, and the other way round.
-            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        }
-        q = QSqlQuery();
-        if (!problem.isEmpty()) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connection_);
-            throw DatabaseError(problem);
-        }
-    }
-}
-
-SqliteStore::~SqliteStore()
-{
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(connection_);
-}
-
-std::vector<StoredRow> SqliteStore::readTable(const TableSchema& table) const
-{
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QStringList names;
-    for (const ColumnDef& c : table.columns)
-        names << quoted(c.name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
+    db.setDatabaseName(fileName);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open())
+        fail(QStringLiteral("Impossibile aprire il database '%1'").arg(fileName), db.lastError());
+    // Everything up to here only reads the file: one that fails is left byte for byte.
+    const QString problem = problemOfFile();
+    if (!problem.isEmpty())
+        throw DatabaseError(problem);
+    // WAL lets another process read while this one writes, and the other way round.
     QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                    .arg(names.join(QStringLiteral(", ")), quoted(table.name))))
-        fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
-    std::vector<StoredRow> rows;
-    while (q.next()) {
-        StoredRow row;
-        row.rowid = q.value(0).toLongLong();
-        row.values.resize(table.columns.size());
-        for (int i = 0; i < table.columns.size(); ++i)
-            row.values[i] = normalise(table.columns.at(i), q.value(i + 1));
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
 }
 
-qint64 SqliteStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)
+QString SqliteStore::problemOfFile() const
 {
-    validateRow(table, values);
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QStringList names;
-    QStringList marks;
-    QVariantList bound;
-    for (int i = 0; i < table.columns.size(); ++i) {
-        const ColumnDef& c = table.columns.at(i);
-        if (c.type == FieldType::AutoNumber)
-            continue;
-        names << quoted(c.name);
-        marks << QStringLiteral("?");
-        bound << sqlValue(c, i < values.size() ? values.at(i) : QVariant());
-    }
+    QSqlDatabase db = database();
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quoted(table.name), names.join(QStringLiteral(", ")),
-                       marks.join(QStringLiteral(", "))));
-    for (const QVariant& v : bound)
-        q.addBindValue(v);
-    if (!q.exec())
-        fail(QStringLiteral("Impossibile inserire il record"), q.lastError());
-    return q.lastInsertId().toLongLong();
+    const auto invalid = [&](const QSqlError& error) {
+        const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+        // A file another program holds locked is not thereby a broken one.
+        if (explained(detail) != detail)
+            return QStringLiteral("Impossibile aprire il database '%1': %2")
+                .arg(fileName_, explained(detail));
+        return QStringLiteral("Il file '%1' non è un database valido (%2)").arg(fileName_, detail);
+    };
+    QStringList tables;
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        return invalid(q.lastError());
+    while (q.next())
+        tables << q.value(0).toString();
+    for (const TableSchema* t :
+         {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()}) {
+        bool found = false;
+        for (const QString& name : tables)
+            found = found || name.compare(t->name, Qt::CaseInsensitive) == 0;
+        if (!found)
+            return QStringLiteral("Nel database '%1' manca la tabella '%2'")
+                .arg(fileName_, t->name);
+        const QSqlRecord record = db.record(t->name);
+        for (const ColumnDef& c : t->columns) {
+            bool has = false;
+            for (int i = 0; i < record.count(); ++i)
+                has = has || record.fieldName(i).compare(c.name, Qt::CaseInsensitive) == 0;
+            if (!has)
+                return QStringLiteral("Nel database '%1' manca la colonna '%2' della tabella '%3'")
+                    .arg(fileName_, c.name, t->name);
+        }
+    }
+    // The structure of every page, so that damaged data is found before the file is
+    // changed, rather than half-way through reading it.
+    if (!q.exec(QStringLiteral("PRAGMA quick_check(1)")))
+        return invalid(q.lastError());
+    const QString verdict = q.next() ? q.value(0).toString() : QString();
+    if (verdict != QStringLiteral("ok"))
+        return QStringLiteral("Il file '%1' è danneggiato (%2)").arg(fileName_, verdict);
+    return QString();
 }
 
-void SqliteStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& values)
+QString SqliteStore::rowKey() const
 {
-    validateRow(table, values);
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QStringList sets;
-    QVariantList bound;
-    for (int i = 0; i < table.columns.size(); ++i) {
-        const ColumnDef& c = table.columns.at(i);
-        if (c.type == FieldType::AutoNumber)
-            continue;
-        sets << quoted(c.name) + QStringLiteral(" = ?");
-        bound << sqlValue(c, i < values.size() ? values.at(i) : QVariant());
-    }
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                  .arg(quoted(table.name), sets.join(QStringLiteral(", "))));
-    for (const QVariant& v : bound)
-        q.addBindValue(v);
-    q.addBindValue(rowid);
-    if (!q.exec())
-        fail(QStringLiteral("Impossibile modificare il record"), q.lastError());
-    if (q.numRowsAffected() == 0)
-        throw DatabaseError(QStringLiteral("Impossibile modificare il record: nel database non "
-                                           "c'è più, forse è stato cancellato da un altro "
-                                           "programma"));
+    return QStringLiteral("rowid");
 }
 
-void SqliteStore::deleteRow(const TableSchema& table, qint64 rowid)
+QString SqliteStore::sameValueOperator() const
 {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table.name)));
-    q.addBindValue(rowid);
-    if (!q.exec())
-        fail(QStringLiteral("Impossibile cancellare il record"), q.lastError());
-    if (q.numRowsAffected() == 0)
-        throw DatabaseError(QStringLiteral("Impossibile cancellare il record: nel database non "
-                                           "c'è più, forse è stato cancellato da un altro "
-                                           "programma"));
+    return QStringLiteral("IS");
+}
+
+QString SqliteStore::explained(const QString& detail) const
+{
+    if (detail.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
+        detail.contains(QStringLiteral("busy"), Qt::CaseInsensitive))
+        return QStringLiteral("il database è bloccato da un altro programma (%1)").arg(detail);
+    return detail;
 }
 
 void SqliteStore::createDatabase(const QString& fileName)
@@ -313,10 +127,11 @@ void SqliteStore::createDatabase(const QString& fileName)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(fileName);
         if (!db.open()) {
-            const QSqlError error = db.lastError();
+            const QString error = db.lastError().text();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(connection);
-            fail(QStringLiteral("Impossibile creare il database '%1'").arg(fileName), error);
+            throw DatabaseError(
+                QStringLiteral("Impossibile creare il database '%1': %2").arg(fileName, error));
         }
         QString failure;
         {
@@ -331,9 +146,19 @@ void SqliteStore::createDatabase(const QString& fileName)
                     failure = q.lastError().text();
                     break;
                 }
+                // At most one row per unique key: a second one is refused by the database.
+                if (!t->uniqueKey.isEmpty()) {
+                    QStringList key;
+                    for (const QString& k : t->uniqueKey)
+                        key << quoted(k);
+                    if (!q.exec(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                                    .arg(quoted(t->name + QStringLiteral("_chiave")),
+                                         quoted(t->name), key.join(QStringLiteral(", ")))))
+                        failure = q.lastError().text();
+                }
+                if (!failure.isEmpty())
+                    break;
             }
-            if (failure.isEmpty())
-                q.exec(QStringLiteral("CREATE INDEX dieta_utente ON dieta (ID_Utente, ID_Combo)"));
         }
         db.close();
         db = QSqlDatabase();

@@ -8,7 +8,7 @@ class DataSource;
 class Dataset;
 class DatabaseError;
 class Field;
-class SqliteStore;
+class RecordStore;
 
 // The data module: the one gateway to the diet database. It owns the connection, the
 // datasets of the three tables with their field members, the binding points of the
@@ -33,7 +33,7 @@ public:
     DataSource* DSAlimenti = nullptr;
     Dataset* utente = nullptr;
     DataSource* DSUtente = nullptr;
-    SqliteStore* ADOConnection1 = nullptr;
+    RecordStore* ADOConnection1 = nullptr;
     Field* utenteID = nullptr;
     Field* utenteid_utente = nullptr;
     Field* utenteNome = nullptr;
@@ -69,7 +69,7 @@ public:
     void alimentiAfterPost(Dataset& dataset);
 
 private:
-    std::unique_ptr<SqliteStore> store_;
+    std::unique_ptr<RecordStore> store_;
 };
 
 // The application's one data module.

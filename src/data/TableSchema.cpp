@@ -48,6 +48,8 @@ const TableSchema& TableSchema::dieta()
                                     {{QStringLiteral("ID_Utente"), FieldType::Integer},
                                      {QStringLiteral("ID_Combo"), FieldType::Integer},
                                      {QStringLiteral("Alimento"), FieldType::Text, 50},
-                                     {QStringLiteral("grammi"), FieldType::Text, 50}}};
+                                     {QStringLiteral("grammi"), FieldType::Text, 50}},
+                                    // One menu row per person and slot.
+                                    {QStringLiteral("ID_Utente"), QStringLiteral("ID_Combo")}};
     return schema;
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 enum class FieldType {
     Integer,   // whole number
@@ -20,6 +21,8 @@ struct ColumnDef {
 struct TableSchema {
     QString name;
     QList<ColumnDef> columns;
+    // Columns whose values together name at most one row of the table (none: no such key).
+    QStringList uniqueKey;
 
     // The index of a column, matched without regard to letter case; -1 when missing.
     int indexOf(const QString& column) const;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "TableSchema.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <vector>
+
+// One row as read from a table: the key the store finds it by again and its column
+// values (null, qint64, double or QString by column type).
+struct StoredRow {
+    qint64 rowid = 0;
+    QVector<QVariant> values;
+};
+
+// Where the datasets keep their rows: a database that another program may write at the
+// same time. Every write goes to the database at once and is checked against what this
+// program last saw of the row, so that another program's change is never silently
+// overwritten. Every failure throws DatabaseError with a message for the user.
+class RecordStore {
+public:
+    virtual ~RecordStore();
+
+    virtual std::vector<StoredRow> readTable(const TableSchema& table) const = 0;
+    // Writes a new row and returns its key; for a table with an auto-number column the key
+    // is that number. A table with a unique key refuses a second row with the same key
+    // values as a conflict, writing nothing.
+    virtual qint64 insertRow(const TableSchema& table, const QVector<QVariant>& values) = 0;
+    // Writes the columns whose value differs between `before` (what this program read or
+    // last wrote) and `after`, only if the row in the database still holds `before` in every
+    // column; otherwise nothing is written and the conflict is thrown.
+    virtual void updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
+                           const QVector<QVariant>& after) = 0;
+    // Deletes the row only if it still holds `before`; otherwise the conflict is thrown.
+    virtual void deleteRow(const TableSchema& table, qint64 rowid,
+                           const QVector<QVariant>& before) = 0;
+
+    // Checks a row against the column types and widths; throws DatabaseError with a
+    // message naming the field.
+    static void validateRow(const TableSchema& table, const QVector<QVariant>& values);
+    // Converts a value to what its column stores (null, qint64, double or QString); a
+    // text that does not convert, and a number that is not finite, stays a text for
+    // validateRow to refuse. A text with unpaired surrogates has each of them replaced by
+    // U+FFFD, so that what is held in memory is what the database stores.
+    static QVariant normalise(const ColumnDef& column, const QVariant& value);
+    // Whether two normalised values are the same stored value.
+    static bool sameValue(const QVariant& a, const QVariant& b);
+};

@@ -1,0 +1,228 @@
+#include "SqlStore.h"
+
+#include "AppError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+QString joined(const QStringList& parts, const char* separator)
+{
+    return parts.join(QString::fromLatin1(separator));
+}
+
+void bindAll(QSqlQuery& q, const QVariantList& values)
+{
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+}
+
+} // namespace
+
+SqlStore::SqlStore(QString connectionName) : connection_(std::move(connectionName)) {}
+
+SqlStore::~SqlStore()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+QSqlDatabase SqlStore::database() const
+{
+    return QSqlDatabase::database(connection_, false);
+}
+
+QString SqlStore::quoted(const QString& identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QVariant SqlStore::boundValue(const ColumnDef& column, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant(column.type == FieldType::Text    ? QMetaType(QMetaType::QString)
+                        : column.type == FieldType::Float ? QMetaType(QMetaType::Double)
+                                                          : QMetaType(QMetaType::LongLong));
+    return value;
+}
+
+QString SqlStore::changedByAnotherProgram(const QString& what)
+{
+    return QStringLiteral("Impossibile %1 il record: un altro programma lo ha modificato nel "
+                          "database dopo che è stato letto. Non è stato scritto nulla")
+        .arg(what);
+}
+
+QString SqlStore::deletedByAnotherProgram(const QString& what)
+{
+    return QStringLiteral("Impossibile %1 il record: nel database non c'è più, è stato "
+                          "cancellato da un altro programma. Non è stato scritto nulla")
+        .arg(what);
+}
+
+QString SqlStore::duplicateKey(const TableSchema& table)
+{
+    return QStringLiteral("Impossibile inserire il record: nella tabella '%1' un altro "
+                          "programma ha già scritto un record con gli stessi valori di %2. "
+                          "Non è stato scritto nulla")
+        .arg(table.name, joined(table.uniqueKey, ", "));
+}
+
+qint64 SqlStore::insertedKey(QSqlQuery& query) const
+{
+    return query.lastInsertId().toLongLong();
+}
+
+void SqlStore::fail(const QString& what, const QSqlError& error) const
+{
+    QString detail = error.databaseText();
+    if (detail.isEmpty())
+        detail = error.text();
+    throw DatabaseError(QStringLiteral("%1: %2").arg(what, explained(detail)));
+}
+
+std::vector<StoredRow> SqlStore::readTable(const TableSchema& table) const
+{
+    QStringList names;
+    for (const ColumnDef& c : table.columns)
+        names << quoted(c.name);
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
+                    .arg(rowKey(), joined(names, ", "), quoted(table.name))))
+        fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
+    std::vector<StoredRow> rows;
+    while (q.next()) {
+        StoredRow row;
+        row.rowid = q.value(0).toLongLong();
+        row.values.resize(table.columns.size());
+        for (int i = 0; i < table.columns.size(); ++i)
+            row.values[i] = normalise(table.columns.at(i), q.value(i + 1));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)
+{
+    validateRow(table, values);
+    QStringList names;
+    QStringList marks;
+    QVariantList bound;
+    for (int i = 0; i < table.columns.size(); ++i) {
+        const ColumnDef& c = table.columns.at(i);
+        if (c.type == FieldType::AutoNumber)
+            continue;
+        names << quoted(c.name);
+        marks << QStringLiteral("?");
+        bound << boundValue(c, values.value(i));
+    }
+    QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
+                      .arg(quoted(table.name), joined(names, ", "), joined(marks, ", "));
+    if (!table.uniqueKey.isEmpty()) {
+        // One statement, so that no other writer comes between the test and the write.
+        QStringList same;
+        for (const QString& key : table.uniqueKey) {
+            const int i = table.indexOf(key);
+            same << quoted(table.columns.at(i).name) + QLatin1Char(' ') + sameValueOperator() +
+                        QStringLiteral(" ?");
+            bound << boundValue(table.columns.at(i), values.value(i));
+        }
+        sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE %2)")
+                   .arg(quoted(table.name), joined(same, " AND "));
+    }
+    QSqlQuery q(database());
+    q.prepare(sql);
+    bindAll(q, bound);
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile inserire il record"), q.lastError());
+    if (q.numRowsAffected() == 0)
+        throw DatabaseError(duplicateKey(table));
+    return insertedKey(q);
+}
+
+QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
+                             const QVector<QVariant>& before, QVariantList& bound) const
+{
+    QStringList conditions{rowKey() + QStringLiteral(" = ?")};
+    bound << rowid;
+    for (int i = 0; i < table.columns.size(); ++i) {
+        const ColumnDef& c = table.columns.at(i);
+        if (c.type == FieldType::AutoNumber)
+            continue; // the row key itself
+        conditions << quoted(c.name) + QLatin1Char(' ') + sameValueOperator() +
+                          QStringLiteral(" ?");
+        bound << boundValue(c, before.value(i));
+    }
+    return joined(conditions, " AND ");
+}
+
+bool SqlStore::rowExists(const TableSchema& table, qint64 rowid) const
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(quoted(table.name), rowKey()));
+    q.addBindValue(rowid);
+    return q.exec() && q.next();
+}
+
+void SqlStore::conflict(const TableSchema& table, qint64 rowid, const QString& what) const
+{
+    throw DatabaseError(rowExists(table, rowid) ? changedByAnotherProgram(what)
+                                                : deletedByAnotherProgram(what));
+}
+
+void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
+                         const QVector<QVariant>& after)
+{
+    validateRow(table, after);
+    const QString what = QStringLiteral("modificare");
+    QStringList sets;
+    QVariantList bound;
+    for (int i = 0; i < table.columns.size(); ++i) {
+        const ColumnDef& c = table.columns.at(i);
+        if (c.type == FieldType::AutoNumber || sameValue(before.value(i), after.value(i)))
+            continue;
+        sets << quoted(c.name) + QStringLiteral(" = ?");
+        bound << boundValue(c, after.value(i));
+    }
+    QSqlQuery q(database());
+    if (sets.isEmpty()) {
+        // Nothing to write: the post still fails when the row is no longer what was read.
+        const QString where = stillHolds(table, rowid, before, bound);
+        q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(table.name), where));
+        bindAll(q, bound);
+        if (!q.exec())
+            fail(QStringLiteral("Impossibile modificare il record"), q.lastError());
+        if (!q.next())
+            conflict(table, rowid, what);
+        return;
+    }
+    const QString where = stillHolds(table, rowid, before, bound);
+    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(quoted(table.name), joined(sets, ", "), where));
+    bindAll(q, bound);
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile modificare il record"), q.lastError());
+    if (q.numRowsAffected() == 0)
+        conflict(table, rowid, what);
+}
+
+void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before)
+{
+    QVariantList bound;
+    const QString where = stillHolds(table, rowid, before, bound);
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table.name), where));
+    bindAll(q, bound);
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile cancellare il record"), q.lastError());
+    if (q.numRowsAffected() == 0)
+        conflict(table, rowid, QStringLiteral("cancellare"));
+}

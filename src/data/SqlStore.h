@@ -1,0 +1,69 @@
+#pragma once
+
+#include "RecordStore.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+class QSqlError;
+class QSqlQuery;
+
+// The record store over a QtSql connection: the statements that read and write rows, and
+// the one rule that keeps two programs from overwriting each other. An update or a
+// delete names the row by its key and, for every other column, the value this program
+// last saw ("UPDATE ... WHERE key = ? AND c1 IS ? AND ..."); a statement that affects no
+// row met a row another program changed or deleted, and nothing was written. An insert
+// into a table with a unique key is written only when no row holds the same key values.
+// An engine supplies its connection, the name of the row key and its null-safe equality.
+class SqlStore : public RecordStore {
+public:
+    ~SqlStore() override;
+    SqlStore(const SqlStore&) = delete;
+    SqlStore& operator=(const SqlStore&) = delete;
+
+    const QString& connectionName() const { return connection_; }
+
+    std::vector<StoredRow> readTable(const TableSchema& table) const override;
+    qint64 insertRow(const TableSchema& table, const QVector<QVariant>& values) override;
+    void updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
+                   const QVector<QVariant>& after) override;
+    void deleteRow(const TableSchema& table, qint64 rowid,
+                   const QVector<QVariant>& before) override;
+
+    // The messages of a refused write.
+    static QString changedByAnotherProgram(const QString& what);
+    static QString deletedByAnotherProgram(const QString& what);
+    static QString duplicateKey(const TableSchema& table);
+
+    static QString quoted(const QString& identifier);
+    // A value as bound to a statement: a null carries its column's type.
+    static QVariant boundValue(const ColumnDef& column, const QVariant& value);
+
+protected:
+    // Takes over a connection registered under `connectionName` (closed and removed with
+    // the store).
+    explicit SqlStore(QString connectionName);
+    QSqlDatabase database() const;
+
+    // The column that names a row for ever ("rowid" in SQLite).
+    virtual QString rowKey() const = 0;
+    // The comparison that is true for two equal values and for two nulls.
+    virtual QString sameValueOperator() const = 0;
+    // The key of the row the insert just wrote.
+    virtual qint64 insertedKey(QSqlQuery& query) const;
+    // The engine's text of a failure as the user reads it.
+    virtual QString explained(const QString& detail) const { return detail; }
+    // Throws DatabaseError for a failed statement: what failed and the engine's reason.
+    [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
+
+private:
+    // "key = ? AND c IS ? ...": the row still holds `before`.
+    QString stillHolds(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
+                       QVariantList& bound) const;
+    // After a refused update or delete: whether the row is there at all.
+    bool rowExists(const TableSchema& table, qint64 rowid) const;
+    [[noreturn]] void conflict(const TableSchema& table, qint64 rowid, const QString& what) const;
+
+    QString connection_;
+};

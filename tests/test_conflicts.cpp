@@ -1,0 +1,440 @@
+// Two programs on one file: a write that meets another program's change is refused and
+// reported, never silently undone; the menu keeps one row per slot; a damaged file is
+// left untouched by a failed start; what is stored is what memory holds.
+
+#include "AppError.h"
+#include "Dataset.h"
+#include "DayPage.h"
+#include "FoodChooser.h"
+#include "PlannerFixture.h"
+#include "ScriptedServices.h"
+#include "SqliteStore.h"
+#include "TDM.h"
+#include "TestDatabase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+using What = ScriptedServices::What;
+
+namespace {
+
+// Run as a second process: runs each statement on the file, in order, and ends.
+int runAsSecondProcess(const QString& path, const QStringList& statements)
+{
+    int failures = 0;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open())
+            return 2;
+        QSqlQuery q(db);
+        for (const QString& sql : statements)
+            if (!q.exec(sql)) {
+                qWarning("%s", qPrintable(q.lastError().text()));
+                ++failures;
+            }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    return failures == 0 ? 0 : 3;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestConflicts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+
+    void personAndFoodChangedByAnotherProgram()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addPerson(QStringLiteral("Anna"), {{QStringLiteral("peso"), 70}});
+        TDM dm(db.path());
+        QVERIFY(otherProgram(db.path(), {QStringLiteral("UPDATE Utenti SET peso = 99"),
+                                         QStringLiteral("UPDATE alimenti SET kcal100 = 777")}));
+
+        dm.utente->edit();
+        dm.utenteNome->setAsString(QStringLiteral("Anna Maria"));
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.utente->post());
+        dm.alimenti->edit();
+        dm.alimentiAcqua->setAsString(QStringLiteral("85"));
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+
+        // Two error dialogs saying what happened, no success message.
+        const QList<ScriptedServices::Call> dialogs = services.callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 2);
+        for (const ScriptedServices::Call& c : dialogs) {
+            QCOMPARE(c.kind, MessageKind::Error);
+            QVERIFY2(c.text.contains(QStringLiteral("un altro programma lo ha modificato")),
+                     qPrintable(c.text));
+        }
+        // The other program's values stay, nothing of this post is written, and the rows
+        // keep their state and the values entered.
+        QCOMPARE(db.rows("SELECT Nome, peso FROM Utenti").first(),
+                 (QVariantList{QStringLiteral("Anna"), 99}));
+        QCOMPARE(db.rows("SELECT kcal100, Acqua FROM alimenti").first(),
+                 (QVariantList{777.0, 50.0}));
+        QCOMPARE(dm.utente->state(), Dataset::State::Edit);
+        QCOMPARE(dm.utenteNome->asString(), QStringLiteral("Anna Maria"));
+        QCOMPARE(dm.alimenti->state(), Dataset::State::Edit);
+        QCOMPARE(dm.alimentiAcqua->asString(), QStringLiteral("85"));
+    }
+
+    void ownWritesFollowEachOther()
+    {
+        // What this program wrote last is what the next write expects to find.
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        TDM dm(db.path());
+        for (const QString& kcal : {QStringLiteral("53"), QStringLiteral("54,5")}) {
+            dm.alimenti->edit();
+            dm.alimentikcal100->setAsString(kcal);
+            dm.alimenti->post();
+        }
+        dm.alimenti->edit();
+        dm.alimenti->post(); // nothing changed: still a successful post
+        QCOMPARE(services.textsOf(What::Dialog).size(), 3);
+        QCOMPARE(db.rows("SELECT kcal100 FROM alimenti").first().first().toDouble(), 54.5);
+        // Nothing changed, but the row did: refused all the same.
+        db.exec(QStringLiteral("UPDATE alimenti SET Proteine = 1"));
+        dm.alimenti->edit();
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+        QVERIFY(services.messages().last().contains(QStringLiteral("un altro programma")));
+    }
+
+    void deleteOfARowChangedOrDeletedElsewhere()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addPerson(QStringLiteral("Anna"));
+        db.addPerson(QStringLiteral("Bruno"));
+        TDM dm(db.path());
+        db.exec(QStringLiteral("UPDATE Utenti SET eta = 40 WHERE Nome = 'Anna'"));
+        db.exec(QStringLiteral("DELETE FROM Utenti WHERE Nome = 'Bruno'"));
+        try {
+            dm.utente->deleteRecord();
+            QFAIL("deleted a row another program changed");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("modificato")), qPrintable(e.message()));
+        }
+        QCOMPARE(dm.utente->recordCount(), 2);
+        QCOMPARE(db.rows("SELECT eta FROM Utenti").first().first().toInt(), 40);
+        dm.utente->next();
+        try {
+            dm.utente->deleteRecord();
+            QFAIL("deleted a row that is gone");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("cancellato da un altro programma")),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(dm.utente->recordCount(), 2);
+    }
+
+    void weekSaveMeetsAnotherProgramsChange()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addFood(QStringLiteral("Pane"), 290);
+        const qint64 anna = db.addPerson(QStringLiteral("Anna"));
+        db.addMenuRow(anna, 101, QStringLiteral("Mela"), QStringLiteral("150"));
+        db.addMenuRow(anna, 205, QStringLiteral("Pane"), QStringLiteral("100"));
+        TDM dm(db.path());
+        PlannerFixture fixture;
+        WeeklyPlanner& planner = fixture.makePlanner(&dm);
+        showPlanner(planner, db);
+        QVERIFY(otherProgram(
+            db.path(), {QStringLiteral("UPDATE dieta SET grammi = '999' WHERE ID_Combo = 205")}));
+        planner.slot(101).grams->setText(QStringLiteral("20"));
+        runGuarded([&] { planner.salvaClick(); });
+        const QStringList reports = services.textsOf(What::ErrorReport);
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().contains(QStringLiteral("un altro programma")),
+                 qPrintable(reports.first()));
+        QCOMPARE(db.rows("SELECT ID_Combo, grammi FROM dieta ORDER BY ID_Combo"),
+                 (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("999")}}));
+        QVERIFY(planner.changed());
+        QCOMPARE(dm.Dieta->state(), Dataset::State::Browse);
+        QVERIFY(services.callsOf(What::Dialog).isEmpty());
+    }
+
+    void twoInstancesSaveTheSameWeek_data()
+    {
+        QTest::addColumn<bool>("withUniqueKey");
+        QTest::newRow("file with the unique key") << true;
+        QTest::newRow("file without it") << false;
+    }
+    void twoInstancesSaveTheSameWeek()
+    {
+        QFETCH(bool, withUniqueKey);
+        ScriptedServices services;
+        TestDatabase db;
+        if (!withUniqueKey)
+            db.exec(QStringLiteral("DROP INDEX dieta_chiave"));
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addPerson(QStringLiteral("Anna"));
+        const auto fillWeek = [](WeeklyPlanner& planner, const QString& grams) {
+            for (int day = 1; day <= 7; ++day)
+                for (int position = 1; position <= DayPage::Positions; ++position) {
+                    const MealSlot s = planner.slot(100 * day + position);
+                    static_cast<FoodChooser*>(s.food)->setFoodText(QStringLiteral("Mela"));
+                    s.grams->setText(grams);
+                }
+        };
+        TDM first(db.path());
+        TDM second(db.path());
+        PlannerFixture one;
+        PlannerFixture two;
+        showPlanner(one.makePlanner(&first), db);
+        showPlanner(two.makePlanner(&second), db);
+        fillWeek(one.planner(), QStringLiteral("10"));
+        fillWeek(two.planner(), QStringLiteral("20"));
+        runGuarded([&] { one.planner().salvaClick(); });
+        runGuarded([&] { two.planner().salvaClick(); });
+        QCOMPARE(db.rows("SELECT count(*), count(DISTINCT ID_Combo) FROM dieta").first(),
+                 (QVariantList{133, 133}));
+        QCOMPARE(db.rows("SELECT DISTINCT grammi FROM dieta"),
+                 (QList<QVariantList>{{QStringLiteral("10")}}));
+        const QStringList reports = services.textsOf(What::ErrorReport);
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().contains(QStringLiteral("ID_Utente, ID_Combo")),
+                 qPrintable(reports.first()));
+        QVERIFY(two.planner().changed());
+    }
+
+    void twoThreadsInsertTheSameSlots()
+    {
+        // Both connections insert every slot at the same time into a file without the
+        // unique key: each slot is written by exactly one of them.
+        TestDatabase db;
+        db.exec(QStringLiteral("DROP INDEX dieta_chiave"));
+        db.addPerson(QStringLiteral("Anna"));
+        std::atomic<int> ready = 0;
+        const auto insertAll = [&db, &ready](int* written, QString* failure) {
+            try {
+                TDM dm(db.path());
+                ++ready;
+                while (ready < 2)
+                    QThread::yieldCurrentThread();
+                for (int slot = 101; slot <= 719; ++slot) {
+                    if (slot % 100 == 0 || slot % 100 > 19)
+                        continue;
+                    try {
+                        dm.Dieta->insertWithValues(
+                            {1, slot, QStringLiteral("Mela"), QStringLiteral("5")});
+                        ++*written;
+                    } catch (const DatabaseError& e) {
+                        if (!e.message().contains(QStringLiteral("stessi valori")))
+                            *failure = e.message();
+                    }
+                }
+            } catch (const std::exception& e) {
+                *failure = QString::fromUtf8(e.what());
+                ++ready;
+            }
+        };
+        int writtenThere = 0;
+        int writtenHere = 0;
+        QString failureThere;
+        QString failureHere;
+        std::unique_ptr<QThread> thread(
+            QThread::create([&] { insertAll(&writtenThere, &failureThere); }));
+        thread->start();
+        insertAll(&writtenHere, &failureHere);
+        QVERIFY(thread->wait());
+        QVERIFY2(failureHere.isEmpty(), qPrintable(failureHere));
+        QVERIFY2(failureThere.isEmpty(), qPrintable(failureThere));
+        QCOMPARE(writtenHere + writtenThere, 133);
+        QCOMPARE(db.rows("SELECT count(*), count(DISTINCT ID_Combo) FROM dieta").first(),
+                 (QVariantList{133, 133}));
+    }
+
+    void failedOpeningLeavesTheFileAsItWas()
+    {
+        TestDatabase db;
+        for (int i = 0; i < 400; ++i)
+            db.addFood(QStringLiteral("Alimento numero %1 con un nome lungo").arg(i), i);
+        const QString path = db.path();
+        QByteArray bytes = fileBytes(path);
+        const int pageSize = (quint8(bytes.at(16)) << 8) | quint8(bytes.at(17));
+        QVERIFY(bytes.size() >= 6 * pageSize);
+        // A data page in the middle becomes garbage; the schema on the first page is sound.
+        for (int i = 4 * pageSize; i < 5 * pageSize; ++i)
+            bytes[i] = char(0xA5 ^ (i & 0x7F));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QCOMPARE(f.write(bytes), qint64(bytes.size()));
+        }
+        try {
+            TDM dm(path);
+            QFAIL("opened a damaged file");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("danneggiato")), qPrintable(e.message()));
+        }
+        QCOMPARE(fileBytes(path), bytes);
+        QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+
+        // A missing column: refused, and the file is not switched to another journal.
+        TestDatabase other;
+        other.exec(QStringLiteral("ALTER TABLE alimenti DROP COLUMN Acqua"));
+        const QByteArray before = fileBytes(other.path());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, TDM(other.path()));
+        QCOMPARE(fileBytes(other.path()), before);
+
+        // A file another program holds locked is said to be locked, and left alone.
+        TestDatabase locked;
+        const QByteArray lockedBytes = fileBytes(locked.path());
+        {
+            QSqlDatabase holder =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+            holder.setDatabaseName(locked.path());
+            QVERIFY(holder.open());
+            QSqlQuery q(holder);
+            QVERIFY(q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            try {
+                TDM dm(locked.path());
+                QFAIL("opened a file held locked");
+            } catch (const DatabaseError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("bloccato")), qPrintable(e.message()));
+            }
+            QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QCOMPARE(fileBytes(locked.path()), lockedBytes);
+
+        // A folder in place of the file is named as such.
+        const QString folder = other.folder() + QStringLiteral("/cartella.mdb");
+        QVERIFY(QDir().mkdir(folder));
+        try {
+            TDM dm(folder);
+            QFAIL("opened a folder");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("cartella")), qPrintable(e.message()));
+        }
+    }
+
+    void numbersThatAreNotFiniteAreRefused_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("NaN in kcal100") << "kcal100"
+                                        << "NaN";
+        QTest::newRow("nan in Acqua") << "Acqua"
+                                      << "nan";
+        QTest::newRow("inf in Proteine") << "Proteine"
+                                         << "inf";
+        QTest::newRow("-inf in %edibile") << "%edibile"
+                                          << "-inf";
+    }
+    void numbersThatAreNotFiniteAreRefused()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        TDM dm(db.path());
+        dm.alimenti->edit();
+        dm.alimenti->fieldByName(field)->setAsString(text);
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+        QCOMPARE(services.messages().size(), 1);
+        QVERIFY2(services.messages().first().contains("'" + field + "'"),
+                 qPrintable(services.messages().first()));
+        QCOMPARE(dm.alimenti->state(), Dataset::State::Edit);
+        // A number handed over by code is refused the same way.
+        dm.alimenti->fieldByName(field)->setValue(std::numeric_limits<double>::quiet_NaN());
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+        QCOMPARE(db.rows("SELECT kcal100, Acqua, coalesce(Proteine, 'nulla'), \"%edibile\" "
+                         "FROM alimenti")
+                     .first(),
+                 (QVariantList{52.0, 50.0, QStringLiteral("nulla"), 100.0}));
+    }
+
+    void textsAreStoredAsHeld()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addPerson(QStringLiteral("Anna"));
+        TDM dm(db.path());
+        const QString unpaired = QString(QChar(0xD800)) + QStringLiteral("ab") + QChar(0xDC00);
+        const QString kept =
+            QString::fromUtf16(u"\U0001F34E e\u0301 a") + QChar(0) + QStringLiteral("b");
+        dm.utente->edit();
+        dm.utenteNome->setAsString(unpaired);
+        dm.utentesport->setAsString(kept);
+        dm.utente->post();
+        const QString repaired = QString(QChar(QChar::ReplacementCharacter)) +
+                                 QStringLiteral("ab") + QChar(QChar::ReplacementCharacter);
+        QCOMPARE(dm.utenteNome->asString(), repaired);
+        QCOMPARE(dm.utentesport->asString(), kept);
+        QCOMPARE(db.rows("SELECT Nome, sport FROM Utenti").first(), (QVariantList{repaired, kept}));
+        // What was written is what the next write expects: no false conflict.
+        dm.utente->edit();
+        dm.utenteeta->setAsString(QStringLiteral("30"));
+        dm.utente->post();
+        QCOMPARE(services.textsOf(What::Dialog).size(), 2);
+    }
+
+private:
+    // The planner's first showing, with the default picture in the working directory.
+    static void showPlanner(WeeklyPlanner& planner, const TestDatabase& db)
+    {
+        QDir::setCurrent(db.folder());
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.save(QDir(db.folder()).filePath(QStringLiteral("default.jpg")));
+        runGuarded([&] { planner.FormShow(); });
+    }
+    static bool otherProgram(const QString& path, const QStringList& statements)
+    {
+        QProcess other;
+        other.start(QCoreApplication::applicationFilePath(),
+                    QStringList{QStringLiteral("--second-process"), path} + statements);
+        return other.waitForFinished(30000) && other.exitStatus() == QProcess::NormalExit &&
+               other.exitCode() == 0;
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "--second-process") == 0) {
+        QCoreApplication app(argc, argv);
+        QStringList statements;
+        for (int i = 3; i < argc; ++i)
+            statements << QString::fromUtf8(argv[i]);
+        return runAsSecondProcess(QString::fromUtf8(argv[2]), statements);
+    }
+    QApplication app(argc, argv);
+    TestConflicts test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_conflicts.moc"
