@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -142,6 +143,7 @@ private slots:
     void tenPercentMarks();
     void foodTableFromDataset();
     void gridAsDisplayed();
+    void nobody();
     void energyChartSampled();
     void splitChartSampled();
     void handoutPdfReadBack();
@@ -336,12 +338,50 @@ void TestSummary::gridAsDisplayed()
     QCOMPARE(s.target().kind, EnergyTarget::Kind::Requirement);
     QCOMPARE(s.target().kcal, a("3216"));
 
+    // The toolbar command: totals brought up to date, the window modal over the grid.
+    planner.slot(101).kcal->setText("100"); // as if the totals were stale
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<TRiepilogo*>(QApplication::activeModalWidget());
+        QVERIFY(window);
+        shown = true;
+        QCOMPARE(window->windowTitle(), QString("Riepilogo nutrizionale"));
+        QCOMPARE(window->giorni->item(0, 1)->text(), QString("100,0"));
+        QCOMPARE(window->giorni->item(2, 1)->text(), QString("353,0"));
+        QCOMPARE(window->intestazione->text(),
+                 QString("Anna\nObiettivo: fabbisogno energetico 3216 kcal al giorno"));
+        window->chiudi->click();
+    });
+    TRiepilogo::riepilogoClick(planner, dm, frame.window());
+    QVERIFY(shown);
+    QCOMPARE(frame.find<QLabel>("tot1")->text(), QString("100"));
+
     // Bruno's ration: 3216 − 10 × 6780 / 100 = 2538.
     dm.utente->moveTo(1);
     QCOMPARE(TRiepilogo::summaryOf(planner, dm).target().kind, EnergyTarget::Kind::Ration);
     QCOMPARE(TRiepilogo::summaryOf(planner, dm).target().kcal, a("2538"));
     DM = nullptr;
     QDir::setCurrent(QDir::tempPath());
+}
+
+void TestSummary::nobody()
+{
+    TestDatabase db;
+    db.addFood("Mela", 52, 0.3, 0.2, 13.8);
+    TDM dm(db.path());
+    PlannerFixture frame;
+    WeeklyPlanner& planner = frame.makePlanner(&dm);
+    const NutritionSummary s = TRiepilogo::summaryOf(planner, dm);
+    QVERIFY(!s.target().isSet());
+    TRiepilogo w(s, &dm);
+    QVERIFY(w.intestazione->text().startsWith("Nessuna persona\nNessun obiettivo"));
+    const HandoutPerson person = HandoutPerson::of(&dm);
+    QCOMPARE(person.name, QString());
+    for (const auto& metric : person.metrics)
+        QCOMPARE(metric.second, QString());
+    const QString path = out_.filePath("nessuno.pdf");
+    Handout(s, person, "1/1/27").savePdf(path);
+    QVERIFY(pdfText(path).contains("Nessun obiettivo"));
 }
 
 void TestSummary::energyChartSampled()

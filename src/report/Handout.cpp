@@ -331,8 +331,10 @@ void Handout::layOut(Pages& pages) const
         QString heading = summary_.dayCaption(day) + QStringLiteral(" — ") + one(n.kcal) +
                           QStringLiteral(" kcal");
         if (const std::optional<Amount> off = summary_.differencePercent(day))
-            heading += QStringLiteral(" (%1% rispetto all'obiettivo)")
-                           .arg(SummaryTables::signedOneDecimal(*off));
+            heading += QStringLiteral(" (%1% rispetto all'obiettivo%2)")
+                           .arg(SummaryTables::signedOneDecimal(*off),
+                                summary_.offTarget(day) ? QStringLiteral(", oltre il 10%")
+                                                        : QString());
         pages.table(heading,
                     dayHeader, rows, styles, dayColumns, 8);
         pages.space(4);

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Dataset.h"
+#include "DayPage.h"
 #include "FieldText.h"
 #include "WeeklyPlanner.h"
 
@@ -173,13 +174,8 @@ NutritionSummary::FoodLookup NutritionSummary::foodTable(const Dataset& foods)
 
 int NutritionSummary::mealOf(int position)
 {
-    if (position <= 4)
-        return 0;
-    if (position <= 9)
-        return 1;
-    if (position <= 14)
-        return 2;
-    return 3;
+    // The meals are the grid's groups of positions.
+    return DayPage::groupOf(position);
 }
 
 QString NutritionSummary::mealName(int meal)
