@@ -522,6 +522,11 @@ void TestSummary::handoutPdfReadBack()
     const int printed = longHandout.paint(printer);
     QCOMPARE(pdfPages(out_.filePath("stampa.pdf")), printed);
     QVERIFY(pdfText(out_.filePath("stampa.pdf")).contains(QString("Pagina %1 di %1").arg(printed)));
+    // Two copies on a device that cannot make them itself: the pages twice over.
+    QPdfWriter twice(out_.filePath("due.pdf"));
+    const int once = longHandout.paint(twice, 2);
+    QVERIFY(once > 1);
+    QCOMPARE(pdfPages(out_.filePath("due.pdf")), 2 * once);
 }
 
 void TestSummary::pdfFailureLeavesNothing()

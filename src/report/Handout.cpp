@@ -379,7 +379,7 @@ void Handout::layOut(Pages& pages) const
     pages.finish();
 }
 
-int Handout::paint(QPagedPaintDevice& device) const
+int Handout::paint(QPagedPaintDevice& device, int copies) const
 {
     const QString footer = QStringLiteral("Nutrilo — ") + title() + QStringLiteral(" — ") + date_;
     Pages measure(device, nullptr, 0, footer);
@@ -392,8 +392,12 @@ int Handout::paint(QPagedPaintDevice& device) const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     try {
-        Pages pages(device, &painter, total, footer);
-        layOut(pages);
+        for (int c = 0; c < std::max(1, copies); ++c) {
+            if (c > 0 && !device.newPage())
+                throw AppError(QStringLiteral("Impossibile iniziare una nuova pagina"));
+            Pages pages(device, &painter, total, footer);
+            layOut(pages);
+        }
     } catch (...) {
         painter.end();
         throw;
@@ -412,7 +416,8 @@ void Handout::print(QPrinter& printer) const
 {
     printer.setDocName(title());
     printer.setFullPage(false);
-    paint(printer);
+    // A printer that cannot make copies itself gets the handout repeated.
+    paint(printer, printer.supportsMultipleCopies() ? 1 : printer.copyCount());
     if (printer.printerState() == QPrinter::Error)
         throw AppError(QStringLiteral("Stampa su \"%1\" non riuscita").arg(printer.printerName()));
 }

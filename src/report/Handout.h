@@ -34,9 +34,9 @@ public:
     const QImage& splitChart() const { return splitChart_; }
 
     // Paints every page on a paged device (a PDF writer or a printer) whose painter has
-    // not begun yet. Returns the number of pages. Throws AppError when the device cannot
-    // be painted on.
-    int paint(QPagedPaintDevice& device) const;
+    // not begun yet, `copies` times over. Returns the number of pages of one copy. Throws
+    // AppError when the device cannot be painted on.
+    int paint(QPagedPaintDevice& device, int copies = 1) const;
     // Writes the handout as a PDF file; a failure leaves no file behind (AppError).
     void savePdf(const QString& path) const;
     // Prints the handout on a printer set up by the print dialog (AppError on failure).
