@@ -24,11 +24,16 @@ qreal valueOf(Amount a)
     return static_cast<qreal>(a.raw()) / Amount::Scale;
 }
 
-// A chart with the application's look: no animation, numbers in the locale's notation.
-QChart* newChart(const QString& title)
+// A chart with the application's look: no animation, numbers in the locale's notation; a
+// note in small print under the title.
+QChart* newChart(const QString& title, const QString& note)
 {
     auto* chart = new QChart;
-    chart->setTitle(title);
+    chart->setTitle(note.isEmpty() ? title.toHtmlEscaped()
+                                   : title.toHtmlEscaped() +
+                                         QStringLiteral("<br><span style=\"font-weight:normal; "
+                                                        "font-size:small\">%1</span>")
+                                             .arg(note.toHtmlEscaped()));
     QFont font = chart->titleFont();
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.1);
@@ -65,9 +70,10 @@ namespace SummaryCharts {
 QChart* energyChart(const NutritionSummary& summary)
 {
     const EnergyTarget& target = summary.target();
-    QChart* chart = newChart(target.isSet() ? QStringLiteral("Kcal di ogni giorno e obiettivo (%1)")
-                                                  .arg(target.name())
-                                            : QStringLiteral("Kcal di ogni giorno"));
+    QChart* chart = newChart(
+        target.isSet() ? QStringLiteral("Kcal di ogni giorno e obiettivo (%1)").arg(target.name())
+                       : QStringLiteral("Kcal di ogni giorno"),
+        target.isSet() ? QStringLiteral("in rosso i giorni oltre il 10% dall'obiettivo") : QString());
 
     auto* bars = new QBarSet(QStringLiteral("Kcal del giorno"));
     bars->setColor(dayColour);
@@ -138,7 +144,8 @@ QChart* energyChart(const NutritionSummary& summary)
 
 QChart* splitChart(const NutritionSummary& summary)
 {
-    QChart* chart = newChart(QStringLiteral("Ripartizione media dell'energia"));
+    QChart* chart = newChart(QStringLiteral("Ripartizione media dell'energia"),
+                             QStringLiteral("in rosso una quota fuori dal suo intervallo"));
     const auto& ranges = NutritionSummary::referenceRanges();
     const std::optional<EnergyShares> shares = EnergyShares::of(summary.dailyAverage());
 
