@@ -268,6 +268,7 @@ void TestApp::mainWindowFrame()
         {form->btnAlimenti, "Gestione alimenti", 12, true},
         {form->salva, "Memorizza utente", 13, true},
         {form->stamp, "Stampa dieta", 14, false},
+        {form->riepilogo, "Riepilogo nutrizionale della settimana", 0, false},
         {form->btnTotale, "Calorie totali", 26, false},
         {form->HELP, "Guida in linea", 0, false},
         {form->info, "Informazioni utili.", 3, false},
@@ -282,6 +283,8 @@ void TestApp::mainWindowFrame()
     QCOMPARE(form->btnAlimenti->size(), QSize(113, 32));
     QVERIFY(form->btnAlimenti->font().bold());
     QCOMPARE(form->stamp->size(), QSize(32, 32));
+    QCOMPARE(form->riepilogo->size(), QSize(32, 32));
+    QVERIFY(!form->riepilogo->icon().isNull());
     QVERIFY(!form->salva->isEnabled());
     QVERIFY(!form->btnTotale->isVisible());
     QVERIFY(form->salva->icon().pixmap(32, QIcon::Disabled).toImage() !=
@@ -294,7 +297,8 @@ void TestApp::mainWindowFrame()
         QTRY_VERIFY(form->width() - form->esci->geometry().right() < 12);
         QCOMPARE(form->info->geometry().right() < form->esci->x(), true);
         QCOMPARE(form->HELP->geometry().right() < form->info->x(), true);
-        QVERIFY(form->stamp->geometry().right() < form->HELP->x());
+        QVERIFY(form->stamp->geometry().right() < form->riepilogo->x());
+        QVERIFY(form->riepilogo->geometry().right() < form->HELP->x());
     }
 
     const QStringList days = {"Lunedi",  "Martedì", "Mercoledì", "Giovedì",

@@ -85,6 +85,15 @@ convert $canvas \
     -stroke none -fill "$GREY" -draw "rectangle 40,88 88,92" -draw "rectangle 40,102 80,106" \
     png:- | finish_icon stampa.png
 
+# --- riepilogo: a bar chart with a target line ------------------------------------
+convert $canvas \
+    -fill white -stroke "$GREY_D" -strokewidth 5 -draw "roundrectangle 6,6 122,122 10,10" \
+    -stroke none -fill "$GREEN" -draw "rectangle 22,62 40,108" -draw "rectangle 70,52 88,108" \
+    -fill "$RED" -draw "rectangle 46,30 64,108" \
+    -fill "$GREEN" -draw "rectangle 94,70 112,108" \
+    -stroke "$BLUE_D" -strokewidth 7 -draw "line 14,56 114,56" \
+    png:- | finish_icon riepilogo.png
+
 # --- help: question mark in a blue disc ----------------------------------------
 convert $canvas \
     -fill "$BLUE" -draw "circle 64,64 64,4" \

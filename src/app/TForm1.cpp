@@ -7,6 +7,7 @@
 #include "HelpContext.h"
 #include "TAlimpers.h"
 #include "TDM.h"
+#include "TRiepilogo.h"
 #include "Tutenti.h"
 #include "UserServices.h"
 #include "WeeklyPlanner.h"
@@ -165,6 +166,8 @@ void TForm1::buildToolbar()
     salva->setEnabled(false);
     stamp = pictureButton(Panel1, QStringLiteral("stamp"), QStringLiteral("stampa"),
                           QStringLiteral("Stampa dieta"), 14, false);
+    riepilogo = pictureButton(Panel1, QStringLiteral("riepilogo"), QStringLiteral("riepilogo"),
+                              QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false);
     btnTotale = new QToolButton(Panel1);
     btnTotale->setObjectName(QStringLiteral("btnTotale"));
     btnTotale->setText(QStringLiteral("TotCalorie"));
@@ -186,6 +189,7 @@ void TForm1::buildToolbar()
     row->addSpacing(8);
     row->addWidget(salva);
     row->addWidget(stamp);
+    row->addWidget(riepilogo);
     row->addWidget(btnTotale);
     row->addStretch(1);
     // These three keep to the right edge.
@@ -197,6 +201,7 @@ void TForm1::buildToolbar()
     connect(btnAlimenti, &QToolButton::clicked, this, guarded([this] { btnAlimentiClick(); }));
     connect(salva, &QToolButton::clicked, this, guarded([this] { salvaClick(); }));
     connect(stamp, &QToolButton::clicked, this, guarded([this] { stampClick(); }));
+    connect(riepilogo, &QToolButton::clicked, this, guarded([this] { riepilogoClick(); }));
     connect(btnTotale, &QToolButton::clicked, this, guarded([this] { btnTotaleClick(); }));
     connect(HELP, &QToolButton::clicked, this, guarded([this] { HELPClick(); }));
     connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
@@ -382,6 +387,11 @@ void TForm1::salvaClick()
 void TForm1::stampClick()
 {
     DietReport::stampClick(*planner_, *dm_, this);
+}
+
+void TForm1::riepilogoClick()
+{
+    TRiepilogo::riepilogoClick(*planner_, *dm_, this);
 }
 
 void TForm1::infoClick()

@@ -34,6 +34,7 @@ public:
     QToolButton* btnAlimenti = nullptr;
     QToolButton* salva = nullptr;
     QToolButton* stamp = nullptr;
+    QToolButton* riepilogo = nullptr;
     QToolButton* btnTotale = nullptr;
     QToolButton* HELP = nullptr;
     QToolButton* info = nullptr;
@@ -69,6 +70,12 @@ public:
     void infoClick();
     void HELPClick();
     void esciClick();
+
+public slots:
+    // The nutrition summary of the week as displayed, for the current person.
+    void riepilogoClick();
+
+public:
 
     // --- Operations of the weekly planner, as the other windows use them
     void caricadieta();

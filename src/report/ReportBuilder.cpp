@@ -66,19 +66,19 @@ QStringList ReportBuilder::lines(const QString& name, const QString& date,
     return out;
 }
 
-QStringList ReportBuilder::fromGrid(const QTabWidget* pages,
-                                    const std::function<MealSlot(int)>& slotLookup,
-                                    const QString& name, const QString& date)
+ReportBuilder::DisplayedWeek
+ReportBuilder::displayed(const QTabWidget* pages, const std::function<MealSlot(int)>& slotLookup)
 {
-    const auto caption = [pages](int day) {
+    DisplayedWeek week;
+    week.dayCaption = [pages](int day) {
         return pages && day <= pages->count() ? pages->tabText(day - 1) : QString();
     };
-    const auto total = [pages](int day) {
+    week.dayTotal = [pages](int day) {
         const QLabel* label =
             pages ? pages->findChild<QLabel*>(QStringLiteral("tot%1").arg(day)) : nullptr;
         return label ? label->text() : QString();
     };
-    const auto slot = [&slotLookup](int number) {
+    week.slotTexts = [slotLookup](int number) {
         const MealSlot s = slotLookup(number);
         SlotTexts texts;
         if (s.food)
@@ -89,15 +89,28 @@ QStringList ReportBuilder::fromGrid(const QTabWidget* pages,
             texts.kcal = s.kcal->text();
         return texts;
     };
-    return lines(name, date, caption, total, slot);
+    return week;
+}
+
+ReportBuilder::DisplayedWeek ReportBuilder::displayed(const WeeklyPlanner& planner)
+{
+    return displayed(planner.frame().PageControl1,
+                     [&planner](int number) { return planner.slot(number); });
+}
+
+QStringList ReportBuilder::fromGrid(const QTabWidget* pages,
+                                    const std::function<MealSlot(int)>& slotLookup,
+                                    const QString& name, const QString& date)
+{
+    const DisplayedWeek week = displayed(pages, slotLookup);
+    return lines(name, date, week.dayCaption, week.dayTotal, week.slotTexts);
 }
 
 QStringList ReportBuilder::fromPlanner(const WeeklyPlanner& planner, const QString& name,
                                        const QString& date)
 {
-    return fromGrid(
-        planner.frame().PageControl1, [&planner](int number) { return planner.slot(number); }, name,
-        date);
+    const DisplayedWeek week = displayed(planner);
+    return lines(name, date, week.dayCaption, week.dayTotal, week.slotTexts);
 }
 
 QString ReportBuilder::today()

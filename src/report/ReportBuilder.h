@@ -28,9 +28,20 @@ public:
                              const std::function<QString(int day)>& dayTotal,
                              const std::function<SlotTexts(int slot)>& slotTexts);
 
-    // The report of a grid: day captions from the page control's tabs, day totals from
-    // its labels tot1 … tot7, slot texts from the slot lookup (a missing control reads
-    // as an empty text).
+    // The week as a grid displays it: day captions from the page control's tabs, day
+    // totals from its labels tot1 … tot7, slot texts from the slot lookup (a missing
+    // control reads as an empty text). The report and the nutrition summary read the
+    // grid through it.
+    struct DisplayedWeek {
+        std::function<QString(int day)> dayCaption;
+        std::function<QString(int day)> dayTotal;
+        std::function<SlotTexts(int slot)> slotTexts;
+    };
+    static DisplayedWeek displayed(const QTabWidget* pages,
+                                   const std::function<MealSlot(int slot)>& slotLookup);
+    static DisplayedWeek displayed(const WeeklyPlanner& planner);
+
+    // The report of a grid as displayed.
     static QStringList fromGrid(const QTabWidget* pages,
                                 const std::function<MealSlot(int slot)>& slotLookup,
                                 const QString& name, const QString& date);

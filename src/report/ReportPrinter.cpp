@@ -1,9 +1,12 @@
 #include "ReportPrinter.h"
 
 #include "AppError.h"
+#include "PdfOutput.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -36,29 +39,38 @@ void ReportPrinter::print(const QTextDocument& document, QPrinter& printer, cons
     if (!painter.begin(&printer))
         fail(printer);
 
-    // Laid out again for the printer's resolution, on pages of the printable area's size.
+    // A device that cannot make copies itself gets the document repeated.
+    const int copies = printer.supportsMultipleCopies() ? 1 : qMax(1, printer.copyCount());
+    if (!paintPages(document, printer, painter, copies)) {
+        painter.end();
+        fail(printer);
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        fail(printer);
+}
+
+bool ReportPrinter::paintPages(const QTextDocument& document, QPagedPaintDevice& device,
+                               QPainter& painter, int copies)
+{
+    // Laid out again for the device's resolution, on pages of the printable area's size.
     std::unique_ptr<QTextDocument> copy(document.clone());
     copy->setDefaultFont(document.defaultFont());
-    copy->documentLayout()->setPaintDevice(&printer);
+    copy->documentLayout()->setPaintDevice(&device);
     QTextFrameFormat frame = copy->rootFrame()->frameFormat();
     frame.setMargin(0);
     frame.setPadding(0);
     copy->rootFrame()->setFrameFormat(frame);
     copy->setDocumentMargin(0);
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF page = device.pageLayout().paintRectPixels(device.logicalDpiY());
     const QSizeF body(page.width(), page.height());
     copy->setPageSize(body);
     const int pages = copy->pageCount();
 
-    // A device that cannot make copies itself gets the document repeated.
-    const int copies = printer.supportsMultipleCopies() ? 1 : qMax(1, printer.copyCount());
     bool first = true;
     for (int c = 0; c < copies; ++c) {
         for (int p = 0; p < pages; ++p) {
-            if (!first && !printer.newPage()) {
-                painter.end();
-                fail(printer);
-            }
+            if (!first && !device.newPage())
+                return false;
             first = false;
             painter.save();
             const QRectF visible(0, p * body.height(), body.width(), body.height());
@@ -71,6 +83,18 @@ void ReportPrinter::print(const QTextDocument& document, QPrinter& printer, cons
             painter.restore();
         }
     }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        fail(printer);
+    return true;
+}
+
+void ReportPrinter::savePdf(const QTextDocument& document, const QString& path,
+                            const QString& title)
+{
+    PdfOutput::write(path, title, [&document](QPdfWriter& writer) {
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw AppError(QStringLiteral("Impossibile disegnare le pagine del documento"));
+        const bool complete = paintPages(document, writer, painter, 1);
+        if (!painter.end() || !complete)
+            throw AppError(QStringLiteral("Impossibile completare le pagine del documento"));
+    });
 }

@@ -1,5 +1,6 @@
 #include "TStampa.h"
 
+#include "PdfOutput.h"
 #include "ReportPrinter.h"
 #include "RtfWriter.h"
 #include "TDM.h"
@@ -66,12 +67,20 @@ TStampa::TStampa(TDM* dm, QWidget* parent) : QDialog(parent), dm_(dm)
     LMDButton8 =
         pictureButton(Panel1, QStringLiteral("LMDButton8"), QStringLiteral(":/pictures/esci.png"));
     LMDButton8->setToolTip(QStringLiteral("Esci"));
+    salvaPdf = new QToolButton(Panel1);
+    salvaPdf->setObjectName(QStringLiteral("salvaPdf"));
+    salvaPdf->setText(QStringLiteral("Salva PDF"));
+    salvaPdf->setToolTip(QStringLiteral("Salva PDF"));
+    salvaPdf->setFixedHeight(32);
+    salvaPdf->setAutoRaise(true);
+    salvaPdf->setFocusPolicy(Qt::TabFocus);
 
     auto* bar = new QHBoxLayout(Panel1);
     bar->setContentsMargins(4, 4, 4, 4);
     bar->setSpacing(4);
     bar->addWidget(stamp);
     bar->addWidget(LMDButton4);
+    bar->addWidget(salvaPdf);
     bar->addStretch(1);
     bar->addWidget(LMDButton8);
 
@@ -96,6 +105,8 @@ TStampa::TStampa(TDM* dm, QWidget* parent) : QDialog(parent), dm_(dm)
             [this] { runGuarded([this] { LMDButton4Click(); }); });
     connect(LMDButton8, &QToolButton::clicked, this,
             [this] { runGuarded([this] { LMDButton8Click(); }); });
+    connect(salvaPdf, &QToolButton::clicked, this,
+            [this] { runGuarded([this] { salvaPdfClick(); }); });
 }
 
 TStampa::~TStampa() = default;
@@ -148,6 +159,16 @@ void TStampa::LMDButton4Click()
     if (chosen.isEmpty())
         return;
     RtfWriter::save(*memo1->document(), rtfFileName(chosen));
+}
+
+void TStampa::salvaPdfClick()
+{
+    const QString title = QStringLiteral("Dieta di ") + personName(dm_);
+    const QString chosen = UserServices::instance().chooseSaveFile(
+        title + QStringLiteral(".pdf"), QStringLiteral("Documento PDF (*.pdf)"));
+    if (chosen.isEmpty())
+        return;
+    ReportPrinter::savePdf(*memo1->document(), PdfOutput::withPdfSuffix(chosen), title);
 }
 
 void TStampa::LMDButton8Click()

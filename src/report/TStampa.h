@@ -22,6 +22,7 @@ public:
     QToolButton* stamp = nullptr;
     QToolButton* LMDButton4 = nullptr;
     QToolButton* LMDButton8 = nullptr;
+    QToolButton* salvaPdf = nullptr; // "Salva PDF", right of LMDButton4
     QTextEdit* memo1 = nullptr;
 
     // Appends one line (a paragraph) after the document's last one.
@@ -40,6 +41,9 @@ public:
     void LMDButton4Click();
     // Exit.
     void LMDButton8Click();
+    // Save as PDF: the save dialog proposing "Dieta di " and the name with ".pdf"; the
+    // document as shown written to A4 pages (".pdf" added unless the name ends in it).
+    void salvaPdfClick();
 
     // Shows the window centred on the screen and waits until it is closed.
     int exec() override;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class NutritionSummary;
+class QPagedPaintDevice;
+class QPrinter;
+class TDM;
+
+// The person as the handout presents them: the name and the body metrics, each a caption
+// and the text the main window shows.
+struct HandoutPerson {
+    QString name;
+    QList<QPair<QString, QString>> metrics;
+
+    // The current person of the data module (empty values without one).
+    static HandoutPerson of(const TDM* dm);
+};
+
+// The A4 handout of a week in Italian: the person's name, the date and body metrics, the
+// week as one table per day (meal, food, grams, kcal, protein, fat, carbohydrate) with
+// meal and day totals, the summary tables and both charts. Pages are filled top down; a
+// table row is never split between two pages (a table carries on under its header
+// repeated), and every page ends with "Pagina n di m".
+class Handout {
+public:
+    Handout(const NutritionSummary& summary, HandoutPerson person, QString date);
+
+    // The two charts as drawn on the page; made by the constructor.
+    const QImage& energyChart() const { return energyChart_; }
+    const QImage& splitChart() const { return splitChart_; }
+
+    // Paints every page on a paged device (a PDF writer or a printer) whose painter has
+    // not begun yet, `copies` times over. Returns the number of pages of one copy. Throws
+    // AppError when the device cannot be painted on.
+    int paint(QPagedPaintDevice& device, int copies = 1) const;
+    // Writes the handout as a PDF file; a failure leaves no file behind (AppError).
+    void savePdf(const QString& path) const;
+    // Prints the handout on a printer set up by the print dialog (AppError on failure).
+    void print(QPrinter& printer) const;
+    // "Riepilogo dieta di " and the name, the title of the document and of the print job.
+    QString title() const;
+
+private:
+    class Pages;
+    void layOut(Pages& pages) const;
+
+    const NutritionSummary& summary_;
+    HandoutPerson person_;
+    QString date_;
+    QImage energyChart_;
+    QImage splitChart_;
+};

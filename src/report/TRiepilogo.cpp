@@ -1,0 +1,174 @@
+#include "TRiepilogo.h"
+
+#include "Handout.h"
+#include "PdfOutput.h"
+#include "ReportBuilder.h"
+#include "SummaryCharts.h"
+#include "TDM.h"
+#include "TStampa.h"
+#include "UserServices.h"
+#include "WeeklyPlanner.h"
+
+#include "Dataset.h"
+
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QTableWidget* tableOf(const SummaryTables::Table& table, const QString& name, QWidget* parent)
+{
+    auto* widget = new QTableWidget(int(table.rows.size()), int(table.header.size()), parent);
+    widget->setObjectName(name);
+    widget->setHorizontalHeaderLabels(table.header);
+    widget->verticalHeader()->setVisible(false);
+    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    widget->setSelectionMode(QAbstractItemView::NoSelection);
+    widget->setFocusPolicy(Qt::NoFocus);
+    for (int r = 0; r < table.rows.size(); ++r) {
+        for (int c = 0; c < table.header.size(); ++c) {
+            auto* item = new QTableWidgetItem(table.rows.at(r).value(c));
+            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                          : Qt::AlignRight | Qt::AlignVCenter);
+            if (table.emphasis.value(r)) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+                item->setBackground(QColor(0xf1, 0xf3, 0xf4));
+            }
+            if (table.marked.value(r))
+                item->setForeground(QColor(0xc6, 0x28, 0x28));
+            widget->setItem(r, c, item);
+        }
+    }
+    // The first and the last column as wide as their texts, the others share the rest.
+    widget->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    widget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    widget->horizontalHeader()->setSectionResizeMode(int(table.header.size()) - 1,
+                                                     QHeaderView::ResizeToContents);
+    widget->verticalHeader()->setDefaultSectionSize(widget->fontMetrics().height() + 6);
+    // Tall enough for every row, without a scroll bar.
+    int height = widget->horizontalHeader()->sizeHint().height() + 2 * widget->frameWidth();
+    for (int r = 0; r < widget->rowCount(); ++r)
+        height += widget->rowHeight(r);
+    widget->setFixedHeight(height);
+    widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return widget;
+}
+
+QChartView* chartView(QChart* chart, const QString& name, QWidget* parent)
+{
+    auto* view = new QChartView(chart, parent);
+    view->setObjectName(name);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(420, 300);
+    return view;
+}
+
+} // namespace
+
+TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent)
+    : QDialog(parent), summary_(summary), dm_(dm)
+{
+    setObjectName(QStringLiteral("TRiepilogo"));
+    setWindowTitle(QStringLiteral("Riepilogo nutrizionale"));
+    resize(1000, 900);
+
+    intestazione = new QLabel(this);
+    intestazione->setObjectName(QStringLiteral("intestazione"));
+    intestazione->setTextFormat(Qt::PlainText);
+    QFont big = intestazione->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.2);
+    intestazione->setFont(big);
+    const QString name = TStampa::personName(dm_);
+    intestazione->setText(
+        (name.isEmpty() ? QStringLiteral("Nessuna persona") : name) + QStringLiteral("\n") +
+        SummaryTables::targetLine(summary_.target()));
+
+    auto caption = [this](const QString& text) {
+        auto* label = new QLabel(text, this);
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+        return label;
+    };
+    giorni = tableOf(SummaryTables::days(summary_), QStringLiteral("giorni"), this);
+    pasti = tableOf(SummaryTables::meals(summary_), QStringLiteral("pasti"), this);
+    graficoKcal =
+        chartView(SummaryCharts::energyChart(summary_), QStringLiteral("graficoKcal"), this);
+    graficoMacro =
+        chartView(SummaryCharts::splitChart(summary_), QStringLiteral("graficoMacro"), this);
+
+    salvaPdf = new QPushButton(QStringLiteral("Salva PDF"), this);
+    salvaPdf->setObjectName(QStringLiteral("salvaPdf"));
+    stampa = new QPushButton(QStringLiteral("Stampa"), this);
+    stampa->setObjectName(QStringLiteral("stampa"));
+    chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    chiudi->setObjectName(QStringLiteral("chiudi"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intestazione);
+    layout->addWidget(caption(QStringLiteral("Per giorno")));
+    layout->addWidget(giorni);
+    layout->addWidget(caption(QStringLiteral("Per pasto")));
+    layout->addWidget(pasti);
+    auto* charts = new QHBoxLayout;
+    charts->addWidget(graficoKcal, 1);
+    charts->addWidget(graficoMacro, 1);
+    layout->addLayout(charts, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(salvaPdf);
+    buttons->addWidget(stampa);
+    buttons->addStretch(1);
+    buttons->addWidget(chiudi);
+    layout->addLayout(buttons);
+
+    connect(salvaPdf, &QPushButton::clicked, this, [this] { runGuarded([this] { salvaPdfClick(); }); });
+    connect(stampa, &QPushButton::clicked, this, [this] { runGuarded([this] { stampaClick(); }); });
+    connect(chiudi, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TRiepilogo::~TRiepilogo() = default;
+
+NutritionSummary TRiepilogo::summaryOf(const WeeklyPlanner& planner, const TDM& dm)
+{
+    // Without a current person both fields read empty: no target.
+    const EnergyTarget target =
+        dm.utenterazzterr && dm.utentefabbenerg
+            ? EnergyTarget::choose(dm.utenterazzterr->asString(), dm.utentefabbenerg->asString())
+            : EnergyTarget{};
+    return NutritionSummary(ReportBuilder::displayed(planner),
+                            NutritionSummary::foodTable(*dm.alimenti), target);
+}
+
+void TRiepilogo::riepilogoClick(WeeklyPlanner& planner, TDM& dm, QWidget* parent)
+{
+    planner.btnTotaleClick();
+    TRiepilogo window(summaryOf(planner, dm), &dm, parent);
+    window.exec();
+}
+
+void TRiepilogo::salvaPdfClick()
+{
+    const QString chosen = UserServices::instance().chooseSaveFile(
+        QStringLiteral("Riepilogo dieta di ") + TStampa::personName(dm_),
+        QStringLiteral("Documento PDF (*.pdf)"));
+    if (chosen.isEmpty())
+        return;
+    const Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    handout.savePdf(PdfOutput::withPdfSuffix(chosen));
+}
+
+void TRiepilogo::stampaClick()
+{
+    if (!UserServices::instance().choosePrinter(printer_))
+        return;
+    const Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    handout.print(printer_);
+}

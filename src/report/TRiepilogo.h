@@ -1,0 +1,53 @@
+#pragma once
+
+#include "NutritionSummary.h"
+
+#include <QDialog>
+#include <QPrinter>
+#include <memory>
+
+class QChartView;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class TDM;
+class WeeklyPlanner;
+
+// The nutrition summary of the week against the person's target: tables per day and per
+// meal, the charts, and the A4 handout saved as PDF or printed. A new window is made for
+// every showing and shown modally.
+class TRiepilogo : public QDialog {
+    Q_OBJECT
+public:
+    TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent = nullptr);
+    ~TRiepilogo() override;
+
+    // The main window's command: recomputes the grid's totals, reads the week as
+    // displayed (unsaved edits included) and shows the summary for the current person.
+    static void riepilogoClick(WeeklyPlanner& planner, TDM& dm, QWidget* parent);
+    // The summary of the grid as displayed, for the current person's target.
+    static NutritionSummary summaryOf(const WeeklyPlanner& planner, const TDM& dm);
+
+    QLabel* intestazione = nullptr;    // name and target
+    QTableWidget* giorni = nullptr;    // per day, week total, daily average
+    QTableWidget* pasti = nullptr;     // per meal
+    QChartView* graficoKcal = nullptr; // kcal per day and the target
+    QChartView* graficoMacro = nullptr; // energy shares and reference ranges
+    QPushButton* salvaPdf = nullptr;
+    QPushButton* stampa = nullptr;
+    QPushButton* chiudi = nullptr;
+
+    const NutritionSummary& summary() const { return summary_; }
+    QPrinter& printer() { return printer_; }
+
+    // "Salva PDF": the save dialog proposing "Riepilogo dieta di " and the name, then the
+    // handout written to the chosen file (".pdf" added unless present).
+    void salvaPdfClick();
+    // "Stampa": the print dialog, then the handout as one job.
+    void stampaClick();
+
+private:
+    NutritionSummary summary_;
+    TDM* dm_;
+    QPrinter printer_;
+};
