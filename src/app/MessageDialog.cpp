@@ -151,9 +151,41 @@ void MessageDialog::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     default:
+        // Access keys: the first letter of a caption presses its button ("Si" S, "No" N,
+        // "Annulla" A), alone or with Alt, when no other caption starts with it.
+        if (const int code = accessKeyCode(event)) {
+            press(code);
+            event->accept();
+            return;
+        }
         break;
     }
     QDialog::keyPressEvent(event);
+}
+
+int MessageDialog::accessKeyCode(const QKeyEvent* event) const
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::AltModifier)
+        return 0;
+    // With Alt some platforms give no text: the key code names the letter.
+    QChar typed;
+    if (!event->text().isEmpty())
+        typed = event->text().at(0).toCaseFolded();
+    else if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        typed = QChar(u'a' + (event->key() - Qt::Key_A));
+    if (!typed.isLetter())
+        return 0;
+    int code = 0;
+    for (const QPushButton* button : buttons_) {
+        const QString caption = button->text().remove(QLatin1Char('&')).trimmed();
+        if (caption.isEmpty() || caption.at(0).toCaseFolded() != typed)
+            continue;
+        if (code)
+            return 0; // two captions share the letter
+        code = button->property("resultCode").toInt();
+    }
+    return code;
 }
 
 void MessageDialog::reject()

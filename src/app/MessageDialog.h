@@ -38,6 +38,8 @@ protected:
 
 private:
     void press(int code);
+    // The code of the button whose access key the event types; 0 when none.
+    int accessKeyCode(const QKeyEvent* event) const;
 
     QList<QPushButton*> buttons_;
     int set_ = 0;
