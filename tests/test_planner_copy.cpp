@@ -76,14 +76,7 @@ private:
         static_cast<FoodChooser*>(slot(number).food)->setFoodText(food);
         slot(number).grams->setText(grams);
     }
-    QMap<int, QString> rowsOf(qint64 person)
-    {
-        QMap<int, QString> out;
-        for (const QVariantList& r :
-             db_->rows("SELECT ID_Combo, Alimento, grammi FROM dieta WHERE ID_Utente = ?", {person}))
-            out.insert(r.at(0).toInt(), r.at(1).toString() + "|" + r.at(2).toString());
-        return out;
-    }
+    QMap<int, QString> rowsOf(qint64 person) { return db_->menuRows(person); }
 
     std::unique_ptr<ScriptedServices> services_;
     std::unique_ptr<TestDatabase> db_;

@@ -32,10 +32,7 @@ ChoiceDialog::ChoiceDialog(const QString& prompt, const QStringList& entries, bo
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
         }
-        // Space or a click on the name ticks the entry as well as its box.
-        connect(list_, &QListWidget::itemActivated, this, [](QListWidgetItem* item) {
-            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-        });
+        // Space or a click on the box ticks an entry; Enter presses "Ok".
         connect(list_, &QListWidget::itemChanged, this, &ChoiceDialog::updateOk);
     } else {
         list_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -8,8 +8,8 @@ class QListWidget;
 class QPushButton;
 
 // A modal list to choose from: a prompt, the entries (with a tick box each when several
-// may be chosen) and the buttons "Ok" and "Annulla". Double-clicking an entry of a
-// single choice chooses it at once.
+// may be chosen) and the buttons "Ok" and "Annulla"; "Ok" is enabled once something is
+// chosen. Double-clicking an entry of a single choice chooses it at once.
 class ChoiceDialog : public QDialog {
     Q_OBJECT
 public:

@@ -26,25 +26,12 @@ QAbstractButton* summaryButton(TForm1* form)
 
 QKeySequence QuickCommands::keyOf(Command command)
 {
-    switch (command) {
-    case Save:
-        return QKeySequence(Qt::CTRL | Qt::Key_S);
-    case Print:
-        return QKeySequence(Qt::CTRL | Qt::Key_P);
-    case Users:
-        return QKeySequence(Qt::CTRL | Qt::Key_U);
-    case Foods:
-        return QKeySequence(Qt::CTRL | Qt::Key_L);
-    case Summary:
-        return QKeySequence(Qt::CTRL | Qt::Key_R);
-    case Exit:
-        return QKeySequence(Qt::CTRL | Qt::Key_Q);
-    case NextDay:
-        return QKeySequence(Qt::CTRL | Qt::Key_PageDown);
-    case PreviousDay:
-        return QKeySequence(Qt::CTRL | Qt::Key_PageUp);
-    }
-    return {};
+    // In the order of Command.
+    static const QKeyCombination keys[] = {
+        Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_P, Qt::CTRL | Qt::Key_U,
+        Qt::CTRL | Qt::Key_L, Qt::CTRL | Qt::Key_R, Qt::CTRL | Qt::Key_Q,
+        Qt::CTRL | Qt::Key_PageDown, Qt::CTRL | Qt::Key_PageUp};
+    return QKeySequence(keys[int(command)]);
 }
 
 QString QuickCommands::withKey(const QString& tooltip, const QKeySequence& key)
