@@ -94,6 +94,7 @@ private slots:
     void tooltipsAndFocus();
     void dayTabMenuAndCopyWeek();
     void messageDialogAccessKeys();
+    void sharedAccessLetterDoesNothing();
     void choiceDialog();
 };
 
@@ -229,10 +230,25 @@ void TestAppKeys::messageDialogAccessKeys()
         dialog.setResult(0);
         QTest::keyClick(&dialog, c.key.key(), c.key.keyboardModifiers());
         QCOMPARE(dialog.result(), c.code);
-        // The captions stay as they were given.
-        for (int i = 0; i < c.captions.size(); ++i)
+        // The captions stay as they were given; the tooltip shows the key after them.
+        for (int i = 0; i < c.captions.size(); ++i) {
             QCOMPARE(dialog.buttons().at(i)->text(), c.captions.at(i));
+            QCOMPARE(dialog.buttons().at(i)->toolTip(),
+                     c.captions.at(i) + " (" + c.captions.at(i).left(1).toUpper() + ")");
+        }
     }
+}
+
+void TestAppKeys::sharedAccessLetterDoesNothing()
+{
+    MessageDialog dialog("Salvare?", MessageKind::Confirmation, 3, {"Salva", "Scarta"},
+                         "Nutrilo 1.0");
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.setResult(0);
+    QTest::keyClick(&dialog, Qt::Key_S);
+    QCOMPARE(dialog.result(), 0);
+    QCOMPARE(dialog.buttons().first()->toolTip(), QString());
 }
 
 void TestAppKeys::choiceDialog()

@@ -103,6 +103,13 @@ MessageDialog::MessageDialog(const QString& text, MessageKind kind, int buttons,
         width = qMax(width, button->sizeHint().width());
     for (QPushButton* button : buttons_)
         button->setFixedWidth(width);
+    // The access key follows the caption in the tooltip: "Si (S)".
+    for (QPushButton* button : buttons_) {
+        const QChar key = accessKeyOf(button);
+        if (key.isLetter() && buttonWithAccessKey(key) == button)
+            button->setToolTip(button->text().remove(QLatin1Char('&')) + QStringLiteral(" (") +
+                               key.toUpper() + QLatin1Char(')'));
+    }
     if (!buttons_.isEmpty())
         buttons_.first()->setFocus();
 }
@@ -176,16 +183,27 @@ int MessageDialog::accessKeyCode(const QKeyEvent* event) const
         typed = QChar(u'a' + (event->key() - Qt::Key_A));
     if (!typed.isLetter())
         return 0;
-    int code = 0;
+    const QPushButton* button = buttonWithAccessKey(typed);
+    return button ? button->property("resultCode").toInt() : 0;
+}
+
+QChar MessageDialog::accessKeyOf(const QPushButton* button)
+{
+    const QString caption = button->text().remove(QLatin1Char('&')).trimmed();
+    return caption.isEmpty() ? QChar() : caption.at(0).toCaseFolded();
+}
+
+const QPushButton* MessageDialog::buttonWithAccessKey(QChar letter) const
+{
+    const QPushButton* found = nullptr;
     for (const QPushButton* button : buttons_) {
-        const QString caption = button->text().remove(QLatin1Char('&')).trimmed();
-        if (caption.isEmpty() || caption.at(0).toCaseFolded() != typed)
+        if (accessKeyOf(button) != letter)
             continue;
-        if (code)
-            return 0; // two captions share the letter
-        code = button->property("resultCode").toInt();
+        if (found)
+            return nullptr; // two captions share the letter
+        found = button;
     }
-    return code;
+    return found;
 }
 
 void MessageDialog::reject()
