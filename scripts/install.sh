@@ -10,6 +10,7 @@ packages=(
     libcanberra-dev libwmf-dev libemf2svg-dev
     xvfb xauth fonts-dejavu-core fonts-liberation
     unrtf poppler-utils
+    desktop-file-utils appstream dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -264,15 +264,15 @@ void TestApp::mainWindowFrame()
         bool hand;
     };
     const QList<Button> buttons = {
-        {form->btnUtenti, "Gestione e inserimento utenti. \n", 11, true},
-        {form->btnAlimenti, "Gestione alimenti", 12, true},
-        {form->salva, "Memorizza utente", 13, true},
-        {form->stamp, "Stampa dieta", 14, false},
-        {form->riepilogo, "Riepilogo nutrizionale della settimana", 0, false},
+        {form->btnUtenti, "Gestione e inserimento utenti. \n(Ctrl+U)", 11, true},
+        {form->btnAlimenti, "Gestione alimenti (Ctrl+L)", 12, true},
+        {form->salva, "Memorizza utente (Ctrl+S)", 13, true},
+        {form->stamp, "Stampa dieta (Ctrl+P)", 14, false},
+        {form->riepilogo, "Riepilogo nutrizionale della settimana (Ctrl+R)", 0, false},
         {form->btnTotale, "Calorie totali", 26, false},
         {form->HELP, "Guida in linea", 0, false},
         {form->info, "Informazioni utili.", 3, false},
-        {form->esci, "Esci", 7, true},
+        {form->esci, "Esci (Ctrl+Q)", 7, true},
     };
     for (const Button& b : buttons) {
         QCOMPARE(b.button->toolTip(), QString::fromUtf8(b.tip));

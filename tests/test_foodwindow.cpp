@@ -322,6 +322,26 @@ private slots:
         window->hide();
     }
 
+    void searchByAnyWord()
+    {
+        open();
+        // No name begins with the text: the first food that holds its words, in any
+        // order, letter case and accents ignored.
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Zucchine")}));
+        window->LabeledEdit1->setText(QStringLiteral("semola"));
+        QCOMPARE(current(), QStringLiteral("Pasta di semola, cruda"));
+        window->LabeledEdit1->setText(QStringLiteral("cotta MELA"));
+        QCOMPARE(current(), QStringLiteral("mela cotta"));
+        window->LabeledEdit1->setText(QStringLiteral("crùda pasta"));
+        QCOMPARE(current(), QStringLiteral("Pasta di semola, cruda"));
+        window->LabeledEdit1->setText(QStringLiteral("buccia"));
+        QCOMPARE(current(), mela);
+        // Found by neither: the current food stays.
+        window->LabeledEdit1->setText(QStringLiteral("kamut"));
+        QCOMPARE(current(), mela);
+        QVERIFY(services->messages().isEmpty());
+    }
+
     void deleteAFoodOfTheWeek()
     {
         open();

@@ -82,20 +82,7 @@ private:
         static_cast<FoodChooser*>(planner().slot(number).food)->setFoodText(food);
         planner().slot(number).grams->setText(grams);
     }
-    // The menu rows of a person as the file holds them: slot -> "food|grams".
-    QMap<int, QString> rowsOf(qint64 person)
-    {
-        QMap<int, QString> out;
-        const auto rows = db_->rows("SELECT ID_Combo, Alimento, grammi FROM dieta WHERE "
-                                    "ID_Utente = ? ORDER BY ID_Combo",
-                                    {person});
-        for (const QVariantList& r : rows) {
-            if (out.contains(r.at(0).toInt()))
-                qWarning("two rows for slot %d", r.at(0).toInt());
-            out.insert(r.at(0).toInt(), r.at(1).toString() + "|" + r.at(2).toString());
-        }
-        return out;
-    }
+    QMap<int, QString> rowsOf(qint64 person) { return db_->menuRows(person); }
     int rowCount() { return db_->rows("SELECT count(*) FROM dieta").first().first().toInt(); }
 
     std::unique_ptr<ScriptedServices> services_;

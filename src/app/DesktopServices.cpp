@@ -1,6 +1,7 @@
 #include "DesktopServices.h"
 
 #include "AppTexts.h"
+#include "ChoiceDialog.h"
 #include "HelpWindow.h"
 #include "MessageDialog.h"
 #include "SystemSound.h"
@@ -105,4 +106,13 @@ bool DesktopServices::choosePrinter(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QList<int> DesktopServices::chooseEntries(const QString& prompt, const QStringList& entries,
+                                          bool several)
+{
+    ChoiceDialog dialog(prompt, entries, several, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.chosen();
 }

@@ -19,4 +19,6 @@ public:
     QString choosePictureFile(const QString& filter) override;
     QString chooseSaveFile(const QString& proposedName, const QString& filter) override;
     bool choosePrinter(QPrinter& printer) override;
+    QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
+                             bool several) override;
 };

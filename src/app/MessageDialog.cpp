@@ -103,6 +103,13 @@ MessageDialog::MessageDialog(const QString& text, MessageKind kind, int buttons,
         width = qMax(width, button->sizeHint().width());
     for (QPushButton* button : buttons_)
         button->setFixedWidth(width);
+    // The access key follows the caption in the tooltip: "Si (S)".
+    for (QPushButton* button : buttons_) {
+        const QChar key = accessKeyOf(button);
+        if (key.isLetter() && buttonWithAccessKey(key) == button)
+            button->setToolTip(button->text().remove(QLatin1Char('&')) + QStringLiteral(" (") +
+                               key.toUpper() + QLatin1Char(')'));
+    }
     if (!buttons_.isEmpty())
         buttons_.first()->setFocus();
 }
@@ -151,9 +158,52 @@ void MessageDialog::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     default:
+        // Access keys: the first letter of a caption presses its button ("Si" S, "No" N,
+        // "Annulla" A), alone or with Alt, when no other caption starts with it.
+        if (const int code = accessKeyCode(event)) {
+            press(code);
+            event->accept();
+            return;
+        }
         break;
     }
     QDialog::keyPressEvent(event);
+}
+
+int MessageDialog::accessKeyCode(const QKeyEvent* event) const
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::AltModifier)
+        return 0;
+    // With Alt some platforms give no text: the key code names the letter.
+    QChar typed;
+    if (!event->text().isEmpty())
+        typed = event->text().at(0).toCaseFolded();
+    else if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        typed = QChar(u'a' + (event->key() - Qt::Key_A));
+    if (!typed.isLetter())
+        return 0;
+    const QPushButton* button = buttonWithAccessKey(typed);
+    return button ? button->property("resultCode").toInt() : 0;
+}
+
+QChar MessageDialog::accessKeyOf(const QPushButton* button)
+{
+    const QString caption = button->text().remove(QLatin1Char('&')).trimmed();
+    return caption.isEmpty() ? QChar() : caption.at(0).toCaseFolded();
+}
+
+const QPushButton* MessageDialog::buttonWithAccessKey(QChar letter) const
+{
+    const QPushButton* found = nullptr;
+    for (const QPushButton* button : buttons_) {
+        if (accessKeyOf(button) != letter)
+            continue;
+        if (found)
+            return nullptr; // two captions share the letter
+        found = button;
+    }
+    return found;
 }
 
 void MessageDialog::reject()

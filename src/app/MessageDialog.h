@@ -38,6 +38,12 @@ protected:
 
 private:
     void press(int code);
+    // The code of the button whose access key the event types; 0 when none.
+    int accessKeyCode(const QKeyEvent* event) const;
+    // A button's access key: the first letter of its caption, folded.
+    static QChar accessKeyOf(const QPushButton* button);
+    // The one button with that access key; nullptr when none or several have it.
+    const QPushButton* buttonWithAccessKey(QChar letter) const;
 
     QList<QPushButton*> buttons_;
     int set_ = 0;

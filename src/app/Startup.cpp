@@ -13,6 +13,9 @@
 #include "Tutenti.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <memory>
 
 Tutenti* utenti = nullptr;
@@ -123,6 +126,13 @@ int Startup::run(int argc, char** argv)
 {
     // 1. The application object.
     NutriloApplication app(argc, argv);
+    // The desktop entry the windows belong to (task bar icon), and Qt's own texts
+    // (standard dialogs, edit menus) in the user's language when they are installed.
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.nutrilo.Nutrilo"));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
     DesktopServices services;
     UserServices::install(&services);
 

@@ -5,6 +5,7 @@
 #include "DBLabel.h"
 #include "DietReport.h"
 #include "HelpContext.h"
+#include "QuickCommands.h"
 #include "TAlimpers.h"
 #include "TDM.h"
 #include "TRiepilogo.h"
@@ -124,6 +125,7 @@ TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
     frame.Image1 = Image1;
     planner_ = new WeeklyPlanner(frame, dm_, this);
     planner_->setObjectName(QStringLiteral("planner"));
+    new QuickCommands(this, dm_);
 }
 
 TForm1::~TForm1()

@@ -43,6 +43,11 @@ UserServices& UserServices::instance()
     return installed ? *installed : fallback;
 }
 
+QList<int> UserServices::chooseEntries(const QString&, const QStringList&, bool)
+{
+    return {};
+}
+
 void UserServices::install(UserServices* services)
 {
     installed = services;

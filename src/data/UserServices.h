@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -65,6 +66,11 @@ public:
     virtual QString chooseSaveFile(const QString& proposedName, const QString& filter) = 0;
     // The print dialog (printer and copies); false when cancelled.
     virtual bool choosePrinter(QPrinter& printer) = 0;
+    // A list to choose from, titled with the dialog caption, with a prompt above it.
+    // Returns the positions of the chosen entries in list order; empty when cancelled.
+    // With `several` any number of entries can be chosen, otherwise one.
+    virtual QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
+                                     bool several);
 };
 
 // Appends a full stop to a message whose last character has a higher code than the

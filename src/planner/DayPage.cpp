@@ -126,8 +126,13 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
     clearButton_->setObjectName(clearButtonName(day));
     clearButton_->setToolTip(QStringLiteral("Cancella"));
     clearButton_->setFocusPolicy(Qt::TabFocus);
+    copyButton_ = new QPushButton(QStringLiteral("Copia giorno…"), panel);
+    copyButton_->setObjectName(copyButtonName(day));
+    copyButton_->setToolTip(QStringLiteral("Copia gli alimenti del giorno in altri giorni"));
+    copyButton_->setFocusPolicy(Qt::TabFocus);
     auto* top = new QHBoxLayout;
     top->addWidget(clearButton_);
+    top->addWidget(copyButton_);
     top->addStretch(1);
     top->addWidget(boldLabel(QStringLiteral("Calorie Tot."), teal, panel));
     total_ = boldLabel(QStringLiteral("0,00"), green, panel, QStringLiteral("tot%1").arg(day));

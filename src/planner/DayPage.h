@@ -30,6 +30,8 @@ public:
     QLabel* subtotal(int group) const { return subtotals_.at(group); }
     QLabel* total() const { return total_; }
     QPushButton* clearButton() const { return clearButton_; }
+    // "Copia giorno…": copies the day into other days of the week.
+    QPushButton* copyButton() const { return copyButton_; }
 
     // Group of a position (0 to 3) and the first position of a group.
     static int groupOf(int position);
@@ -39,6 +41,7 @@ public:
     static QString kcalName(int day, int position);
     static QString chooserName(int day, int position);
     static QString clearButtonName(int day);
+    static QString copyButtonName(int day) { return QStringLiteral("copiaGiorno%1").arg(day); }
     static QString keyFilterName(int day);
 
 private:
@@ -48,4 +51,5 @@ private:
     std::array<QLabel*, Groups> subtotals_{};
     QLabel* total_ = nullptr;
     QPushButton* clearButton_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
 };

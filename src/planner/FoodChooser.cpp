@@ -1,5 +1,7 @@
 #include "FoodChooser.h"
 
+#include "FoodWordSearch.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStringListModel>
@@ -21,6 +23,13 @@ FoodChooser::FoodChooser(QStringListModel* foods, QWidget* parent)
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &FoodChooser::textTyped);
     connect(this, &QComboBox::activated, this, &FoodChooser::entryActivated);
+    wordSearch_ = new FoodWordSearch(this);
+}
+
+void FoodChooser::pickEntry(int index)
+{
+    setCurrentIndex(index);
+    entryActivated(index);
 }
 
 void FoodChooser::setFoodText(const QString& text)

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QString>
 
+class FoodWordSearch;
 class QStringListModel;
 
 // The food chooser of one slot: an editable drop-down over the shared, sorted list of
@@ -20,6 +21,10 @@ public:
     // The entry chosen last by the user (list or type-ahead); -1 when the text was set
     // by code or typed past every entry.
     int chosenEntry() const { return chosen_; }
+    // Makes the entry at `index` the chooser's text as a pick by the user.
+    void pickEntry(int index);
+    // The popup that finds a food by any word of its name.
+    FoodWordSearch* wordSearch() const { return wordSearch_; }
 
 signals:
     // An entry of the list was picked (from the list, by Enter or by type-ahead).
@@ -37,4 +42,5 @@ private:
     QStringListModel* foods_;
     bool deleting_ = false; // the key being handled deletes text
     int chosen_ = -1;
+    FoodWordSearch* wordSearch_ = nullptr;
 };

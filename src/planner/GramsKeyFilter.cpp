@@ -7,13 +7,18 @@
 
 namespace {
 
+bool isClipboardKey(const QKeyEvent* key)
+{
+    return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+           key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo) ||
+           key->matches(QKeySequence::Redo);
+}
+
 bool passes(const QKeyEvent* key)
 {
     if (key->key() == Qt::Key_Backspace)
         return true;
-    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
-        key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo) ||
-        key->matches(QKeySequence::Redo))
+    if (isClipboardKey(key))
         return false;
     // Control with a letter types a control character: discarded like any character.
     const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
@@ -48,8 +53,10 @@ bool GramsKeyFilter::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::ShortcutOverride) {
         // The clipboard shortcuts reach the field as key presses, not as window shortcuts.
+        // Other control keys are left to the window's commands (Ctrl+S saves); when no
+        // command has them they arrive as key presses and are refused there.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!passes(key) && (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        if (isClipboardKey(key)) {
             event->accept();
             return true;
         }

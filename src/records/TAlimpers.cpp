@@ -11,6 +11,7 @@
 #include "TDM.h"
 #include "UserServices.h"
 #include "WeeklyPlanner.h"
+#include "WordSearch.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -291,7 +292,20 @@ void TAlimpers::btnannullaClick()
 void TAlimpers::LabeledEdit1Change()
 {
     runGuarded([&] {
-        dm_->alimenti->locate(QStringLiteral("Alimento"), {LabeledEdit1->text()}, Dataset::Prefix);
+        const QString text = LabeledEdit1->text();
+        Dataset* foods = dm_->alimenti;
+        if (foods->locate(QStringLiteral("Alimento"), {text}, Dataset::Prefix))
+            return;
+        // No name begins with the text: the first food that holds its words, in any order.
+        const QStringList words = WordSearch::words(text);
+        const int nameField = dm_->alimentiAlimento->index();
+        for (int row = 0; !words.isEmpty() && row < foods->recordCount(); ++row) {
+            if (WordSearch::matches(WordSearch::fold(foods->rowValue(row, nameField).toString()),
+                                    words)) {
+                foods->moveTo(row);
+                return;
+            }
+        }
     });
 }
 

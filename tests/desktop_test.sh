@@ -1,0 +1,47 @@
+#!/bin/sh
+# The desktop integration: the desktop entry and the AppStream metadata pass their
+# validators, the launcher fills the working folder once and never overwrites it, and
+# `cmake --install` puts every file in place.
+# Usage: desktop_test.sh <source folder> <build folder>
+set -eu
+src=$1
+build=$2
+fail() { echo "FAIL: $*"; exit 1; }
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+desktop-file-validate "$src/data/desktop/it.nutrilo.Nutrilo.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$src/data/desktop/it.nutrilo.Nutrilo.metainfo.xml" ||
+    fail "AppStream metadata"
+
+# The launcher, with a program that reports where it runs.
+mkdir -p "$scratch/shipped"
+echo database > "$scratch/shipped/alimenti.mdb"
+echo picture > "$scratch/shipped/default.jpg"
+printf '#!/bin/sh\npwd > "%s/ran-in"\n' "$scratch" > "$scratch/program"
+chmod +x "$scratch/program"
+run() {
+    XDG_DATA_HOME="$scratch/home" NUTRILO_PROGRAM="$scratch/program" \
+        NUTRILO_SHIPPED="$scratch/shipped" "$src/data/desktop/nutrilo.sh"
+}
+run
+[ "$(cat "$scratch/ran-in")" = "$scratch/home/Nutrilo" ] || fail "working folder"
+[ "$(cat "$scratch/home/Nutrilo/alimenti.mdb")" = database ] || fail "first run copies"
+echo "my people" > "$scratch/home/Nutrilo/alimenti.mdb"
+rm "$scratch/home/Nutrilo/default.jpg"
+run
+[ "$(cat "$scratch/home/Nutrilo/alimenti.mdb")" = "my people" ] || fail "database overwritten"
+[ "$(cat "$scratch/home/Nutrilo/default.jpg")" = picture ] || fail "missing picture not restored"
+
+# The installed tree.
+cmake --install "$build" --prefix "$scratch/usr" > /dev/null || fail "cmake --install"
+for f in bin/nutrilo libexec/nutrilo/nutrilo share/nutrilo/alimenti.mdb \
+    share/nutrilo/default.jpg share/nutrilo/pictures/salva.png share/nutrilo/help/index.html \
+    share/applications/it.nutrilo.Nutrilo.desktop share/metainfo/it.nutrilo.Nutrilo.metainfo.xml \
+    share/icons/hicolor/scalable/apps/it.nutrilo.Nutrilo.svg \
+    share/icons/hicolor/48x48/apps/it.nutrilo.Nutrilo.png \
+    share/icons/hicolor/256x256/apps/it.nutrilo.Nutrilo.png; do
+    [ -e "$scratch/usr/$f" ] || fail "not installed: $f"
+done
+[ -x "$scratch/usr/bin/nutrilo" ] || fail "launcher not executable"
+echo "PASS: desktop integration"
