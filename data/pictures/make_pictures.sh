@@ -94,6 +94,18 @@ convert $canvas \
     -stroke "$BLUE_D" -strokewidth 7 -draw "line 14,56 114,56" \
     png:- | finish_icon riepilogo.png
 
+# --- copia: two week sheets, the copy in front, with an arrow between them ---------
+convert $canvas \
+    -fill white -stroke "$GREY_D" -strokewidth 5 -draw "roundrectangle 8,8 78,92 8,8" \
+    -stroke none -fill "$GREY_L" -draw "rectangle 18,24 68,30" -draw "rectangle 18,40 68,46" \
+    -draw "rectangle 18,56 68,62" -draw "rectangle 18,72 68,78" \
+    -fill white -stroke "$BLUE_D" -strokewidth 5 -draw "roundrectangle 50,36 120,120 8,8" \
+    -stroke none -fill "$BLUE" -draw "rectangle 60,52 110,58" -draw "rectangle 60,68 110,74" \
+    -draw "rectangle 60,84 110,90" -draw "rectangle 60,100 110,106" \
+    -fill "$GREEN" -stroke white -strokewidth 3 \
+    -draw "polygon 20,98 40,98 40,86 62,108 40,124 40,112 20,112" \
+    png:- | finish_icon copia.png
+
 # --- help: question mark in a blue disc ----------------------------------------
 convert $canvas \
     -fill "$BLUE" -draw "circle 64,64 64,4" \

@@ -8,6 +8,7 @@
 
 #include <QBoxLayout>
 #include <QFrame>
+#include <QIcon>
 #include <QMenu>
 #include <QShortcut>
 #include <QTabBar>
@@ -52,10 +53,15 @@ QuickCommands::QuickCommands(TForm1* form, TDM* dm) : QObject(form), form_(form)
     // "Copia settimana da…" after the print and summary buttons.
     copiaSettimana = new QToolButton(form->Panel1);
     copiaSettimana->setObjectName(QStringLiteral("copiaSettimana"));
+    // A picture button like its neighbours, so that the toolbar still fits the window.
     copiaSettimana->setText(WeekCopier::copyWeekCaption());
-    copiaSettimana->setToolTip(QStringLiteral("Copia la settimana salvata di un'altra persona"));
+    copiaSettimana->setIcon(QIcon(QStringLiteral(":/pictures/copia.png")));
+    copiaSettimana->setIconSize(QSize(28, 28));
+    copiaSettimana->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    copiaSettimana->setToolTip(WeekCopier::copyWeekCaption() +
+                               QStringLiteral(" la settimana salvata di un'altra persona"));
     copiaSettimana->setAutoRaise(true);
-    copiaSettimana->setFixedHeight(32);
+    copiaSettimana->setFixedSize(32, 32);
     copiaSettimana->setCursor(Qt::PointingHandCursor);
     if (auto* row = qobject_cast<QBoxLayout*>(form->Panel1->layout()))
         row->insertWidget(row->indexOf(form->riepilogo) + 1, copiaSettimana);
