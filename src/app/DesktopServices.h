@@ -2,6 +2,8 @@
 
 #include "UserServices.h"
 
+#include <functional>
+
 // The user services of the running application: the real message dialog and boxes,
 // the system sounds, the desktop's browser, the file and print dialogs, and our help.
 class DesktopServices final : public UserServices {
@@ -19,4 +21,9 @@ public:
     QString choosePictureFile(const QString& filter) override;
     QString chooseSaveFile(const QString& proposedName, const QString& filter) override;
     bool choosePrinter(QPrinter& printer) override;
+
+    // Whether the system has a printer; without one the print dialog is not shown and
+    // the user is told so. Tests replace it.
+    static std::function<bool()> printerInstalled;
+    static QString noPrinterMessage();
 };
