@@ -139,6 +139,9 @@ SqliteStore::SqliteStore(const QString& fileName)
     : fileName_(fileName), connection_(nextConnectionName())
 {
     const QFileInfo info(fileName);
+    if (info.isDir())
+        throw DatabaseError(
+            QStringLiteral("Il database '%1' è una cartella, non un file").arg(fileName));
     if (!info.exists() || !info.isFile())
         throw DatabaseError(QStringLiteral("Il file del database '%1' non esiste").arg(fileName));
     {
