@@ -13,6 +13,9 @@
 #include "Tutenti.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <memory>
 
 Tutenti* utenti = nullptr;
@@ -119,10 +122,24 @@ void Startup::destroy(Objects& objects)
     objects = Objects{objects.exitCode};
 }
 
+QTranslator* Startup::installQtTranslation(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return nullptr;
+    }
+    QApplication::installTranslator(translator);
+    return translator;
+}
+
 int Startup::run(int argc, char** argv)
 {
-    // 1. The application object.
+    // 1. The application object, with Qt's own dialogs and buttons in Italian.
     NutriloApplication app(argc, argv);
+    installQtTranslation(app);
     DesktopServices services;
     UserServices::install(&services);
 
