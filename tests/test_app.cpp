@@ -14,6 +14,7 @@
 #include "TDM.h"
 #include "TForm1.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "Tsplash.h"
 #include "Tutenti.h"
 
@@ -33,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QToolButton>
 #include <QWhatsThis>
 
@@ -127,6 +129,7 @@ private slots:
     void errorReportFullStopRule_data();
     void errorReportFullStopRule();
     void eventLoopSafetyNet();
+    void qtDialogsInItalian();
 };
 
 void TestApp::cleanup()
@@ -784,12 +787,22 @@ void TestApp::eventLoopSafetyNet()
     QTRY_VERIFY(later);
 }
 
+void TestApp::qtDialogsInItalian()
+{
+    QTranslator* translator = Startup::installQtTranslation(app());
+    QVERIFY2(translator, "Qt's Italian translation is not installed");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("&Apri"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+}
+
 int main(int argc, char** argv)
 {
     NutriloApplication application(argc, argv);
     TestApp test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return runTests(&test, argc, argv);
 }
 
 #include "test_app.moc"

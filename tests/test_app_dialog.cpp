@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "MessageDialog.h"
 #include "SystemSound.h"
+#include "TestMain.h"
 #include "Tsplash.h"
 
 #include <QApplication>
@@ -355,5 +356,5 @@ void TestAppDialog::noPrinterIsSaidBeforeTheDialog()
     QVERIFY2(text.startsWith(QStringLiteral("Nessuna stampante installata")), qPrintable(text));
 }
 
-QTEST_MAIN(TestAppDialog)
+NUTRILO_TEST_MAIN(TestAppDialog)
 #include "test_app_dialog.moc"

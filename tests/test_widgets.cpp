@@ -15,6 +15,7 @@
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -342,5 +343,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWidgets)
+NUTRILO_TEST_MAIN(TestWidgets)
 #include "test_widgets.moc"
