@@ -283,7 +283,7 @@ void TestAppDialog::boxesOutliveTheSplash()
         // Once the box is up the splash's time runs out; the box is closed after that.
         QTimer::singleShot(0, [&] {
             box = QApplication::activeModalWidget();
-            childOfSplash = box && window->isAncestorOf(box);
+            childOfSplash = box && box->parentWidget() == window;
             if (childOfSplash) {
                 box->close();
                 return;
