@@ -94,6 +94,21 @@ QVariantMap person(int eta, int peso, int altezza, const QString& sesso)
             {"giorni", 60}};
 }
 
+// Shows the main window, active, with the focus in Monday's first grams field.
+QLineEdit* showWithFocusOnMondaysGrams(TForm1* form)
+{
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form))
+        return nullptr;
+    auto* grams = form->findChild<QLineEdit*>(QStringLiteral("gr1"));
+    if (grams) {
+        grams->setFocus();
+        QTest::qWaitFor([grams] { return grams->hasFocus(); });
+    }
+    return grams;
+}
+
 QList<QWidget*> visibleWindows()
 {
     QList<QWidget*> out;
@@ -529,13 +544,8 @@ void TestApp::personChooserEnteredOnlyFromAnotherControl()
     InFolder here(db.folder());
     Started started(app());
     TForm1* form = started.form();
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    auto* grams = form->findChild<QLineEdit*>(QStringLiteral("gr1"));
-    QVERIFY(grams);
-    grams->setFocus();
-    QTRY_VERIFY(grams->hasFocus());
+    QLineEdit* grams = showWithFocusOnMondaysGrams(form);
+    QVERIFY(grams && grams->hasFocus());
     form->salva->setEnabled(true); // grams typed on Monday
     form->PageControl1->setCurrentIndex(2);
     services.clear();
@@ -601,12 +611,8 @@ void TestApp::wheelOverAChooserScrollsThePage()
     InFolder here(db.folder());
     Started started(app());
     TForm1* form = started.form();
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    auto* grams = form->findChild<QLineEdit*>(QStringLiteral("gr1"));
-    grams->setFocus();
-    QTRY_VERIFY(grams->hasFocus());
+    QLineEdit* grams = showWithFocusOnMondaysGrams(form);
+    QVERIFY(grams && grams->hasFocus());
     auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
     QVERIFY(scroll && scroll->verticalScrollBar()->maximum() > 0);
     auto* chooser = form->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
