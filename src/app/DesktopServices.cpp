@@ -164,6 +164,5 @@ bool DesktopServices::choosePrinter(QPrinter& printer)
 QString DesktopServices::noPrinterMessage()
 {
     return QStringLiteral("Nessuna stampante installata.") + QLatin1Char('\r') +
-           QStringLiteral("Installare una stampante nel sistema per stampare la dieta; "
-                          "intanto la si può salvare come file RTF.");
+           QStringLiteral("La dieta si può salvare come file RTF.");
 }
