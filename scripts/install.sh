@@ -4,11 +4,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Everything the build, the application and the tests use, also what Debian would only
+# recommend (installed here without recommendations):
+#   libexpat1-dev, libjpeg-dev  on libwmf's link line
+#   fonts-urw-base35            the fonts libwmf draws WMF pictures with
+#   qt6-translations-l10n       Qt's own dialogs and buttons in Italian
 packages=(
     g++ cmake make pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
-    libcanberra-dev libwmf-dev libemf2svg-dev
-    xvfb xauth fonts-dejavu-core fonts-liberation
+    qt6-translations-l10n
+    libcanberra-dev libwmf-dev libemf2svg-dev libexpat1-dev libjpeg-dev
+    xvfb xauth fonts-dejavu-core fonts-liberation fonts-urw-base35
     unrtf poppler-utils
     desktop-file-utils appstream dpkg-dev
 )

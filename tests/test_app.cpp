@@ -14,6 +14,7 @@
 #include "TDM.h"
 #include "TForm1.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "Tsplash.h"
 #include "Tutenti.h"
 
@@ -21,12 +22,19 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QSpontaneKeyEvent>
+#include <QWheelEvent>
+#include <QScrollBar>
+#include <QDialog>
+#include <QPushButton>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QToolButton>
 #include <QWhatsThis>
 
@@ -86,6 +94,21 @@ QVariantMap person(int eta, int peso, int altezza, const QString& sesso)
             {"giorni", 60}};
 }
 
+// Shows the main window, active, with the focus in Monday's first grams field.
+QLineEdit* showWithFocusOnMondaysGrams(TForm1* form)
+{
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form))
+        return nullptr;
+    auto* grams = form->findChild<QLineEdit*>(QStringLiteral("gr1"));
+    if (grams) {
+        grams->setFocus();
+        QTest::qWaitFor([grams] { return grams->hasFocus(); });
+    }
+    return grams;
+}
+
 QList<QWidget*> visibleWindows()
 {
     QList<QWidget*> out;
@@ -114,11 +137,14 @@ private slots:
     void closeBoxRunsTheExitCommand_data();
     void closeBoxRunsTheExitCommand();
     void toolbarCommands();
+    void personChooserEnteredOnlyFromAnotherControl();
+    void wheelOverAChooserScrollsThePage();
     void contextHelp();
     void everyContextHasATopic();
     void errorReportFullStopRule_data();
     void errorReportFullStopRule();
     void eventLoopSafetyNet();
+    void qtDialogsInItalian();
 };
 
 void TestApp::cleanup()
@@ -514,6 +540,115 @@ void TestApp::toolbarCommands()
     QCOMPARE(services.textsOf(What::ErrorReport).join(QLatin1Char('|')), QString());
 }
 
+void TestApp::personChooserEnteredOnlyFromAnotherControl()
+{
+    ScriptedServices services;
+    Folder db;
+    db.addPerson(QStringLiteral("Anna Rossi"), person(30, 60, 165, QStringLiteral("F")));
+    InFolder here(db.folder());
+    Started started(app());
+    TForm1* form = started.form();
+    QLineEdit* grams = showWithFocusOnMondaysGrams(form);
+    QVERIFY(grams && grams->hasFocus());
+    form->salva->setEnabled(true); // grams typed on Monday
+    form->PageControl1->setCurrentIndex(2);
+    services.clear();
+
+    // A click from the grams field into the chooser asks; "Annulla" keeps the changes.
+    services.dialogAnswers.enqueue(Result::Cancel);
+    QTest::mouseClick(form->dbnome->lineEdit(), Qt::LeftButton);
+    QTRY_VERIFY(form->dbnome->hasFocus());
+    QCOMPARE(services.callsOf(What::Dialog).size(), 1);
+    QCOMPARE(form->PageControl1->currentIndex(), 0);
+    QVERIFY(form->salva->isEnabled());
+
+    // A modal window that opens and closes while the chooser has the focus gives the focus
+    // back to it: the question does not come again, the page stays.
+    form->PageControl1->setCurrentIndex(3);
+    QDialog dialog(form);
+    dialog.setModal(true);
+    auto* button = new QPushButton(QStringLiteral("Chiudi"), &dialog);
+    QTimer::singleShot(0, &dialog, [&] {
+        QTRY_VERIFY(QApplication::activeWindow() == &dialog);
+        button->setFocus();
+        QTRY_VERIFY(button->hasFocus());
+        dialog.reject();
+    });
+    dialog.exec();
+    form->activateWindow(); // as the window manager does when the modal window has gone
+    QTRY_VERIFY(QApplication::activeWindow() == form);
+    QTRY_VERIFY(form->dbnome->hasFocus());
+    QCoreApplication::processEvents();
+    QCOMPARE(services.callsOf(What::Dialog).size(), 1);
+    QCOMPARE(form->PageControl1->currentIndex(), 3);
+
+    // Nor when the window is activated again after another one.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(QApplication::activeWindow() == &other);
+    form->activateWindow();
+    QTRY_VERIFY(QApplication::activeWindow() == form);
+    QTRY_VERIFY(form->dbnome->hasFocus());
+    QCoreApplication::processEvents();
+    QCOMPARE(services.callsOf(What::Dialog).size(), 1);
+    QCOMPARE(form->PageControl1->currentIndex(), 3);
+
+    // Tab from the grams field enters it again.
+    grams->setFocus();
+    QTRY_VERIFY(grams->hasFocus());
+    services.dialogAnswers.enqueue(Result::Cancel);
+    form->dbnome->setFocus(Qt::TabFocusReason);
+    QCOMPARE(services.callsOf(What::Dialog).size(), 2);
+    QCOMPARE(form->PageControl1->currentIndex(), 0);
+    QVERIFY(services.textsOf(What::ErrorReport).isEmpty());
+}
+
+void TestApp::wheelOverAChooserScrollsThePage()
+{
+    ScriptedServices services;
+    Folder db;
+    db.addPerson(QStringLiteral("Anna Rossi"), person(30, 60, 165, QStringLiteral("F")));
+    db.addPerson(QStringLiteral("Bruno Bianchi"), person(45, 90, 180, QStringLiteral("M")));
+    for (const char* food : {"Mela", "Pane", "Riso"})
+        db.addFood(QString::fromLatin1(food), 100);
+    InFolder here(db.folder());
+    Started started(app());
+    TForm1* form = started.form();
+    QLineEdit* grams = showWithFocusOnMondaysGrams(form);
+    QVERIFY(grams && grams->hasFocus());
+    auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
+    QVERIFY(scroll && scroll->verticalScrollBar()->maximum() > 0);
+    auto* chooser = form->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    QVERIFY(chooser && chooser->count() > 2);
+    chooser->setCurrentIndex(0);
+    services.clear();
+
+    // As the window system delivers it: spontaneous, at the pointer, two notches down.
+    const auto wheel = [](QWidget* target) {
+        const QPointF at = QPointF(target->rect().center());
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        QApplication::instance()->notify(target, &event); // sendEvent() would clear the mark
+
+    };
+    wheel(chooser);
+    QCOMPARE(chooser->currentIndex(), 0);
+    QVERIFY(!chooser->hasFocus());
+    QVERIFY(!form->salva->isEnabled());
+    QVERIFY(scroll->verticalScrollBar()->value() > 0);
+
+    // Over the person chooser: the same person, no question.
+    form->salva->setEnabled(true);
+    const int person = form->dbnome->currentIndex();
+    wheel(form->dbnome->lineEdit());
+    wheel(form->dbnome);
+    QCOMPARE(form->dbnome->currentIndex(), person);
+    QVERIFY(grams->hasFocus());
+    QVERIFY(services.callsOf(What::Dialog).isEmpty());
+}
+
 void TestApp::contextHelp()
 {
     ScriptedServices services;
@@ -662,12 +797,22 @@ void TestApp::eventLoopSafetyNet()
     QTRY_VERIFY(later);
 }
 
+void TestApp::qtDialogsInItalian()
+{
+    QTranslator* translator = Startup::installQtTranslation(app());
+    QVERIFY2(translator, "Qt's Italian translation is not installed");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("&Apri"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+}
+
 int main(int argc, char** argv)
 {
     NutriloApplication application(argc, argv);
     TestApp test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return runTests(&test, argc, argv);
 }
 
 #include "test_app.moc"

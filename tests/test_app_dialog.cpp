@@ -4,9 +4,14 @@
 #include "HelpWindow.h"
 #include "MessageDialog.h"
 #include "SystemSound.h"
+#include "TestMain.h"
+#include "Tsplash.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -59,6 +64,9 @@ private slots:
     void titleIconTextAndSound();
     void desktopServicesShowTheDialogWithoutASoundService();
     void helpWindowTopicsAndMissingTopics();
+    void boxesOutliveTheSplash();
+    void printDialogOffersPrinterAndCopiesOnly();
+    void noPrinterIsSaidBeforeTheDialog();
 };
 
 void TestAppDialog::buttonsInFixedOrderWithCaptions_data()
@@ -252,5 +260,101 @@ void TestAppDialog::helpWindowTopicsAndMissingTopics()
     }
 }
 
-QTEST_MAIN(TestAppDialog)
+void TestAppDialog::boxesOutliveTheSplash()
+{
+    DesktopServices services;
+    const QList<std::function<void()>> boxes{
+        [&] { services.plainMessage(QStringLiteral("Immagine mancante")); },
+        [&] { services.errorBox(QStringLiteral("Valore non calcolabile")); },
+        [&] {
+            services.mostramessaggio(QStringLiteral("Attenzione"), MessageKind::Warning,
+                                     Buttons::Ok, {QStringLiteral("Ok")},
+                                     QStringLiteral("Nutrilo 1.0"));
+        }};
+    for (const auto& show : boxes) {
+        auto* window = new Tsplash;
+        QPointer<Tsplash> watch = window;
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QPointer<QWidget> box;
+        bool childOfSplash = true;
+        bool survived = false;
+        // Once the box is up the splash's time runs out; the box is closed after that.
+        QTimer::singleShot(0, [&] {
+            box = QApplication::activeModalWidget();
+            childOfSplash = box && box->parentWidget() == window;
+            if (childOfSplash) {
+                box->close();
+                return;
+            }
+            window->Timer1Timer();
+            QTimer::singleShot(0, [&] {
+                QTimer::singleShot(0, [&] {
+                    survived = watch.isNull() && box && box->isVisible();
+                    if (box)
+                        box->close();
+                });
+            });
+        });
+        show();
+        QVERIFY(!childOfSplash);
+        QVERIFY(survived);
+        delete watch.data();
+    }
+}
+
+void TestAppDialog::printDialogOffersPrinterAndCopiesOnly()
+{
+    DesktopServices services;
+    const auto saved = DesktopServices::printerInstalled;
+    DesktopServices::printerInstalled = [] { return true; };
+    QPrinter printer;
+    QStringList shown;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (const char* name : {"gbPrintRange", "pageSetLabel", "pageSetCombo"})
+            if (auto* part = dialog->findChild<QWidget*>(QLatin1String(name)))
+                if (!part->isHidden() || part->isEnabled())
+                    shown << QLatin1String(name);
+        for (const char* name : {"printers", "copies"})
+            if (auto* part = dialog->findChild<QWidget*>(QLatin1String(name)))
+                if (!part->isHidden() && part->isEnabled())
+                    offered << QLatin1String(name);
+        dialog->reject();
+    });
+    const bool chosen = services.choosePrinter(printer);
+    DesktopServices::printerInstalled = saved;
+    QVERIFY(!chosen);
+    QCOMPARE(shown, QStringList());
+    QCOMPARE(offered, (QStringList{"printers", "copies"}));
+}
+
+void TestAppDialog::noPrinterIsSaidBeforeTheDialog()
+{
+    DesktopServices services;
+    const auto saved = DesktopServices::printerInstalled;
+    DesktopServices::printerInstalled = [] { return false; };
+    QPrinter printer;
+    QString text;
+    bool printDialog = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        printDialog = qobject_cast<QPrintDialog*>(box);
+        if (auto* label = box ? box->findChild<QLabel*>(QStringLiteral("text")) : nullptr)
+            text = label->text();
+        if (box)
+            box->close();
+    });
+    const bool chosen = services.choosePrinter(printer);
+    DesktopServices::printerInstalled = saved;
+    QVERIFY(!chosen);
+    QVERIFY(!printDialog);
+    QVERIFY2(text.startsWith(QStringLiteral("Nessuna stampante installata")), qPrintable(text));
+}
+
+NUTRILO_TEST_MAIN(TestAppDialog)
 #include "test_app_dialog.moc"

@@ -9,6 +9,7 @@
 #include "TAlimpers.h"
 #include "TForm1.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "Tutenti.h"
 #include "WeeklyPlanner.h"
 
@@ -262,5 +263,5 @@ void TestAppKeys::choiceDialog()
     QCOMPARE(one.chosen(), QList<int>{1});
 }
 
-QTEST_MAIN(TestAppKeys)
+NUTRILO_TEST_MAIN(TestAppKeys)
 #include "test_app_keys.moc"

@@ -9,10 +9,12 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "PieChart.h"
+#include "Contrast.h"
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "WeeklyPlanner.h"
 
 #include <QApplication>
@@ -178,6 +180,13 @@ private slots:
         QCOMPARE(grid->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), tooltip);
         QCOMPARE(grid->index(0, 3).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 220, 192));
         QCOMPARE(window->DBGrid1->columnWidth(0), 162);
+        // Every column's text reads on its background.
+        const QColor text = window->DBGrid1->palette().color(QPalette::Text);
+        for (int c = 0; c < 7; ++c) {
+            const double ratio =
+                contrastRatio(text, grid->index(0, c).data(Qt::BackgroundRole).value<QColor>());
+            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(c).arg(ratio)));
+        }
 
         // Exit stays at the right edge when the window grows.
         window->show();
@@ -482,5 +491,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFoodWindow)
+NUTRILO_TEST_MAIN(TestFoodWindow)
 #include "test_foodwindow.moc"

@@ -7,6 +7,7 @@
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 
 #include <QImage>
 #include <QPainter>
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPieChart)
+NUTRILO_TEST_MAIN(TestPieChart)
 #include "test_piechart.moc"

@@ -6,6 +6,7 @@
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "WeekCopier.h"
 #include "WeeklyPlanner.h"
 #include "WordSearch.h"
@@ -207,8 +208,8 @@ void TestPlannerCopy::copyDayCommandOffersTheOtherDays()
     const auto choice = services_->callsOf(What::Choice);
     QCOMPARE(choice.size(), 1);
     QCOMPARE(choice.at(0).text, QString("Copiare gli alimenti di Martedì nei giorni:"));
-    QCOMPARE(choice.at(0).captions, QStringList({"Lunedi", "Mercoledì", "Giovedì", "Venerdì",
-                                                 "Sabato", "Domenica"}));
+    QCOMPARE(choice.at(0).captions,
+             QStringList({"Lunedi", "Mercoledì", "Giovedì", "Venerdì", "Sabato", "Domenica"}));
     QCOMPARE(choice.at(0).buttons, 1);
     // Monday had food: asked, and "Si" (the default answer) overwrote it.
     QCOMPARE(services_->callsOf(What::Dialog).size(), 1);
@@ -282,7 +283,8 @@ void TestPlannerCopy::copyWeekAsksWhenTheGridHasFood()
     copier_->copiaSettimanaClick();
     const auto choice = services_->callsOf(What::Choice);
     QCOMPARE(choice.size(), 1);
-    QCOMPARE(choice.at(0).text, QString("Copiare nella settimana di 'Anna' la settimana salvata di:"));
+    QCOMPARE(choice.at(0).text,
+             QString("Copiare nella settimana di 'Anna' la settimana salvata di:"));
     QCOMPARE(choice.at(0).captions, QStringList{"Bruno"});
     QCOMPARE(choice.at(0).buttons, 0);
     QCOMPARE(texts(slot(101)), QString("Pane|50|145"));
@@ -400,5 +402,5 @@ void TestPlannerCopy::prefixTypeAheadUnchanged()
     QCOMPARE(chooser->lineEdit()->text(), QString("kamut"));
 }
 
-QTEST_MAIN(TestPlannerCopy)
+NUTRILO_TEST_MAIN(TestPlannerCopy)
 #include "test_planner_copy.moc"

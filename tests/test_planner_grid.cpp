@@ -1,12 +1,14 @@
 // The weekly grid: its controls, the calorie arithmetic, the trigger rules of its
 // handlers, the key filter, type-ahead, clearing a day and refilling the food lists.
 #include "AppError.h"
+#include "Contrast.h"
 #include "Dataset.h"
 #include "FoodChooser.h"
 #include "PlannerFixture.h"
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "WeeklyPlanner.h"
 
 #include <QAbstractItemView>
@@ -128,6 +130,11 @@ void TestPlannerGrid::controlsNamesAndTags()
             QVERIFY(s.grams->isEnabled());
             QVERIFY(s.kcal->text().isEmpty());
             QVERIFY(!s.kcal->isEnabled() && s.kcal->isReadOnly());
+            // Disabled, yet readable.
+            const QPalette& p = s.kcal->palette();
+            const double ratio = contrastRatio(p.color(QPalette::Disabled, QPalette::Text),
+                                               p.color(QPalette::Disabled, QPalette::Base));
+            QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
             QCOMPARE(s.food->model(), planner().slot(101).food->model());
             QCOMPARE(s.food->sizeAdjustPolicy(), QComboBox::AdjustToMinimumContentsLengthWithIcon);
             QVERIFY(s.food->font().bold());
@@ -439,5 +446,5 @@ void TestPlannerGrid::refillFoodLists()
     QCOMPARE(model->rowCount(), 8);
 }
 
-QTEST_MAIN(TestPlannerGrid)
+NUTRILO_TEST_MAIN(TestPlannerGrid)
 #include "test_planner_grid.moc"

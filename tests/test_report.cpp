@@ -1,5 +1,6 @@
 // The report's lines, built from fake week data and from a grid of real controls.
 #include "ReportBuilder.h"
+#include "TestMain.h"
 #include "WeeklyPlanner.h"
 
 #include <QComboBox>
@@ -221,5 +222,5 @@ void TestReport::gridAsDisplayed()
     QCOMPARE(bare.at(3), QString("          kcal tot. "));
 }
 
-QTEST_MAIN(TestReport)
+NUTRILO_TEST_MAIN(TestReport)
 #include "test_report.moc"

@@ -7,6 +7,7 @@
 #include "TDM.h"
 #include "TStampa.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "WeeklyPlanner.h"
 
 #include <QComboBox>
@@ -430,5 +431,5 @@ void TestReportPreview::printCancelledOrFailing()
     QCOMPARE(w.documentLines(), (QStringList{"", "riga"}));
 }
 
-QTEST_MAIN(TestReportPreview)
+NUTRILO_TEST_MAIN(TestReportPreview)
 #include "test_report_preview.moc"

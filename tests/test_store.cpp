@@ -7,7 +7,9 @@
 #include "SqliteStore.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -134,6 +136,17 @@ private slots:
         }
         QVERIFY(!QFile::exists(missing)); // nothing created in its place
 
+        // A folder of that name is said to be a folder, not a missing file.
+        const QString folder = db.folder() + QStringLiteral("/cartella.mdb");
+        QVERIFY(QDir().mkdir(folder));
+        try {
+            SqliteStore store(folder);
+            QFAIL("opened a folder");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("è una cartella")),
+                     qPrintable(e.message()));
+        }
+
         const QString garbage = db.folder() + QStringLiteral("/testo.mdb");
         {
             QFile f(garbage);
@@ -233,7 +246,7 @@ int main(int argc, char** argv)
     }
     QCoreApplication app(argc, argv);
     TestStore test;
-    return QTest::qExec(&test, argc, argv);
+    return runTests(&test, argc, argv);
 }
 
 #include "test_store.moc"

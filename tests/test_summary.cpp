@@ -13,6 +13,7 @@
 #include "TRiepilogo.h"
 #include "TStampa.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSeries>
@@ -25,11 +26,11 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -70,14 +71,12 @@ std::optional<FoodNutrientTexts> handFoods(const QString& name)
 QMap<int, Texts> handWeek()
 {
     return {
-        {101, {"Mela", "150", "78"}},
-        {102, {"Noci", "7", "48,23"}},
-        {104, {"Mela", "", "0"}},          // empty grams
-        {105, {"Pasta", "80", "282,4"}},
-        {119, {"Olio", "10", "89,9"}},
-        {210, {"Zuppa", "300", "0"}},      // a food not in the table
-        {615, {"Pasta", "007", "24,71"}},  // leading zeros
-        {716, {"Mela", "abc", "0"}},       // grams that are no number
+        {101, {"Mela", "150", "78"}},     {102, {"Noci", "7", "48,23"}},
+        {104, {"Mela", "", "0"}}, // empty grams
+        {105, {"Pasta", "80", "282,4"}},  {119, {"Olio", "10", "89,9"}},
+        {210, {"Zuppa", "300", "0"}},     // a food not in the table
+        {615, {"Pasta", "007", "24,71"}}, // leading zeros
+        {716, {"Mela", "abc", "0"}},      // grams that are no number
     };
 }
 
@@ -197,13 +196,14 @@ void TestSummary::macroArithmeticByHand()
     // Shown with one decimal in the locale's notation.
     const SummaryTables::Table days = SummaryTables::days(s);
     QCOMPARE(days.rows.size(), 9);
-    QCOMPARE(days.rows.at(0), (QStringList{"Giorno1", "498,5", "10,2", "16,2", "84,3", "7,8", "27,8",
-                                           "64,4", "", "", ""}));
-    QCOMPARE(days.rows.at(6).mid(0, 8), (QStringList{"Giorno7", "0,0", "0,0", "0,0", "0,0", "", "", ""}));
+    QCOMPARE(days.rows.at(0), (QStringList{"Giorno1", "498,5", "10,2", "16,2", "84,3", "7,8",
+                                           "27,8", "64,4", "", "", ""}));
+    QCOMPARE(days.rows.at(6).mid(0, 8),
+             (QStringList{"Giorno7", "0,0", "0,0", "0,0", "0,0", "", "", ""}));
     QCOMPARE(days.rows.at(7).mid(0, 5),
              (QStringList{"Totale settimana", "523,2", "10,9", "16,3", "89,9"}));
-    QCOMPARE(days.rows.at(8).mid(0, 8), (QStringList{"Media giornaliera", "74,7", "1,6", "2,3", "12,8",
-                                                      "8,0", "26,6", "65,4"}));
+    QCOMPARE(days.rows.at(8).mid(0, 8), (QStringList{"Media giornaliera", "74,7", "1,6", "2,3",
+                                                     "12,8", "8,0", "26,6", "65,4"}));
     const SummaryTables::Table meals = SummaryTables::meals(s);
     QCOMPARE(meals.rows.size(), 8);
     QCOMPARE(meals.rows.at(2).mid(0, 2), (QStringList{"Pranzo: totale settimana", "282,4"}));
@@ -313,8 +313,12 @@ void TestSummary::gridAsDisplayed()
     db.addFood("Pasta", 353, 10.9, 1.4, 79.1);
     const qint64 anna =
         db.addPerson("Anna", {{"eta", 40}, {"peso", 80}, {"sesso", "M"}, {"attivita", "Moderata"}});
-    db.addPerson("Bruno", {{"eta", 40}, {"peso", 80}, {"sesso", "M"}, {"attivita", "Moderata"},
-                           {"pesodes", 70}, {"giorni", 100}});
+    db.addPerson("Bruno", {{"eta", 40},
+                           {"peso", 80},
+                           {"sesso", "M"},
+                           {"attivita", "Moderata"},
+                           {"pesodes", 70},
+                           {"giorni", 100}});
     db.addMenuRow(anna, 101, "Mela", "150");
     db.addMenuRow(anna, 305, "Pasta", "80");
     TDM dm(db.path());
@@ -331,8 +335,8 @@ void TestSummary::gridAsDisplayed()
     compareNutrients(s.day(3), "353", "10.9", "1.4", "79.1");
     for (int d = 1; d <= 7; ++d)
         QCOMPARE(SummaryTables::oneDecimal(s.day(d).kcal),
-                 SummaryTables::oneDecimal(Amount::fromText(
-                     frame.find<QLabel>(QString("tot%1").arg(d))->text())));
+                 SummaryTables::oneDecimal(
+                     Amount::fromText(frame.find<QLabel>(QString("tot%1").arg(d))->text())));
     QCOMPARE(s.dayCaption(3), QString("Mercoledì"));
     // Anna has no ration ("0"): her requirement, 3216 kcal, is the target.
     QCOMPARE(s.target().kind, EnergyTarget::Kind::Requirement);
@@ -415,7 +419,8 @@ void TestSummary::energyChartSampled()
     // The target line at 2000 kcal, between the bars (x = 3.5) and over a bar (Monday).
     for (qreal x : {3.5, 0.0, -0.45}) {
         const QPointF at = chart->mapToPosition(QPointF(x, 2000), line);
-        QVERIFY2(colourNear(image, at, SummaryCharts::targetColour, 1), qPrintable(QString::number(x)));
+        QVERIFY2(colourNear(image, at, SummaryCharts::targetColour, 1),
+                 qPrintable(QString::number(x)));
         // Not at 2300 kcal, nor at 1700, where no line is drawn (the ±10 % lines are thin
         // and at 2200 and 1800).
         QVERIFY(!colourNear(image, chart->mapToPosition(QPointF(x + 0.05, 2300), line),
@@ -466,7 +471,8 @@ void TestSummary::splitChartSampled()
         const QColor tint = image.pixelColor(band.toPoint());
         QVERIFY2(tint.green() > tint.red() + 10 && tint != QColor(Qt::white),
                  qPrintable(tint.name()));
-        const QColor above = image.pixelColor(chart->mapToPosition(QPointF(2 - 0.35, 25), bars).toPoint());
+        const QColor above =
+            image.pixelColor(chart->mapToPosition(QPointF(2 - 0.35, 25), bars).toPoint());
         QVERIFY(qAbs(above.red() - above.green()) < 8);
     }
 }
@@ -549,10 +555,10 @@ void TestSummary::pdfFailureLeavesNothing()
     old.write("old content");
     old.close();
     QVERIFY_THROWS_EXCEPTION(AppError, PdfOutput::write(existing, "x", [](QPdfWriter& w) {
-        QPainter p(&w);
-        p.drawText(10, 10, "half");
-        throw AppError("interrotto");
-    }));
+                                 QPainter p(&w);
+                                 p.drawText(10, 10, "half");
+                                 throw AppError("interrotto");
+                             }));
     QFile back(existing);
     QVERIFY(back.open(QIODevice::ReadOnly));
     QCOMPARE(back.readAll(), QByteArray("old content"));
@@ -586,7 +592,8 @@ void TestSummary::windowCommands()
     // Cancelled dialogs: nothing written, nothing printed.
     w.salvaPdf->click();
     w.stampa->click();
-    QCOMPARE(services.textsOf(ScriptedServices::What::SaveFile), QStringList{"Riepilogo dieta di Anna"});
+    QCOMPARE(services.textsOf(ScriptedServices::What::SaveFile),
+             QStringList{"Riepilogo dieta di Anna"});
     QCOMPARE(services.callsOf(ScriptedServices::What::Printer).size(), 1);
     QVERIFY(services.textsOf(ScriptedServices::What::ErrorReport).isEmpty());
 
@@ -627,7 +634,8 @@ void TestSummary::previewSavesPdf()
     w.memo1->append("Testo scritto a mano");
 
     w.salvaPdf->click(); // cancelled
-    QCOMPARE(services.textsOf(ScriptedServices::What::SaveFile), QStringList{"Dieta di Nicolò Rossi.pdf"});
+    QCOMPARE(services.textsOf(ScriptedServices::What::SaveFile),
+             QStringList{"Dieta di Nicolò Rossi.pdf"});
     QVERIFY(QDir(out_.path()).entryList({"Dieta*"}).isEmpty());
 
     services.fileAnswers.enqueue(out_.filePath("Dieta di Nicolò Rossi"));
@@ -644,5 +652,5 @@ void TestSummary::previewSavesPdf()
     QCOMPARE(w.documentLines().size(), 122);
 }
 
-QTEST_MAIN(TestSummary)
+NUTRILO_TEST_MAIN(TestSummary)
 #include "test_summary.moc"

@@ -14,6 +14,7 @@
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 #include "Tutenti.h"
 
 #include <QApplication>
@@ -247,6 +248,31 @@ private slots:
         QCOMPARE(services->callsOf(What::ErrorReport).size(), 1);
         QVERIFY(services->textsOf(What::ErrorReport).first().contains("default.jpg"));
         QCOMPARE(current(), QStringLiteral("Bruno Bianchi"));
+    }
+
+    void aLargePhotoKeepsTheWindowAndItsPhotoArea()
+    {
+        // Anna's photo is large, Carla's small: the window and the photo area stay as they
+        // are and the picture is stretched into the area.
+        QImage large(1600, 1200, QImage::Format_RGB32);
+        large.fill(Qt::red);
+        QVERIFY(large.save(redPhoto));
+        open();
+        showWindow();
+        QCOMPARE(window->size(), QSize(588, 498));
+        const QRect area = window->Image1->geometry();
+        QVERIFY(area.width() < 400);
+        window->upClick();
+        window->upClick();
+        QCOMPARE(shownColour(window->Image1), 'b');
+        QCOMPARE(window->Image1->geometry(), area);
+        window->downClick();
+        window->downClick();
+        QCoreApplication::processEvents();
+        QCOMPARE(shownColour(window->Image1), 'r');
+        QCOMPARE(window->Image1->geometry(), area);
+        QCOMPARE(window->size(), QSize(588, 498));
+        QVERIFY(window->minimumSizeHint().width() <= 588);
     }
 
     void deleteRemovesThePersonAndOnlyTheirMenu()
@@ -517,5 +543,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestUserWindow)
+NUTRILO_TEST_MAIN(TestUserWindow)
 #include "test_userwindow.moc"

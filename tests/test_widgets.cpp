@@ -15,6 +15,7 @@
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TestDatabase.h"
+#include "TestMain.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -259,6 +260,30 @@ private slots:
         QCOMPARE(grid->currentIndex().row(), 0);
     }
 
+    void cancelledNewRowKeepsTheRowThatWasCurrent()
+    {
+        // New on the second row, a name typed, then Cancel (or Delete of the unsaved row):
+        // the second row stays current once every pending event has run.
+        for (const bool byDelete : {false, true}) {
+            dm->utente->first();
+            dm->utente->next();
+            dm->utente->insert();
+            nome->setFocus();
+            QTest::keyClicks(nome, "Nuovo");
+            grid->setFocus(); // stores the name into the new row
+            QCOMPARE(model()->rowCount(), 4);
+            if (byDelete)
+                dm->utente->deleteRecord();
+            else
+                dm->utente->cancel();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            QCOMPARE(dm->utenteNome->asString(), QStringLiteral("Bruno Bianchi"));
+            QCOMPARE(grid->currentIndex().row(), 1);
+            QCOMPARE(model()->rowCount(), 3);
+        }
+    }
+
     void switchedOffShowsNoRows()
     {
         dm->DSUtente->setEnabled(false);
@@ -318,5 +343,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWidgets)
+NUTRILO_TEST_MAIN(TestWidgets)
 #include "test_widgets.moc"

@@ -5,6 +5,7 @@
 #include "HelpWindow.h"
 #include "MessageDialog.h"
 #include "SystemSound.h"
+#include "Tsplash.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -13,15 +14,57 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QUrl>
 #include <QWhatsThis>
 
 namespace {
 
+// The parent of a dialog or box: the active window, but never the splash window, which
+// releases itself on its timer and would take an open box with it.
+QWidget* dialogParent()
+{
+    QWidget* active = QApplication::activeWindow();
+    if (active && qobject_cast<Tsplash*>(active->window()))
+        return nullptr;
+    return active;
+}
+
+// Keeps only the printer and the number of copies in the print dialog. Qt's own dialog
+// on Linux shows the page range and the page set whatever its options say, so those
+// groups are switched off and hidden each time they would come up.
+class PrinterAndCopiesOnly : public QObject {
+public:
+    explicit PrinterAndCopiesOnly(QPrintDialog& dialog) : QObject(&dialog), dialog_(dialog)
+    {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &dialog_ && event->type() == QEvent::Show) {
+            for (const char* name : {"gbPrintRange", "pageSetLabel", "pageSetCombo"})
+                if (auto* part = dialog_.findChild<QWidget*>(QLatin1String(name))) {
+                    part->setEnabled(false);
+                    part->hide();
+                    part->installEventFilter(this);
+                }
+        } else if (watched != &dialog_ && event->type() == QEvent::ShowToParent) {
+            QMetaObject::invokeMethod(static_cast<QWidget*>(watched), &QWidget::hide,
+                                      Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPrintDialog& dialog_;
+};
+
 // A message box with one "OK" button, modal to the active window.
 void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text)
 {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, dialogParent());
     box.setObjectName(QStringLiteral("messageBox"));
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -32,7 +75,7 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
 int DesktopServices::mostramessaggio(const QString& text, MessageKind kind, int buttons,
                                      const QStringList& captions, const QString& caption)
 {
-    MessageDialog dialog(text, kind, buttons, captions, caption, QApplication::activeWindow());
+    MessageDialog dialog(text, kind, buttons, captions, caption, dialogParent());
     // The dialog comes up only after the kind's sound has ended.
     const QString alias = MessageDialog::soundAlias(kind);
     if (!alias.isEmpty())
@@ -90,29 +133,46 @@ void DesktopServices::showHelp(const QString& helpFile, int context, bool popup)
 
 QString DesktopServices::choosePictureFile(const QString& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), filter);
+    return QFileDialog::getOpenFileName(dialogParent(), QString(), QString(), filter);
 }
 
 QString DesktopServices::chooseSaveFile(const QString& proposedName, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), proposedName,
+    return QFileDialog::getSaveFileName(dialogParent(), QString(), proposedName,
                                         filter);
 }
 
+std::function<bool()> DesktopServices::printerInstalled = [] {
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+};
+
 bool DesktopServices::choosePrinter(QPrinter& printer)
 {
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    // Without a printer the dialog could only fail: the user is told why instead.
+    if (!printerInstalled || !printerInstalled()) {
+        mostramessaggio(noPrinterMessage(), MessageKind::Warning, Buttons::Ok,
+                        {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return false;
+    }
+    QPrintDialog dialog(&printer, dialogParent());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    new PrinterAndCopiesOnly(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 
 QList<int> DesktopServices::chooseEntries(const QString& prompt, const QStringList& entries,
                                           bool several)
 {
-    ChoiceDialog dialog(prompt, entries, several, QApplication::activeWindow());
+    ChoiceDialog dialog(prompt, entries, several, dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosen();
+}
+
+QString DesktopServices::noPrinterMessage()
+{
+    return QStringLiteral("Nessuna stampante installata.") + QLatin1Char('\r') +
+           QStringLiteral("La dieta si può salvare come file RTF.");
 }

@@ -2,6 +2,8 @@
 
 #include "UserServices.h"
 
+#include <functional>
+
 // The user services of the running application: the real message dialog and boxes,
 // the system sounds, the desktop's browser, the file and print dialogs, and our help.
 class DesktopServices final : public UserServices {
@@ -21,4 +23,9 @@ public:
     bool choosePrinter(QPrinter& printer) override;
     QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
                              bool several) override;
+
+    // Whether the system has a printer; without one the print dialog is not shown and
+    // the user is told so. Tests replace it.
+    static std::function<bool()> printerInstalled;
+    static QString noPrinterMessage();
 };

@@ -1,9 +1,13 @@
 #include "NutriloApplication.h"
 
 #include "AppError.h"
+#include "ComboWheelRule.h"
 #include "UserServices.h"
 
-NutriloApplication::NutriloApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+NutriloApplication::NutriloApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    ComboWheelRule::install(this);
+}
 
 bool NutriloApplication::notify(QObject* receiver, QEvent* event)
 {

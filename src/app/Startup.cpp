@@ -122,17 +122,26 @@ void Startup::destroy(Objects& objects)
     objects = Objects{objects.exitCode};
 }
 
+QTranslator* Startup::installQtTranslation(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return nullptr;
+    }
+    QApplication::installTranslator(translator);
+    return translator;
+}
+
 int Startup::run(int argc, char** argv)
 {
-    // 1. The application object.
+    // 1. The application object, with Qt's own dialogs and buttons in Italian.
     NutriloApplication app(argc, argv);
-    // The desktop entry the windows belong to (task bar icon), and Qt's own texts
-    // (standard dialogs, edit menus) in the user's language when they are installed.
+    // The desktop entry the windows belong to (task bar icon).
     QGuiApplication::setDesktopFileName(QStringLiteral("it.nutrilo.Nutrilo"));
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    installQtTranslation(app);
     DesktopServices services;
     UserServices::install(&services);
 

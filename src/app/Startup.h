@@ -4,6 +4,7 @@
 #include <functional>
 
 class QApplication;
+class QTranslator;
 class TAlimpers;
 class TDM;
 class TForm1;
@@ -37,6 +38,9 @@ public:
     static Objects create(QApplication& app);
     // Destroys what create() made: the windows, then the data module (closing the database).
     static void destroy(Objects& objects);
+    // Qt's Italian translation, for the texts of Qt's own dialogs (file, print, the
+    // standard buttons); the application's texts are its own. Null when it is missing.
+    static QTranslator* installQtTranslation(QApplication& app);
     // The whole sequence: application object, create(), the event loop; returns the exit code.
     static int run(int argc, char** argv);
 

@@ -125,6 +125,19 @@ TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
     frame.Image1 = Image1;
     planner_ = new WeeklyPlanner(frame, dm_, this);
     planner_->setObjectName(QStringLiteral("planner"));
+
+    // The person chooser is entered when the focus moves into it from another control of
+    // this window, by mouse or keyboard. The focus that comes back to it when the window is
+    // activated again, or when a popup or a modal window closes, does not enter it: the
+    // question it asks would otherwise come back each time it is answered "Annulla".
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const auto inChooser = [this](QWidget* w) {
+            return w && (w == dbnome || dbnome->isAncestorOf(w));
+        };
+        if (inChooser(now) && old && !inChooser(old) && old->window() == this)
+            runGuarded([this] { dbnomeEnter(); });
+    });
+
     new QuickCommands(this, dm_);
 }
 
@@ -259,7 +272,6 @@ void TForm1::buildPersonPanel(QWidget* parent)
     dbnome->setInsertPolicy(QComboBox::NoInsert);
     dbnome->setFixedWidth(161);
     HelpContext::set(dbnome, 2);
-    dbnome->installEventFilter(this);
     connect(dbnome, &QComboBox::activated, this, guarded([this] { dbnomeSelect(); }));
     column->addWidget(dbnome);
     column->addSpacing(4);
@@ -497,11 +509,4 @@ void TForm1::closeEvent(QCloseEvent* event)
             finishEnding();
         }
     });
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == dbnome && event->type() == QEvent::FocusIn)
-        runGuarded([this] { dbnomeEnter(); });
-    return QWidget::eventFilter(watched, event);
 }

@@ -40,7 +40,7 @@ SqliteStore::SqliteStore(const QString& fileName)
     const QFileInfo info(fileName);
     if (info.isDir())
         throw DatabaseError(
-            QStringLiteral("'%1' è una cartella, non il file del database").arg(fileName));
+            QStringLiteral("Il database '%1' è una cartella, non un file").arg(fileName));
     if (!info.exists() || !info.isFile())
         throw DatabaseError(QStringLiteral("Il file del database '%1' non esiste").arg(fileName));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());

@@ -26,6 +26,7 @@ const QColor fuchsia(0xff, 0x00, 0xff);
 const QColor green(0x00, 0x80, 0x00);
 const QColor blue(0x00, 0x00, 0xff);
 const QColor teal(0x00, 0x80, 0x80);
+const QColor disabledText(0x50, 0x50, 0x50);
 
 void paint(QWidget* widget, const QColor& colour, QPalette::ColorRole role)
 {
@@ -166,6 +167,10 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
             kcal->setFixedWidth(50);
             kcal->setReadOnly(true);
             kcal->setEnabled(false);
+            // Disabled, yet the value must read: dark grey instead of the style's pale grey.
+            QPalette readable = kcal->palette();
+            readable.setColor(QPalette::Disabled, QPalette::Text, disabledText);
+            kcal->setPalette(readable);
             for (QWidget* w : {static_cast<QWidget*>(chooser), static_cast<QWidget*>(grams),
                                static_cast<QWidget*>(kcal)})
                 w->setProperty("tag", number);

@@ -328,13 +328,22 @@ void WeeklyPlanner::saveSlot(qint64 person, int number)
         UserServices::instance().plainMessage(QStringLiteral("Attenzione l\"alimento ") + food +
                                               QStringLiteral(" non è presente in archivio!"));
     };
-    // A name longer than the menu's column is never cut to another name.
-    const bool fits = food.size() <= dm_->DietaAlimento->width();
+    // A name longer than the menu's column is never cut to another name: it is not
+    // written, and the user is told why.
+    const int width = dm_->DietaAlimento->width();
+    const bool fits = food.size() <= width;
+    const auto tooLong = [&food, width] {
+        UserServices::instance().plainMessage(
+            QStringLiteral("Attenzione il nome dell'alimento ") + food +
+            QStringLiteral(" è troppo lungo per il menu (al massimo %1 caratteri): "
+                           "non è stato salvato!")
+                .arg(width));
+    };
     const bool known = isFood(food);
     const bool exists = menu->locate(QStringLiteral("id_utente;id_combo"), {person, number});
     if (exists) {
         if (known && !fits) {
-            notInTable();
+            tooLong();
             return;
         }
         menu->edit();
@@ -345,8 +354,12 @@ void WeeklyPlanner::saveSlot(qint64 person, int number)
     }
     if (food.isEmpty() || grams.isEmpty() || grams == zero)
         return;
-    if (!known || !fits) {
+    if (!known) {
         notInTable();
+        return;
+    }
+    if (!fits) {
+        tooLong();
         return;
     }
     menu->insertWithValues({person, number, food, grams});

@@ -207,12 +207,13 @@ void TAlimpers::buildGrid()
                              QStringLiteral("kcal100")};
     DBGrid1->setColumns(fields, fields);
     // The classic desktop colours: tooltip background, scroll bar, money green, the
-    // light end of an active caption's gradient, inactive caption.
+    // light end of an active caption's gradient, inactive caption (the desktop's light
+    // grey-blue: the maroon text reads on it).
     const QColor tooltip(255, 255, 225);
     const QColor scrollBar(212, 208, 200);
     const QColor moneyGreen(192, 220, 192);
     const QColor gradientActiveCaption(166, 202, 240);
-    const QColor inactiveCaption(128, 128, 128);
+    const QColor inactiveCaption(191, 205, 219);
     const QColor backgrounds[] = {
         tooltip, scrollBar, tooltip, moneyGreen, gradientActiveCaption, scrollBar, inactiveCaption};
     // Wide enough for each title.

@@ -283,6 +283,8 @@ void Tutenti::buildPhotoAndGrid()
     Image1 = new QLabel(Panel3);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setScaledContents(true); // the picture is stretched to fill the area
+    // The area keeps its size whatever the picture: the picture's size is no hint.
+    Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     auto* photo = new QVBoxLayout(Panel3);
     photo->setContentsMargins(2, 2, 2, 2);
     photo->addWidget(Image1);

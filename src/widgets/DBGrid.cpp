@@ -69,6 +69,16 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DatasetTableMod
 
     connect(model_, &DatasetTableModel::currentRowChanged, this, [this] { followDataset(); });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyWidths(); });
+    // Any change of the rows makes a row number taken before it mean another record.
+    const auto rowsChanged = [this] { ++rowsGeneration_; };
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::layoutAboutToBeChanged, this, rowsChanged);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, rowsChanged);
 }
 
 void DBGrid::setDataSource(DataSource* source)
@@ -237,9 +247,15 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     if (syncing_ || !current.isValid() || current.row() == model_->currentRow())
         return;
     // Moved by code through the selection: the dataset follows once this change is over.
-    const int row = current.row();
-    QTimer::singleShot(0, this, [this, row] {
-        runGuarded([&] { model_->moveToRow(row); });
+    // Not when the rows changed meanwhile (the selection moved because rows were removed or
+    // inserted, and the dataset has chosen its own row), nor when the grid has since gone
+    // back to another row.
+    const QPersistentModelIndex target(current);
+    const quint64 generation = rowsGeneration_;
+    QTimer::singleShot(0, this, [this, target, generation] {
+        if (generation != rowsGeneration_ || !target.isValid() || currentIndex() != target)
+            return;
+        runGuarded([&] { model_->moveToRow(target.row()); });
         followDataset();
     });
 }

@@ -66,4 +66,5 @@ private:
     QHash<int, int> widths_;
     QPointer<QLineEdit> editor_;
     bool syncing_ = false;
+    quint64 rowsGeneration_ = 0; // counts the changes of the rows
 };
