@@ -476,6 +476,34 @@ private slots:
         QCOMPARE(planner->slot(101).food->currentText(), QString());
     }
 
+    void unsavedWeekSurvivesTheFoodWindow()
+    {
+        open(true);
+        if (!plannerHasGrid())
+            QSKIP("the weekly planner does not build its grid yet");
+        const QString savedGrams = planner->slot(102).grams->text();
+        planner->slot(101).grams->setText(QStringLiteral("321"));
+        planner->slot(102).grams->setText(QStringLiteral("100"));
+        QVERIFY(planner->changed());
+        const QList<int> slotsBefore = menuSlots(anna);
+
+        window->show();
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        type(window->DBEdit7, QStringLiteral("280"));
+        window->btnsalvaClick();
+        QCOMPARE(planner->slot(101).food->currentText(), QString());
+        window->LMDButton8Click();
+
+        // The grid shows what it showed, still unsaved, with the bread's new kcal.
+        QCOMPARE(planner->slot(101).food->currentText(), mela);
+        QCOMPARE(planner->slot(101).grams->text(), QStringLiteral("321"));
+        QCOMPARE(planner->slot(102).food->currentText(), pane);
+        QCOMPARE(planner->slot(102).kcal->text(), QStringLiteral("280"));
+        QVERIFY(planner->changed());
+        QCOMPARE(menuSlots(anna), slotsBefore);
+        QVERIFY(savedGrams != QStringLiteral("100"));
+    }
+
     void theCloseBoxRestoresTheChoosers()
     {
         open(true);

@@ -65,20 +65,6 @@ bool WeekCopier::ask(const QString& text) const
     return answer(text) == Result::Yes;
 }
 
-void WeekCopier::setSlot(int number, const QString& food, const QString& grams, bool blankKcal)
-{
-    const MealSlot s = planner_->slot(number);
-    static_cast<FoodChooser*>(s.food)->setFoodText(food);
-    // The grams-change handling computes the slot from the food just set; with the same
-    // grams text there is no change, so it is run directly.
-    if (s.grams->text() == grams)
-        runGuarded([&] { planner_->gr1Change(number); });
-    else
-        s.grams->setText(grams);
-    if (blankKcal && s.kcal->text() != QLatin1String(""))
-        s.kcal->setText(QString());
-}
-
 void WeekCopier::copiaGiornoClick(int day)
 {
     if (day < 1 || day > Days)
@@ -130,7 +116,7 @@ int WeekCopier::copyDay(int from, const QList<int>& to)
         }
         for (int position = 1; position <= DayPage::Positions; ++position) {
             const Content& c = source.at(position - 1);
-            setSlot(100 * day + position, c.food, c.grams, c.blank);
+            planner_->setSlotTexts(100 * day + position, c.food, c.grams, c.blank);
         }
         ++copied;
     }
@@ -207,7 +193,7 @@ bool WeekCopier::copyWeekFrom(qint64 person)
             const int number = 100 * day + position;
             const auto saved = week.value(number);
             // As loading does: a slot without grams shows no kilocalories.
-            setSlot(number, saved.first, saved.second, saved.second.isEmpty());
+            planner_->setSlotTexts(number, saved.first, saved.second, saved.second.isEmpty());
         }
     planner_->frame().salva->setEnabled(true);
     planner_->btnTotaleClick();

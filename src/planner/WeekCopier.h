@@ -37,8 +37,6 @@ public:
     QString dayName(int day) const;
 
 private:
-    // Sets one slot's food and grams as the user would.
-    void setSlot(int number, const QString& food, const QString& grams, bool blankKcal);
     bool ask(const QString& text) const;
     int answer(const QString& text) const;
 

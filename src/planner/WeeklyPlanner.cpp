@@ -23,6 +23,7 @@
 #include <array>
 #include <exception>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -470,4 +471,50 @@ void WeeklyPlanner::userWindowClosed()
     caricadieta();
     btnTotaleClick();
     caricafoto();
+}
+
+WeeklyPlanner::WeekTexts WeeklyPlanner::displayedWeek() const
+{
+    WeekTexts week;
+    for (int day = 1; day <= Days; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const int number = 100 * day + position;
+            const MealSlot s = slot(number);
+            week.insert(number, {s.food->currentText(), s.grams->text()});
+        }
+    return week;
+}
+
+void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString& grams,
+                                 bool blankKcal)
+{
+    const MealSlot s = slot(number);
+    static_cast<FoodChooser*>(s.food)->setFoodText(food);
+    // The grams-change handling computes the slot from the food just set; with the same
+    // grams text there is no change, so it is run directly.
+    if (s.grams->text() == grams)
+        runGuarded([&] { gr1Change(number); });
+    else
+        s.grams->setText(grams);
+    if (blankKcal && !s.kcal->text().isEmpty())
+        s.kcal->setText(QString());
+}
+
+void WeeklyPlanner::foodWindowOpened()
+{
+    beforeFoodWindow_ = displayedWeek();
+}
+
+void WeeklyPlanner::foodWindowClosed()
+{
+    const WeekTexts week = std::exchange(beforeFoodWindow_, {});
+    if (!changed() || week.isEmpty()) {
+        caricadieta();
+        return;
+    }
+    // Reloading would throw the unsaved changes away without a word.
+    for (auto it = week.cbegin(); it != week.cend(); ++it)
+        setSlotTexts(it.key(), it.value().first, it.value().second, it.value().second.isEmpty());
+    setChanged(true);
+    btnTotaleClick();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
@@ -69,6 +71,21 @@ public:
     // After the user window closed: brings the person chooser, the grid and the photo up
     // to date with the person dataset.
     void userWindowClosed();
+    // The food window is about to be shown: the week as displayed is kept, because saving
+    // or deleting a food there empties every chooser.
+    void foodWindowOpened();
+    // The food window was left: the choosers get their texts back. Unsaved changes are put
+    // back as they were displayed (the kilocalories computed from the foods as they are
+    // now) and stay unsaved; without changes the saved week is reloaded.
+    void foodWindowClosed();
+
+    // Food and grams text of every slot, by slot number.
+    using WeekTexts = QHash<int, QPair<QString, QString>>;
+    WeekTexts displayedWeek() const;
+    // Sets one slot's food and grams as the user would: the grams-change handling runs,
+    // so the kilocalories, the totals and the change flag follow. `blankKcal` leaves the
+    // kcal field empty, as loading does for a slot without grams.
+    void setSlotTexts(int number, const QString& food, const QString& grams, bool blankKcal);
 
     // --- Event handling of the grid, shared by every slot (the slot number says which)
     // An entry of the slot's food chooser was picked.
@@ -106,4 +123,5 @@ private:
     PlannerFrame frame_;
     TDM* dm_;
     Grid* grid_ = nullptr;
+    WeekTexts beforeFoodWindow_;
 };

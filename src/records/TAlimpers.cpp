@@ -252,8 +252,11 @@ void TAlimpers::buildChart()
 void TAlimpers::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        if (planner_)
+            planner_->foodWindowOpened();
         FormShow();
+    }
 }
 
 void TAlimpers::resizeEvent(QResizeEvent* event)
@@ -372,7 +375,7 @@ void TAlimpers::leave()
     if (dm_->alimenti->isEditing())
         dm_->alimenti->cancel();
     if (planner_)
-        planner_->caricadieta();
+        planner_->foodWindowClosed();
 }
 
 void TAlimpers::LMDButton8Click()
