@@ -218,6 +218,17 @@ SqliteStore::~SqliteStore()
 
 std::vector<StoredRow> SqliteStore::readTable(const TableSchema& table) const
 {
+    std::vector<StoredRow> rows;
+    scanTable(table, [&rows](qint64 rowid, const QVector<QVariant>& values) {
+        rows.push_back(StoredRow{rowid, values});
+    });
+    return rows;
+}
+
+void SqliteStore::scanTable(
+    const TableSchema& table,
+    const std::function<void(qint64 rowid, const QVector<QVariant>& values)>& take) const
+{
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QStringList names;
     for (const ColumnDef& c : table.columns)
@@ -227,16 +238,12 @@ std::vector<StoredRow> SqliteStore::readTable(const TableSchema& table) const
     if (!q.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
                     .arg(names.join(QStringLiteral(", ")), quoted(table.name))))
         fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
-    std::vector<StoredRow> rows;
+    QVector<QVariant> values(table.columns.size());
     while (q.next()) {
-        StoredRow row;
-        row.rowid = q.value(0).toLongLong();
-        row.values.resize(table.columns.size());
         for (int i = 0; i < table.columns.size(); ++i)
-            row.values[i] = normalise(table.columns.at(i), q.value(i + 1));
-        rows.push_back(std::move(row));
+            values[i] = normalise(table.columns.at(i), q.value(i + 1));
+        take(q.value(0).toLongLong(), values);
     }
-    return rows;
 }
 
 qint64 SqliteStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)

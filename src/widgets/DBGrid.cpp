@@ -178,8 +178,21 @@ void DBGrid::storePendingCell()
         commitData(editor_);
 }
 
+void DBGrid::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    if (behind_)
+        followDataset();
+}
+
 void DBGrid::followDataset()
 {
+    if (!isVisible()) {
+        // Selecting and scrolling a hidden grid is work nobody sees: done when shown.
+        behind_ = true;
+        return;
+    }
+    behind_ = false;
     // A cancel returns to the stored values: a cell editor with a typed text is dropped.
     Dataset* d = model_->dataSource() ? model_->dataSource()->dataset() : nullptr;
     if (editor_ && (!d || d->state() == Dataset::State::Browse) && editor_->isModified()) {

@@ -17,6 +17,8 @@ class DatasetTableModel;
 // keystroke and the text is stored into the field when the cell editor commits (Enter,
 // leaving the cell) or the row is posted. Auto-number and calculated fields are
 // read-only; calculated fields are produced once for each row the grid brings into view.
+// While the grid is hidden it does not follow the dataset's moves (no selection, no
+// scrolling); it catches up when it is shown.
 class DBGrid : public QTableView {
     Q_OBJECT
 public:
@@ -54,6 +56,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class DBGridDelegate;
@@ -66,4 +69,5 @@ private:
     QHash<int, int> widths_;
     QPointer<QLineEdit> editor_;
     bool syncing_ = false;
+    bool behind_ = false; // hidden while the dataset moved: follow it when shown
 };
