@@ -5,7 +5,8 @@
 //   S = the shipped foods, 10 people x 133 menu rows
 //   M = 7,413 foods, 1,000 people x 133 menu rows
 //   L = 50,000 foods (the table's names repeated with a suffix), 10,000 people x 133 rows
-// --quick runs S and M only. Each size runs in a process of its own (fresh memory
+// --quick runs S and M only; --only=S (M, L) one size; --dir DIR keeps the databases in
+// DIR/S, DIR/M, DIR/L, and --child DIR/M/alimenti.mdb runs the figures of one of them. Each size runs in a process of its own (fresh memory
 // figures); every time is the minimum of several runs. At the end: the growth exponent
 // of every figure from M to L.
 #include "DBGrid.h"
@@ -102,6 +103,7 @@ QList<Food> readFoods(int wanted)
 // Writes the database of one size; returns the names of the foods that fit the menu.
 bool makeDatabase(const Size& size, const QString& path)
 {
+    QFile::remove(path);
     SqliteStore::createDatabase(path);
     const QList<Food> foods = readFoods(size.foods);
     QStringList fitting;
@@ -480,7 +482,10 @@ int main(int argc, char** argv)
         if (!args.filter(QRegularExpression("^--only=")).isEmpty() &&
             !args.contains("--only=" + size.name))
             continue;
-        const QString dir = folder.filePath(size.name);
+        // --dir keeps the databases (for a profiler run of one child).
+        const int dirAt = args.indexOf("--dir");
+        const QString dir = dirAt >= 0 ? args.value(dirAt + 1) + "/" + size.name
+                                       : folder.filePath(size.name);
         QDir().mkpath(dir);
         const QString path = dir + "/alimenti.mdb";
         QFile::copy(QStringLiteral(NUTRILO_SOURCE_DIR "/data/pictures/default.jpg"),

@@ -258,6 +258,7 @@ private slots:
     void aTextThatIsNoNumberIsRefused()
     {
         open();
+        window->show(); // the window's controls show the food while it is open
         QSignalSpy switched(dm->DSAlimenti, &DataSource::enabledChanged);
         type(window->DBEdit5, QStringLiteral("tanto"));
         QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
@@ -288,11 +289,7 @@ private slots:
         // The refresh leaves the last food current, and the controls show it.
         QCOMPARE(current(), QStringLiteral("Zucchine"));
         QCOMPARE(window->DBEdit1->text(), QStringLiteral("Zucchine"));
-        // The hidden window's grid catches up when shown (showing goes to the first food).
-        QCOMPARE(dm->alimenti->recNo(), 4);
-        window->show();
-        QCOMPARE(dm->alimenti->recNo(), 0);
-        QCOMPARE(window->DBGrid1->currentIndex().row(), 0);
+        QCOMPARE(window->DBGrid1->currentIndex().row(), 4);
     }
 
     void search()
@@ -329,6 +326,7 @@ private slots:
     void deleteAFoodOfTheWeek()
     {
         open();
+        window->show(); // the window's controls show the food while it is open
         QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
         services->dialogAnswers << Result::No;
         window->btndeleteClick();

@@ -149,6 +149,7 @@ private slots:
     void theWindowAndItsControls()
     {
         open();
+        window->show(); // the bound controls show the person while the window is open
         QCOMPARE(window->objectName(), QStringLiteral("utenti"));
         QCOMPARE(window->windowTitle(), QStringLiteral("Gestione utenti"));
         QCOMPARE(window->size(), QSize(588, 498));

@@ -14,6 +14,8 @@
 
 #include <QAbstractButton>
 #include <QCollator>
+#include <QHash>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +63,44 @@ struct WeeklyPlanner::Grid {
     QStringListModel* foods = nullptr;
     std::array<std::unique_ptr<DayPage>, Days> days;
     QVariant shownPerson; // ID of the person whose week the grid shows
+
+    // The totals are recomputed after every change of a slot, from the texts of the
+    // fields: the amount each text stands for, and the text of each sum, are remembered
+    // (for the locale they were read in) instead of being worked out again each time.
+    QLocale locale;
+    QHash<QString, Amount> amounts;
+    QHash<qint64, QString> texts;
+
+    void useLocale()
+    {
+        const QLocale now;
+        if (now != locale || amounts.size() > 4096 || texts.size() > 4096) {
+            locale = now;
+            amounts.clear();
+            texts.clear();
+        }
+    }
+    // somma's sum: empty texts count nothing; a text that is no number throws.
+    Amount sum(std::initializer_list<QString> parts)
+    {
+        Amount total;
+        for (const QString& text : parts) {
+            if (text.isEmpty())
+                continue;
+            auto it = amounts.constFind(text);
+            if (it == amounts.constEnd())
+                it = amounts.insert(text, Amount::fromText(text));
+            total = total + *it;
+        }
+        return total;
+    }
+    const QString& text(Amount a)
+    {
+        auto it = texts.constFind(a.raw());
+        if (it == texts.constEnd())
+            it = texts.insert(a.raw(), a.toText());
+        return *it;
+    }
 };
 
 WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent)
@@ -136,6 +176,8 @@ QString WeeklyPlanner::somma(const QString& a, const QString& b, const QString& 
 
 void WeeklyPlanner::btnTotaleClick()
 {
+    // As somma over the texts shown, with the amounts of known texts remembered.
+    grid_->useLocale();
     const auto kcal = [this](int day, int position) {
         return grid_->days.at(day - 1)->slot(position).kcal->text();
     };
@@ -144,14 +186,16 @@ void WeeklyPlanner::btnTotaleClick()
         for (int day = 1; day <= Days; ++day) {
             const QString fifth = group == 0 ? QString() : kcal(day, first + 4);
             grid_->days.at(day - 1)->subtotal(group)->setText(
-                somma(kcal(day, first), kcal(day, first + 1), kcal(day, first + 2),
-                      kcal(day, first + 3), fifth));
+                grid_->text(grid_->sum({kcal(day, first), kcal(day, first + 1),
+                                        kcal(day, first + 2), kcal(day, first + 3), fifth})));
         }
     }
     for (int day = 1; day <= Days; ++day) {
         const DayPage& page = *grid_->days.at(day - 1);
-        page.total()->setText(somma(page.subtotal(0)->text(), page.subtotal(1)->text(),
-                                    page.subtotal(2)->text(), page.subtotal(3)->text(), QString()));
+        page.total()->setText(grid_->text(grid_->sum({page.subtotal(0)->text(),
+                                                       page.subtotal(1)->text(),
+                                                       page.subtotal(2)->text(),
+                                                       page.subtotal(3)->text()})));
     }
 }
 
@@ -271,18 +315,28 @@ bool WeeklyPlanner::isFood(const QString& name) const
     return !name.isEmpty() && dm_->alimenti->locate(QStringLiteral("Alimento"), {name});
 }
 
-void WeeklyPlanner::fillPersonChooser()
+void WeeklyPlanner::fillPersonChooser(bool walk)
 {
-    frame_.dbnome->clear();
     Dataset* people = dm_->utente;
-    for (people->first(); !people->eof(); people->next())
-        frame_.dbnome->addItem(dm_->utenteNome->asString());
+    QStringList names;
+    names.reserve(people->recordCount());
+    if (walk) {
+        // At start-up the person dataset is walked, each person's fields produced.
+        for (people->first(); !people->eof(); people->next())
+            names << dm_->utenteNome->asString();
+    } else {
+        const int nameField = dm_->utenteNome->index();
+        for (int row = 0; row < people->recordCount(); ++row)
+            names << fieldValueText(people->rowValue(row, nameField));
+    }
+    frame_.dbnome->clear();
+    frame_.dbnome->addItems(names);
 }
 
 void WeeklyPlanner::FormShow()
 {
     caricaalimenti();
-    fillPersonChooser();
+    fillPersonChooser(true);
     if (frame_.dbnome->count() > 0)
         frame_.dbnome->setCurrentIndex(0);
     dm_->utente->first();
@@ -437,7 +491,8 @@ void WeeklyPlanner::userWindowClosed()
     Dataset* people = dm_->utente;
     bool ok = false;
     const qint64 current = currentPersonId(&ok);
-    fillPersonChooser();
+    // The names as the person dataset holds them now, read without moving it.
+    fillPersonChooser(false);
     const auto select = [&](qint64 id) {
         if (!people->locate(QStringLiteral("ID"), {id}))
             return false;

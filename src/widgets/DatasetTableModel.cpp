@@ -21,16 +21,14 @@ void DatasetTableModel::setDataSource(DataSource* source)
             // A move, a post, a cancel or a delete: every row may show other values now.
             invalidateCache();
             syncRowCount();
-            if (rows_ > 0) {
+            if (rows_ > 0)
                 emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
-                emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
-            }
+            markIndicator();
             emit currentRowChanged();
         });
         connect(source, &DataSource::stateChanged, this, [this] {
             syncRowCount();
-            if (rows_ > 0)
-                emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
+            markIndicator();
             emit currentRowChanged();
         });
         connect(source, &DataSource::fieldChanged, this, [this](int) {
@@ -149,6 +147,7 @@ void DatasetTableModel::rebuild()
     invalidateCache();
     Dataset* d = dataset();
     rows_ = storedRowCount() + (active() && d && d->state() == Dataset::State::Insert ? 1 : 0);
+    indicator_ = currentRow();
     endResetModel();
 }
 
@@ -168,6 +167,17 @@ void DatasetTableModel::syncRowCount()
         rows_ = wanted;
         endRemoveRows();
     }
+}
+
+void DatasetTableModel::markIndicator()
+{
+    // Only the rows where the indicator was and is now change their title: a header asked
+    // to refresh every row walks them all, on every move.
+    const int row = currentRow();
+    for (int r : {indicator_, row})
+        if (r >= 0 && r < rows_)
+            emit headerDataChanged(Qt::Vertical, r, r);
+    indicator_ = row;
 }
 
 void DatasetTableModel::invalidateCache()

@@ -72,6 +72,7 @@ private:
     void rebuild();
     void syncRowCount();
     void invalidateCache();
+    void markIndicator();
     QVariant valueAt(int row, int column) const;
     int storedRowCount() const;
 
@@ -85,6 +86,7 @@ private:
     QColor titleColour_;
     bool anyCalculated_ = false;
     int rows_ = 0;
+    int indicator_ = -1; // the row whose title shows the indicator
 
     mutable QHash<int, QVector<QVariant>> fetched_;
     mutable bool fetching_ = false;
