@@ -253,6 +253,7 @@ private slots:
     void deleteRemovesThePersonAndOnlyTheirMenu()
     {
         open();
+        window->show(); // the grid follows the people while the window is open
         services->dialogAnswers.enqueue(Result::No);
         services->dialogAnswers.enqueue(Result::Cancel);
         services->dialogAnswers.enqueue(Result::Yes);

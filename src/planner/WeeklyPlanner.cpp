@@ -70,6 +70,11 @@ struct WeeklyPlanner::Grid {
     QLocale locale;
     QHash<QString, Amount> amounts;
     QHash<qint64, QString> texts;
+    // Per day: the kcal texts its totals were last computed from, and the texts then
+    // written to its four subtotals and its total. A day whose slots and labels still
+    // show them needs no new sums.
+    std::array<std::array<QString, DayPage::Positions>, Days> summedKcal;
+    std::array<std::array<QString, DayPage::Groups + 1>, Days> writtenTotals;
 
     void useLocale()
     {
@@ -78,6 +83,8 @@ struct WeeklyPlanner::Grid {
             locale = now;
             amounts.clear();
             texts.clear();
+            summedKcal = {};
+            writtenTotals = {};
         }
     }
     // somma's sum: empty texts count nothing; a text that is no number throws.
@@ -176,26 +183,45 @@ QString WeeklyPlanner::somma(const QString& a, const QString& b, const QString& 
 
 void WeeklyPlanner::btnTotaleClick()
 {
-    // As somma over the texts shown, with the amounts of known texts remembered.
+    // As somma over the texts shown, with the amounts of known texts remembered, and
+    // without summing again a day whose slots and totals are as they were last time.
     grid_->useLocale();
-    const auto kcal = [this](int day, int position) {
-        return grid_->days.at(day - 1)->slot(position).kcal->text();
-    };
+    std::array<bool, Days> stale{};
+    std::array<std::array<QString, DayPage::Positions>, Days> kcal;
+    for (int day = 1; day <= Days; ++day) {
+        const DayPage& page = *grid_->days.at(day - 1);
+        for (int position = 1; position <= DayPage::Positions; ++position)
+            kcal[day - 1][position - 1] = page.slot(position).kcal->text();
+        bool same = kcal[day - 1] == grid_->summedKcal[day - 1];
+        for (int group = 0; group <= DayPage::Groups && same; ++group) {
+            const QLabel* label = group < DayPage::Groups ? page.subtotal(group) : page.total();
+            same = label->text() == grid_->writtenTotals[day - 1][group];
+        }
+        stale[day - 1] = !same;
+    }
     for (int group = 0; group < DayPage::Groups; ++group) {
-        const int first = DayPage::firstPosition(group);
+        const int first = DayPage::firstPosition(group) - 1;
         for (int day = 1; day <= Days; ++day) {
-            const QString fifth = group == 0 ? QString() : kcal(day, first + 4);
-            grid_->days.at(day - 1)->subtotal(group)->setText(
-                grid_->text(grid_->sum({kcal(day, first), kcal(day, first + 1),
-                                        kcal(day, first + 2), kcal(day, first + 3), fifth})));
+            if (!stale[day - 1])
+                continue;
+            const auto& k = kcal[day - 1];
+            const QString fifth = group == 0 ? QString() : k[first + 4];
+            const QString& text = grid_->text(
+                grid_->sum({k[first], k[first + 1], k[first + 2], k[first + 3], fifth}));
+            grid_->days.at(day - 1)->subtotal(group)->setText(text);
+            grid_->writtenTotals[day - 1][group] = text;
         }
     }
     for (int day = 1; day <= Days; ++day) {
+        if (!stale[day - 1])
+            continue;
         const DayPage& page = *grid_->days.at(day - 1);
-        page.total()->setText(grid_->text(grid_->sum({page.subtotal(0)->text(),
-                                                       page.subtotal(1)->text(),
-                                                       page.subtotal(2)->text(),
-                                                       page.subtotal(3)->text()})));
+        const QString& text = grid_->text(
+            grid_->sum({page.subtotal(0)->text(), page.subtotal(1)->text(),
+                        page.subtotal(2)->text(), page.subtotal(3)->text()}));
+        page.total()->setText(text);
+        grid_->writtenTotals[day - 1][DayPage::Groups] = text;
+        grid_->summedKcal[day - 1] = kcal[day - 1];
     }
 }
 

@@ -54,6 +54,8 @@ private:
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DatasetTableModel(this))
 {
+    // Hidden until shown: the model does not follow the dataset before that.
+    model_->setSuspended(true);
     setModel(model_);
     setItemDelegate(new DBGridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -180,9 +182,16 @@ void DBGrid::storePendingCell()
 
 void DBGrid::showEvent(QShowEvent* event)
 {
+    model_->setSuspended(false);
     QTableView::showEvent(event);
     if (behind_)
         followDataset();
+}
+
+void DBGrid::hideEvent(QHideEvent* event)
+{
+    QTableView::hideEvent(event);
+    model_->setSuspended(true);
 }
 
 void DBGrid::followDataset()

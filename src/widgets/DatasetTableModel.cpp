@@ -14,10 +14,14 @@ void DatasetTableModel::setDataSource(DataSource* source)
     source_ = source;
     if (source) {
         connect(source, &DataSource::rowsChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             rebuild();
             emit currentRowChanged();
         });
         connect(source, &DataSource::currentChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             // A move, a post, a cancel or a delete: every row may show other values now.
             invalidateCache();
             syncRowCount();
@@ -27,16 +31,22 @@ void DatasetTableModel::setDataSource(DataSource* source)
             emit currentRowChanged();
         });
         connect(source, &DataSource::stateChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             syncRowCount();
             markIndicator();
             emit currentRowChanged();
         });
         connect(source, &DataSource::fieldChanged, this, [this](int) {
+            if (skipWhileSuspended())
+                return;
             const int row = currentRow();
             if (row >= 0 && row < rows_ && columnCount() > 0)
                 emit dataChanged(index(row, 0), index(row, columnCount() - 1));
         });
         connect(source, &DataSource::enabledChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             rebuild();
             emit currentRowChanged();
         });
@@ -46,6 +56,23 @@ void DatasetTableModel::setDataSource(DataSource* source)
         });
     }
     resolveColumns();
+    rebuild();
+    emit currentRowChanged();
+}
+
+bool DatasetTableModel::skipWhileSuspended()
+{
+    if (suspended_)
+        behind_ = true;
+    return suspended_;
+}
+
+void DatasetTableModel::setSuspended(bool on)
+{
+    suspended_ = on;
+    if (on || !behind_)
+        return;
+    behind_ = false;
     rebuild();
     emit currentRowChanged();
 }
