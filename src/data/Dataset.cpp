@@ -392,12 +392,32 @@ bool Dataset::locate(const QString& columns, const QVariantList& values, int opt
             cols[0],
             (isNullValue(values[0]) ? QString() : fieldValueText(values[0])).toCaseFolded());
     } else {
+        // A whole number sought in a whole-number column compares as a number, straight
+        // from the stored column; every other pair as valuesMatch says.
+        QVector<qint64> numbers(cols.size());
+        QVector<bool> numeric(cols.size());
+        for (int c = 0; c < cols.size(); ++c) {
+            const FieldType type = table_.columns.at(cols[c]).type;
+            const QVariant& v = values.at(c);
+            const int id = v.typeId();
+            numeric[c] = (type == FieldType::Integer || type == FieldType::AutoNumber) &&
+                         !isNullValue(v) &&
+                         (id == QMetaType::LongLong || id == QMetaType::Int ||
+                          id == QMetaType::UInt || id == QMetaType::ULongLong);
+            if (numeric[c])
+                numbers[c] = v.toLongLong();
+        }
         for (int i = 0; i < view_.size() && found < 0; ++i) {
             const int row = view_.row(i);
             bool all = true;
-            for (int c = 0; c < cols.size() && all; ++c)
-                all = valuesMatch(rows_.value(row, cols[c]), values.at(c),
-                                  table_.columns.at(cols[c]).type, options);
+            for (int c = 0; c < cols.size() && all; ++c) {
+                qint64 n = 0;
+                if (numeric[c] && rows_.integerAt(row, cols[c], &n))
+                    all = n == numbers[c];
+                else
+                    all = valuesMatch(rows_.value(row, cols[c]), values.at(c),
+                                      table_.columns.at(cols[c]).type, options);
+            }
             if (all)
                 found = i;
         }

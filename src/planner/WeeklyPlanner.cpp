@@ -75,6 +75,9 @@ struct WeeklyPlanner::Grid {
     // show them needs no new sums.
     std::array<std::array<QString, DayPage::Positions>, Days> summedKcal;
     std::array<std::array<QString, DayPage::Groups + 1>, Days> writtenTotals;
+    // While a week is loaded the slots' changes leave the totals to the end of the load,
+    // which computes them once from the slots as loaded.
+    bool loading = false;
 
     void useLocale()
     {
@@ -284,7 +287,8 @@ void WeeklyPlanner::recomputeSlot(int number)
     }
     s.kcal->setText(kcal);
     setChanged(true);
-    btnTotaleClick();
+    if (!grid_->loading)
+        btnTotaleClick();
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -373,6 +377,11 @@ void WeeklyPlanner::FormShow()
 
 void WeeklyPlanner::caricadieta()
 {
+    struct Loading {
+        bool& flag;
+        explicit Loading(bool& on) : flag(on) { flag = true; }
+        ~Loading() { flag = false; }
+    } loading(grid_->loading);
     for (const auto& day : grid_->days)
         for (int position = 1; position <= DayPage::Positions; ++position) {
             const MealSlot& s = day->slot(position);
@@ -392,6 +401,8 @@ void WeeklyPlanner::caricadieta()
         // Runs the grams-change handling, which computes the slot from the food just set.
         s.grams->setText(dm_->DietaGrammi->asString());
     }
+    grid_->loading = false;
+    btnTotaleClick();
     setChanged(false);
     bool ok = false;
     const qint64 person = currentPersonId(&ok);
