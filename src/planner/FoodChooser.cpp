@@ -121,7 +121,8 @@ FoodChooser::FoodChooser(QStringListModel* foods, QWidget* parent)
 void FoodChooser::setFoodText(const QString& text)
 {
     chosen_ = -1;
-    setEditText(text);
+    if (currentText() != text)
+        setEditText(text);
 }
 
 void FoodChooser::entryActivated(int index)

@@ -70,10 +70,10 @@ struct WeeklyPlanner::Grid {
     QLocale locale;
     QHash<QString, Amount> amounts;
     QHash<qint64, QString> texts;
-    // Per day: the kcal texts its totals were last computed from, and the texts then
-    // written to its four subtotals and its total. A day whose slots and labels still
-    // show them needs no new sums.
-    std::array<std::array<QString, DayPage::Positions>, Days> summedKcal;
+    // Per day: whether a kcal text changed since its totals were last computed, and the
+    // texts then written to its four subtotals and its total. A day whose slots did not
+    // change and whose labels still show those texts needs no new sums.
+    std::array<bool, Days> kcalChanged{true, true, true, true, true, true, true};
     std::array<std::array<QString, DayPage::Groups + 1>, Days> writtenTotals;
     // While a week is loaded the slots' changes leave the totals to the end of the load,
     // which computes them once from the slots as loaded.
@@ -86,7 +86,7 @@ struct WeeklyPlanner::Grid {
             locale = now;
             amounts.clear();
             texts.clear();
-            summedKcal = {};
+            kcalChanged.fill(true);
             writtenTotals = {};
         }
     }
@@ -140,6 +140,8 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
                     [this, number] { runGuarded([&] { ComboBox1Change(number); }); });
             connect(s.grams, &QLineEdit::textChanged, this,
                     [this, number] { runGuarded([&] { gr1Change(number); }); });
+            connect(s.kcal, &QLineEdit::textChanged, this,
+                    [this, day] { grid_->kcalChanged[day - 1] = true; });
         }
         const auto handler = clearHandlers.at(day - 1);
         connect(dayPage->clearButton(), &QPushButton::clicked, this,
@@ -190,27 +192,27 @@ void WeeklyPlanner::btnTotaleClick()
     // without summing again a day whose slots and totals are as they were last time.
     grid_->useLocale();
     std::array<bool, Days> stale{};
-    std::array<std::array<QString, DayPage::Positions>, Days> kcal;
     for (int day = 1; day <= Days; ++day) {
         const DayPage& page = *grid_->days.at(day - 1);
-        for (int position = 1; position <= DayPage::Positions; ++position)
-            kcal[day - 1][position - 1] = page.slot(position).kcal->text();
-        bool same = kcal[day - 1] == grid_->summedKcal[day - 1];
+        bool same = !grid_->kcalChanged[day - 1];
         for (int group = 0; group <= DayPage::Groups && same; ++group) {
             const QLabel* label = group < DayPage::Groups ? page.subtotal(group) : page.total();
             same = label->text() == grid_->writtenTotals[day - 1][group];
         }
         stale[day - 1] = !same;
     }
+    const auto kcal = [this](int day, int position) {
+        return grid_->days.at(day - 1)->slot(position).kcal->text();
+    };
     for (int group = 0; group < DayPage::Groups; ++group) {
-        const int first = DayPage::firstPosition(group) - 1;
+        const int first = DayPage::firstPosition(group);
         for (int day = 1; day <= Days; ++day) {
             if (!stale[day - 1])
                 continue;
-            const auto& k = kcal[day - 1];
-            const QString fifth = group == 0 ? QString() : k[first + 4];
-            const QString& text = grid_->text(
-                grid_->sum({k[first], k[first + 1], k[first + 2], k[first + 3], fifth}));
+            const QString fifth = group == 0 ? QString() : kcal(day, first + 4);
+            const QString& text =
+                grid_->text(grid_->sum({kcal(day, first), kcal(day, first + 1),
+                                        kcal(day, first + 2), kcal(day, first + 3), fifth}));
             grid_->days.at(day - 1)->subtotal(group)->setText(text);
             grid_->writtenTotals[day - 1][group] = text;
         }
@@ -224,7 +226,7 @@ void WeeklyPlanner::btnTotaleClick()
                         page.subtotal(2)->text(), page.subtotal(3)->text()}));
         page.total()->setText(text);
         grid_->writtenTotals[day - 1][DayPage::Groups] = text;
-        grid_->summedKcal[day - 1] = kcal[day - 1];
+        grid_->kcalChanged[day - 1] = false;
     }
 }
 
@@ -384,9 +386,12 @@ void WeeklyPlanner::caricadieta()
     } loading(grid_->loading);
     for (const auto& day : grid_->days)
         for (int position = 1; position <= DayPage::Positions; ++position) {
+            // An empty field stays as it is: setting it again would change nothing.
             const MealSlot& s = day->slot(position);
-            s.grams->setText(QString());
-            s.kcal->setText(QString());
+            if (!s.grams->text().isEmpty())
+                s.grams->setText(QString());
+            if (!s.kcal->text().isEmpty())
+                s.kcal->setText(QString());
         }
     for (const auto& day : grid_->days)
         for (int position = 1; position <= DayPage::Positions; ++position)
