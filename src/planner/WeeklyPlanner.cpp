@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QCollator>
+#include <QComboBox>
 #include <QHash>
 #include <QLocale>
 #include <QLabel>
@@ -361,8 +362,18 @@ void WeeklyPlanner::fillPersonChooser(bool walk)
         for (int row = 0; row < people->recordCount(); ++row)
             names << fieldValueText(people->rowValue(row, nameField));
     }
-    frame_.dbnome->clear();
-    frame_.dbnome->addItems(names);
+    QComboBox* chooser = frame_.dbnome;
+    bool same = chooser->count() == names.size();
+    for (int i = 0; same && i < names.size(); ++i)
+        same = chooser->itemText(i) == names.at(i);
+    if (same) {
+        // The list already holds these names: only the selection starts afresh, as after
+        // a refill.
+        chooser->setCurrentIndex(-1);
+        return;
+    }
+    chooser->clear();
+    chooser->addItems(names);
 }
 
 void WeeklyPlanner::FormShow()
