@@ -79,6 +79,9 @@ struct WeeklyPlanner::Grid {
     // While a week is loaded the slots' changes leave the totals to the end of the load,
     // which computes them once from the slots as loaded.
     bool loading = false;
+    // While loading empties the grid, a grams field's handling only marks the change: the
+    // kcal field it would write is emptied right after.
+    bool emptying = false;
 
     void useLocale()
     {
@@ -279,6 +282,10 @@ void WeeklyPlanner::recomputeSlot(int number)
     const MealSlot s = slot(number);
     if (!s)
         return;
+    if (grid_->emptying) {
+        setChanged(true);
+        return;
+    }
     // A grams text that is no number (pasted, or stored) leaves the slot at 0 and is
     // reported once the totals are up to date.
     QString kcal = zero;
@@ -399,8 +406,11 @@ void WeeklyPlanner::caricadieta()
         for (int position = 1; position <= DayPage::Positions; ++position) {
             // An empty field stays as it is: setting it again would change nothing.
             const MealSlot& s = day->slot(position);
-            if (!s.grams->text().isEmpty())
+            if (!s.grams->text().isEmpty()) {
+                grid_->emptying = true;
                 s.grams->setText(QString());
+                grid_->emptying = false;
+            }
             if (!s.kcal->text().isEmpty())
                 s.kcal->setText(QString());
         }
