@@ -14,7 +14,6 @@ void RowStore::clear()
         const FieldType type = c.type;
         c = Column();
         c.type = type;
-        c.pool << QString();
     }
     rowids_.clear();
     live_.clear();
@@ -44,7 +43,7 @@ void RowStore::grow(Column& c)
 {
     switch (c.type) {
     case FieldType::Text:
-        c.texts.push_back(0);
+        c.texts.emplace_back();
         break;
     case FieldType::Float:
         c.reals.push_back(0);
@@ -58,20 +57,17 @@ void RowStore::grow(Column& c)
 
 void RowStore::set(Column& c, int row, const QVariant& value)
 {
-    c.odd.remove(row);
+    if (!c.odd.isEmpty())
+        c.odd.remove(row);
     const bool null = !value.isValid() || value.isNull();
     if (c.type == FieldType::Text) {
         if (null) {
-            c.texts[row] = 0;
+            c.texts[row] = QString();
             return;
         }
-        const QString text = value.toString();
-        auto it = c.entry.constFind(text);
-        if (it == c.entry.constEnd()) {
-            it = c.entry.insert(text, quint32(c.pool.size()));
-            c.pool << text;
-        }
-        c.texts[row] = *it;
+        c.texts[row] = value.toString();
+        if (c.texts[row].isNull())
+            c.texts[row] = QLatin1String(""); // an empty text, not a null
         if (value.typeId() != QMetaType::QString)
             c.odd.insert(row, value);
         return;
@@ -120,8 +116,8 @@ QVariant RowStore::value(int row, int column) const
     }
     switch (c.type) {
     case FieldType::Text: {
-        const quint32 e = c.texts[row];
-        return e ? QVariant(c.pool.at(e)) : QVariant();
+        const QString& t = c.texts[row];
+        return t.isNull() ? QVariant() : QVariant(t);
     }
     case FieldType::Float:
         return c.nulls[row] ? QVariant() : QVariant(c.reals[row]);

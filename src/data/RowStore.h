@@ -11,11 +11,11 @@
 
 // Every row of one table that a dataset holds: the rows read at opening and those it
 // wrote since. Values are kept column by column in typed arrays: a whole number or a
-// floating-point number in place, a text as the number of its entry in the column's
-// list of distinct texts (menu rows repeat the same food names and grams thousands of
-// times). A null is a mark of its own; a value of another type than its column (a text
-// that a numeric column of the file holds) is kept aside as it was read, so that every
-// value reads back exactly as it was stored.
+// floating-point number in place with a null mark, a text as the text itself (a null
+// text for null). A value of another type than its column (a text that a numeric column
+// of the file holds) is kept aside as it was read, so that every value reads back
+// exactly as it was stored. (Texts are not pooled: looking each one up among the
+// distinct texts at opening costs more time than the memory it saves.)
 //
 // A row keeps its number for the life of the store; a deleted row is only marked as
 // gone, so that row numbers held by indexes stay valid and a delete costs no shifting.
@@ -47,10 +47,8 @@ private:
         FieldType type = FieldType::Text;
         std::vector<qint64> integers;  // Integer, AutoNumber
         std::vector<double> reals;     // Float
-        std::vector<quint32> texts;    // Text: entry in `pool`, 0 for null
+        std::vector<QString> texts;    // Text: a null QString for null
         std::vector<bool> nulls;       // numeric columns
-        QStringList pool;              // distinct texts; entry 0 is the null
-        QHash<QString, quint32> entry; // text -> its entry in `pool`
         QHash<int, QVariant> odd;      // row -> a value not of the column's type
     };
     void set(Column& column, int row, const QVariant& value);

@@ -3,6 +3,7 @@
 #include "Amount.h"
 #include "AppError.h"
 #include "AppTexts.h"
+#include "DataSource.h"
 #include "Dataset.h"
 #include "DayPage.h"
 #include "FieldText.h"
@@ -361,9 +362,17 @@ void WeeklyPlanner::fillPersonChooser(bool walk)
     QStringList names;
     names.reserve(people->recordCount());
     if (walk) {
-        // At start-up the person dataset is walked, each person's fields produced.
-        for (people->first(); !people->eof(); people->next())
-            names << dm_->utenteNome->asString();
+        // At start-up the person dataset is walked, each person's fields produced; the
+        // person panel is shown the person the walk ends on, not every one on the way.
+        dm_->DSUtente->hold(true);
+        try {
+            for (people->first(); !people->eof(); people->next())
+                names << dm_->utenteNome->asString();
+        } catch (...) {
+            dm_->DSUtente->hold(false);
+            throw;
+        }
+        dm_->DSUtente->hold(false);
     } else {
         const int nameField = dm_->utenteNome->index();
         for (int row = 0; row < people->recordCount(); ++row)
