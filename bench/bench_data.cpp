@@ -6,9 +6,9 @@
 //   M = 7,413 foods, 1,000 people x 133 menu rows
 //   L = 50,000 foods (the table's names repeated with a suffix), 10,000 people x 133 rows
 // --quick runs S and M only; --only=S (M, L) one size; --dir DIR keeps the databases in
-// DIR/S, DIR/M, DIR/L, and --child DIR/M/alimenti.mdb runs the figures of one of them. Each size runs in a process of its own (fresh memory
-// figures); every time is the minimum of several runs. At the end: the growth exponent
-// of every figure from M to L.
+// DIR/S, DIR/M, DIR/L, and --child DIR/M/alimenti.mdb runs the figures of one of them. Each size
+// runs in a process of its own (fresh memory figures); every time is the minimum of several runs.
+// At the end: the growth exponent of every figure from M to L.
 #include "DBGrid.h"
 #include "FoodChooser.h"
 #include "ScriptedServices.h"
@@ -25,14 +25,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSqlRecord>
 #include <QLineEdit>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -453,9 +453,8 @@ const QList<Row> rows{
     {"typeahead", "type-ahead keystroke (plain line edit)", "ms"},
     {"memory", "peak memory growth (bytes of the rows' values)", "MB"},
 };
-const QMap<QString, double> targets{{"startup", 1.5},     {"userclose", 3},
-                                    {"switch", 5},         {"save_insert", 1.5},
-                                    {"save_update", 1.5},  {"typeahead", 3},
+const QMap<QString, double> targets{{"startup", 1.5},     {"userclose", 3},     {"switch", 5},
+                                    {"save_insert", 1.5}, {"save_update", 1.5}, {"typeahead", 3},
                                     {"memory", 3}};
 
 } // namespace
@@ -487,8 +486,8 @@ int main(int argc, char** argv)
             continue;
         // --dir keeps the databases (for a profiler run of one child).
         const int dirAt = args.indexOf("--dir");
-        const QString dir = dirAt >= 0 ? args.value(dirAt + 1) + "/" + size.name
-                                       : folder.filePath(size.name);
+        const QString dir =
+            dirAt >= 0 ? args.value(dirAt + 1) + "/" + size.name : folder.filePath(size.name);
         QDir().mkpath(dir);
         const QString path = dir + "/alimenti.mdb";
         QFile::copy(QStringLiteral(NUTRILO_SOURCE_DIR "/data/pictures/default.jpg"),
@@ -509,7 +508,7 @@ int main(int argc, char** argv)
             const QList<QByteArray> f = line.split(' ');
             if (f.size() == 4 && f.at(0) == "FIG")
                 results[size.name][QString::fromLatin1(f.at(1))] = {f.at(2).toDouble(),
-                                                                     f.at(3).toDouble()};
+                                                                    f.at(3).toDouble()};
             else if (!line.isEmpty())
                 std::printf("   %s\n", line.constData());
         }

@@ -307,8 +307,9 @@ private slots:
         d->insertWithValues({anna, 719, QStringLiteral("Pane comune"), QStringLiteral("30")});
         QCOMPARE(d->recNo(), 1);
         u->locate("Nome", {QStringLiteral("Bruno Bianchi")});
-        QCOMPARE(menusShown(*dm).value(bruno),
-                 (QStringList{"101 Pane comune 50", "101 Mela, con buccia 150", "102 Pane comune "}));
+        QCOMPARE(
+            menusShown(*dm).value(bruno),
+            (QStringList{"101 Pane comune 50", "101 Mela, con buccia 150", "102 Pane comune "}));
         u->locate("Nome", {QStringLiteral("Bruno Bianchi")});
         QVERIFY(d->locate("id_utente;id_combo", {bruno, 102}));
         d->deleteRecord();
@@ -317,14 +318,15 @@ private slots:
         const QMap<qint64, QStringList> shown = menusShown(*dm);
         TDM fresh(db->path());
         QCOMPARE(menusShown(fresh), shown);
-        QCOMPARE(shown.value(anna), (QStringList{"205 Mela, con buccia 120",
-                                                 "719 Pane comune 30"}));
+        QCOMPARE(shown.value(anna),
+                 (QStringList{"205 Mela, con buccia 120", "719 Pane comune 30"}));
     }
 
     void valuesReadBackAsTheFileHoldsThem()
     {
         // A number column may hold a text in the file; texts repeat; nulls stay null.
-        db->exec("UPDATE Utenti SET id_utente = 'trenta', corporatura = 'Media' WHERE Nome = 'Anna Rossi'");
+        db->exec("UPDATE Utenti SET id_utente = 'trenta', corporatura = 'Media' WHERE Nome = 'Anna "
+                 "Rossi'");
         db->exec("UPDATE Utenti SET corporatura = 'Media' WHERE Nome = 'Bruno Bianchi'");
         openModule();
         Dataset* u = dm->utente;
@@ -344,7 +346,8 @@ private slots:
         u->post();
         u->first();
         QCOMPARE(dm->utentecorporatura->asString(), QStringLiteral("Media"));
-        QCOMPARE(u->rowValue(1, dm->utentecorporatura->index()), QVariant(QStringLiteral("Robusta")));
+        QCOMPARE(u->rowValue(1, dm->utentecorporatura->index()),
+                 QVariant(QStringLiteral("Robusta")));
         QCOMPARE(u->rowValue(1, dm->utenteid_utente->index()), QVariant(qint64(41)));
         QCOMPARE(dm->alimenti->rowValue(3, dm->alimentikcal100->index()), QVariant(2.5));
     }

@@ -45,11 +45,11 @@ public:
 private:
     struct Column {
         FieldType type = FieldType::Text;
-        std::vector<qint64> integers;  // Integer, AutoNumber
-        std::vector<double> reals;     // Float
-        std::vector<QString> texts;    // Text: a null QString for null
-        std::vector<bool> nulls;       // numeric columns
-        QHash<int, QVariant> odd;      // row -> a value not of the column's type
+        std::vector<qint64> integers; // Integer, AutoNumber
+        std::vector<double> reals;    // Float
+        std::vector<QString> texts;   // Text: a null QString for null
+        std::vector<bool> nulls;      // numeric columns
+        QHash<int, QVariant> odd;     // row -> a value not of the column's type
     };
     void set(Column& column, int row, const QVariant& value);
     static void grow(Column& column);

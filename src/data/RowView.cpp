@@ -119,9 +119,8 @@ int RowView::rowChanged(int row, const std::vector<int>& changedColumns,
                         std::optional<qint64> oldKey)
 {
     const auto changed = [&changedColumns](int column) {
-        return column >= 0 &&
-               std::find(changedColumns.begin(), changedColumns.end(), column) !=
-                   changedColumns.end();
+        return column >= 0 && std::find(changedColumns.begin(), changedColumns.end(), column) !=
+                                  changedColumns.end();
     };
     bool reposition = changed(sortColumn_);
     if (changed(detailColumn_)) {

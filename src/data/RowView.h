@@ -42,8 +42,7 @@ public:
     int rowAdded(int row);
     // The stored values of a row changed; `changedColumns` names them. Returns its
     // visible position afterwards, -1 when it is no longer visible.
-    int rowChanged(int row, const std::vector<int>& changedColumns,
-                   std::optional<qint64> oldKey);
+    int rowChanged(int row, const std::vector<int>& changedColumns, std::optional<qint64> oldKey);
     // A visible or hidden row was deleted from the store.
     void rowRemoved(int row, std::optional<qint64> key);
 

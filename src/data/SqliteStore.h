@@ -33,9 +33,9 @@ public:
 
     std::vector<StoredRow> readTable(const TableSchema& table) const;
     // As readTable, handing each row to `take` as it is read instead of keeping them all.
-    void scanTable(const TableSchema& table,
-                   const std::function<void(qint64 rowid, const QVector<QVariant>& values)>&
-                       take) const;
+    void
+    scanTable(const TableSchema& table,
+              const std::function<void(qint64 rowid, const QVector<QVariant>& values)>& take) const;
     // Writes a new row. Returns its rowid; for a table with an auto-number column the
     // rowid is that number.
     qint64 insertRow(const TableSchema& table, const QVector<QVariant>& values);

@@ -49,11 +49,11 @@ public:
         if (!built_)
             build();
         const QString key = folded(text);
-        const auto lo = std::lower_bound(names_.begin(), names_.end(), key,
-                                         [](const Entry& e, const QString& k) { return e.name < k; });
-        const auto hi = std::partition_point(lo, names_.end(), [&key](const Entry& e) {
-            return e.name.startsWith(key);
-        });
+        const auto lo =
+            std::lower_bound(names_.begin(), names_.end(), key,
+                             [](const Entry& e, const QString& k) { return e.name < k; });
+        const auto hi = std::partition_point(
+            lo, names_.end(), [&key](const Entry& e) { return e.name.startsWith(key); });
         if (lo == hi)
             return -1;
         const int from = int(lo - names_.begin());

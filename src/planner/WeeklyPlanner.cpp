@@ -17,9 +17,9 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QHash>
-#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -226,9 +226,9 @@ void WeeklyPlanner::btnTotaleClick()
         if (!stale[day - 1])
             continue;
         const DayPage& page = *grid_->days.at(day - 1);
-        const QString& text = grid_->text(
-            grid_->sum({page.subtotal(0)->text(), page.subtotal(1)->text(),
-                        page.subtotal(2)->text(), page.subtotal(3)->text()}));
+        const QString& text =
+            grid_->text(grid_->sum({page.subtotal(0)->text(), page.subtotal(1)->text(),
+                                    page.subtotal(2)->text(), page.subtotal(3)->text()}));
         page.total()->setText(text);
         grid_->writtenTotals[day - 1][DayPage::Groups] = text;
         grid_->kcalChanged[day - 1] = false;
