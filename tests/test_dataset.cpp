@@ -9,6 +9,7 @@
 #include "TDM.h"
 #include "TestDatabase.h"
 
+#include <QMap>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -257,6 +258,132 @@ private slots:
                      .first()
                      .toInt(),
                  2);
+    }
+
+    // The menu rows of each person, as the dataset shows them: "combo food grams" in order.
+    QMap<qint64, QStringList> menusShown(TDM& module)
+    {
+        QMap<qint64, QStringList> out;
+        Dataset* u = module.utente;
+        Dataset* d = module.Dieta;
+        for (u->first(); !u->eof(); u->next()) {
+            QStringList rows;
+            for (d->first(); !d->eof(); d->next())
+                rows << d->text("id_combo") + " " + d->text("Alimento") + " " + d->text("Grammi");
+            out.insert(module.utenteID->asInteger(), rows);
+        }
+        return out;
+    }
+
+    void menuOrderAndConditionThroughWrites()
+    {
+        Dataset* u = dm->utente;
+        Dataset* d = dm->Dieta;
+        u->first();
+        const qint64 anna = dm->utenteID->asInteger();
+        u->next();
+        const qint64 bruno = dm->utenteID->asInteger();
+        // Rows of one person come in table order, wherever the others' rows lie between.
+        QCOMPARE(menusShown(*dm).value(bruno),
+                 (QStringList{"101 Mela, con buccia 150", "102 Pane comune "}));
+        // The same person again keeps the current menu row, through writes of other rows.
+        u->locate("Nome", {QStringLiteral("Anna Rossi")});
+        d->next();
+        d->edit();
+        d->setField("Grammi", QStringLiteral("120"));
+        d->post();
+        QCOMPARE(d->text("id_combo"), QStringLiteral("205"));
+        u->locate("Nome", {QStringLiteral("Anna Rossi")});
+        QCOMPARE(d->text("id_combo"), QStringLiteral("205"));
+        // A row given to another person (in a slot that person has free) leaves this
+        // person's rows for the other's, in table order there.
+        d->first();
+        d->edit();
+        d->setField("id_utente", bruno);
+        d->setField("id_combo", 103);
+        d->post();
+        QCOMPARE(d->recordCount(), 1);
+        QCOMPARE(d->text("id_combo"), QStringLiteral("205"));
+        // New rows come last; a deleted one goes.
+        d->insertWithValues({anna, 719, QStringLiteral("Pane comune"), QStringLiteral("30")});
+        QCOMPARE(d->recNo(), 1);
+        u->locate("Nome", {QStringLiteral("Bruno Bianchi")});
+        QCOMPARE(
+            menusShown(*dm).value(bruno),
+            (QStringList{"103 Pane comune 50", "101 Mela, con buccia 150", "102 Pane comune "}));
+        u->locate("Nome", {QStringLiteral("Bruno Bianchi")});
+        QVERIFY(d->locate("id_utente;id_combo", {bruno, 102}));
+        d->deleteRecord();
+        QCOMPARE(d->recNo(), 1);
+        // What the dataset shows is what the file gives on the next start.
+        const QMap<qint64, QStringList> shown = menusShown(*dm);
+        TDM fresh(db->path());
+        QCOMPARE(menusShown(fresh), shown);
+        QCOMPARE(shown.value(anna),
+                 (QStringList{"205 Mela, con buccia 120", "719 Pane comune 30"}));
+    }
+
+    void valuesReadBackAsTheFileHoldsThem()
+    {
+        // A number column may hold a text in the file; texts repeat; nulls stay null.
+        db->exec("UPDATE Utenti SET id_utente = 'trenta', corporatura = 'Media' WHERE Nome = 'Anna "
+                 "Rossi'");
+        db->exec("UPDATE Utenti SET corporatura = 'Media' WHERE Nome = 'Bruno Bianchi'");
+        openModule();
+        Dataset* u = dm->utente;
+        u->first();
+        QCOMPARE(dm->utenteid_utente->value(), QVariant(QStringLiteral("trenta")));
+        QCOMPARE(dm->utentepeso->value(), QVariant(qint64(80)));
+        QCOMPARE(dm->utentecorporatura->asString(), QStringLiteral("Media"));
+        QVERIFY(dm->utentegirovita->isNull());
+        QVERIFY(dm->utentefoto->isNull());
+        u->next();
+        QCOMPARE(dm->utentecorporatura->asString(), QStringLiteral("Media"));
+        QVERIFY(dm->utenteid_utente->isNull());
+        // Written values read back as written, also a text shared with another row.
+        u->edit();
+        dm->utentecorporatura->setAsString(QStringLiteral("Robusta"));
+        dm->utenteid_utente->setAsString(QStringLiteral("41"));
+        u->post();
+        u->first();
+        QCOMPARE(dm->utentecorporatura->asString(), QStringLiteral("Media"));
+        QCOMPARE(u->rowValue(1, dm->utentecorporatura->index()),
+                 QVariant(QStringLiteral("Robusta")));
+        QCOMPARE(u->rowValue(1, dm->utenteid_utente->index()), QVariant(qint64(41)));
+        QCOMPARE(dm->alimenti->rowValue(3, dm->alimentikcal100->index()), QVariant(2.5));
+    }
+
+    void calculatedFieldsAtEveryMoment()
+    {
+        Dataset* u = dm->utente;
+        const int bmi = dm->utenteBMI->index();
+        // At opening, before any move.
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("26,1 Sovrapp."));
+        // For a row a grid brings into view, without touching the current row.
+        QVERIFY(u->fetchRow(1).at(bmi).isNull());
+        QCOMPARE(u->fetchRow(0).at(bmi).toString(), QStringLiteral("26,1 Sovrapp."));
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("26,1 Sovrapp."));
+        // At a move, and after a post (from the values written).
+        u->next();
+        QVERIFY(dm->utenteBMI->isNull());
+        u->edit();
+        dm->utentealtezza->setAsString(QStringLiteral("175"));
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("19,6 Normop."));
+        u->post();
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("19,6 Normop."));
+        QCOMPARE(u->fetchRow(1).at(bmi).toString(), QStringLiteral("19,6 Normop."));
+        // A new row: none, then produced at each change.
+        u->insert();
+        QVERIFY(dm->utenteBMI->isNull());
+        dm->utentepeso->setAsString(QStringLiteral("80"));
+        dm->utentealtezza->setAsString(QStringLiteral("175"));
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("26,1 Sovrapp."));
+        u->cancel();
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("19,6 Normop."));
+        // After a delete: the row now current.
+        u->deleteRecord();
+        QCOMPARE(dm->utenteNome->asString(), QStringLiteral("Anna Rossi"));
+        QCOMPARE(dm->utenteBMI->asString(), QStringLiteral("26,1 Sovrapp."));
     }
 
     void newPersonGetsItsIdAtTheFirstWrite()

@@ -267,6 +267,7 @@ private slots:
     void aTextThatIsNoNumberIsRefused()
     {
         open();
+        window->show(); // the window's controls show the food while it is open
         QSignalSpy switched(dm->DSAlimenti, &DataSource::enabledChanged);
         type(window->DBEdit5, QStringLiteral("tanto"));
         QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
@@ -354,6 +355,7 @@ private slots:
     void deleteAFoodOfTheWeek()
     {
         open();
+        window->show(); // the window's controls show the food while it is open
         QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
         services->dialogAnswers << Result::No;
         window->btndeleteClick();

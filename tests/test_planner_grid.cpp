@@ -38,6 +38,7 @@ private slots:
     void keyFilter();
     void pastedGrams();
     void typeAhead();
+    void typeAheadFollowsTheListOrder();
     void clearDay();
     void refillFoodLists();
 
@@ -370,6 +371,38 @@ void TestPlannerGrid::typeAhead()
     QCOMPARE(s.kcal->text(), QString("17,5"));
     QCOMPARE(label("cena5")->text(), QString("17,5"));
     QVERIFY(services_->calls.isEmpty());
+}
+
+void TestPlannerGrid::typeAheadFollowsTheListOrder()
+{
+    // The completion is the first entry in the list's own order that begins with the
+    // text, letter case ignored, whatever order the characters would give; a refilled
+    // list is searched afresh.
+    QStringListModel names(QStringList{"zuppa", "Èlite", "Zafferano", "ebano", "Eco", "elica"});
+    FoodChooser chooser(&names);
+    chooser.show();
+    QLineEdit* edit = chooser.lineEdit();
+    const auto typed = [&](const QString& text) {
+        chooser.setFoodText(QString());
+        for (const QChar c : text) {
+            if (c.unicode() < 128)
+                QTest::keyClick(edit, char(c.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Egrave, QString(c), {});
+        }
+        return chooser.currentText();
+    };
+    QCOMPARE(typed("z"), QString("zuppa"));
+    QCOMPARE(typed("ZA"), QString("Zafferano"));
+    QCOMPARE(typed("e"), QString("ebano"));
+    QCOMPARE(typed("ec"), QString("Eco"));
+    QCOMPARE(typed("è"), QString("Èlite"));
+    QCOMPARE(typed("el"), QString("elica"));
+    QCOMPARE(typed("x"), QString("x"));
+    QCOMPARE(chooser.chosenEntry(), -1);
+    names.setStringList({"Zucca", "zuppa"});
+    QCOMPARE(typed("zu"), QString("Zucca"));
+    QCOMPARE(chooser.chosenEntry(), 0);
 }
 
 void TestPlannerGrid::clearDay()

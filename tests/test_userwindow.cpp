@@ -150,6 +150,7 @@ private slots:
     void theWindowAndItsControls()
     {
         open();
+        window->show(); // the bound controls show the person while the window is open
         QCOMPARE(window->objectName(), QStringLiteral("utenti"));
         QCOMPARE(window->windowTitle(), QStringLiteral("Gestione utenti"));
         QCOMPARE(window->size(), QSize(588, 498));
@@ -278,6 +279,7 @@ private slots:
     void deleteRemovesThePersonAndOnlyTheirMenu()
     {
         open();
+        window->show(); // the grid follows the people while the window is open
         services->dialogAnswers.enqueue(Result::No);
         services->dialogAnswers.enqueue(Result::Cancel);
         services->dialogAnswers.enqueue(Result::Yes);

@@ -158,6 +158,29 @@ private slots:
         QVERIFY(services->messages().isEmpty());
     }
 
+    void hiddenWindowCatchesUpWhenShown()
+    {
+        // While the window is hidden its grid and fields do no work for the dataset...
+        window->hide();
+        const int fetched = model()->fetchCount();
+        dm->utente->next();
+        dm->utente->insertWithValues({});
+        QCOMPARE(model()->fetchCount(), fetched);
+        // ... and once shown they show where the dataset is: the rows, the selected row,
+        // the field and the calculated fields of the rows in view.
+        dm->utente->locate("Nome", {QStringLiteral("Carla Verdi")});
+        window->show();
+        QCOMPARE(model()->rowCount(), 4);
+        QCOMPARE(grid->currentIndex().row(), 2);
+        QVERIFY(grid->selectionModel()->isRowSelected(2, {}));
+        QCOMPARE(nome->text(), QStringLiteral("Carla Verdi"));
+        QCOMPARE(cell(1, "BMI"), dm->utente->fetchRow(1).at(dm->utenteBMI->index()).toString());
+        // Visible again, it follows every move at once.
+        dm->utente->first();
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(nome->text(), QStringLiteral("Anna Rossi"));
+    }
+
     void moveWithPendingChangesPostsOrIsRefused()
     {
         // A changed row is posted when another row is clicked.

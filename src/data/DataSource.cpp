@@ -5,7 +5,9 @@
 DataSource::DataSource(Dataset* dataset, QObject* parent) : QObject(parent), dataset_(dataset)
 {
     connect(dataset, &Dataset::currentChanged, this, [this] {
-        if (enabled_)
+        if (held_)
+            missed_ = true;
+        else if (enabled_)
             emit currentChanged();
     });
     connect(dataset, &Dataset::fieldChanged, this, [this](int field) {
@@ -24,6 +26,16 @@ DataSource::DataSource(Dataset* dataset, QObject* parent) : QObject(parent), dat
         if (enabled_)
             emit updateRecordRequested();
     });
+}
+
+void DataSource::hold(bool on)
+{
+    held_ = on;
+    if (on || !missed_)
+        return;
+    missed_ = false;
+    if (enabled_)
+        emit currentChanged();
 }
 
 void DataSource::setEnabled(bool on)

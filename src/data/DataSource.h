@@ -16,6 +16,9 @@ public:
     Dataset* dataset() const { return dataset_; }
     bool enabled() const { return enabled_; }
     void setEnabled(bool on);
+    // While held, moves of the current row are not passed on (a scan by code that no
+    // control needs to follow row by row); releasing passes one move on when any was held.
+    void hold(bool on);
 
 signals:
     void currentChanged();
@@ -29,4 +32,6 @@ signals:
 private:
     Dataset* dataset_;
     bool enabled_ = true;
+    bool held_ = false;
+    bool missed_ = false; // a move came while held
 };

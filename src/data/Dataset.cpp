@@ -115,7 +115,7 @@ void Field::setAsString(const QString& text)
 
 Dataset::Dataset(const QString& name, RecordStore* store, const TableSchema& table,
                  const QStringList& fieldNames, const QStringList& calculated, QObject* parent)
-    : QObject(parent), name_(name), store_(store), table_(table)
+    : QObject(parent), name_(name), store_(store), table_(table), rows_(table_), view_(rows_)
 {
     setObjectName(name);
     for (int i = 0; i < table_.columns.size(); ++i)
@@ -123,7 +123,7 @@ Dataset::Dataset(const QString& name, RecordStore* store, const TableSchema& tab
     names_ << calculated;
     for (int i = 0; i < names_.size(); ++i)
         fields_.push_back(std::make_unique<Field>(this, i));
-    current_.resize(names_.size());
+    cursor_.current.resize(names_.size());
 }
 
 Dataset::~Dataset() = default;
@@ -144,61 +144,50 @@ Field* Dataset::fieldByName(const QString& name) const
     return f;
 }
 
+// ---------------------------------------------------------------- the database
+
+void Dataset::readRows()
+{
+    rows_.clear();
+    store_->scanTable(table_, [this](qint64 rowid, const QVector<QVariant>& values) {
+        rows_.append(rowid, values);
+    });
+}
+
+qint64 Dataset::storeInsert(const QVector<QVariant>& stored)
+{
+    return store_->insertRow(table_, stored);
+}
+
+void Dataset::storeUpdate(int row, const QVector<QVariant>& stored)
+{
+    store_->updateRow(table_, rows_.rowid(row), rows_.values(row), stored);
+}
+
+void Dataset::storeDelete(int row)
+{
+    store_->deleteRow(table_, rows_.rowid(row), rows_.values(row));
+}
+
+// ---------------------------------------------------------------- opening and condition
+
 void Dataset::open()
 {
-    std::vector<StoredRow> stored = store_->readTable(table_);
-    rows_.clear();
-    rows_.reserve(stored.size());
-    for (StoredRow& s : stored)
-        rows_.push_back(Row{s.rowid, std::move(s.values)});
+    readRows();
     open_ = true;
-    state_ = State::Browse;
-    modified_ = false;
+    cursor_.state = State::Browse;
+    cursor_.modified = false;
+    view_.setColumns(master_ ? detailField_ : -1, sortField_);
+    view_.rebuild();
     if (master_) {
         conditionSet_ = false;
         masterMoved();
         return;
     }
-    applyView();
-    pos_ = view_.isEmpty() ? -1 : 0;
-    eof_ = bof_ = true;
-    if (!view_.isEmpty())
-        eof_ = false;
+    placeAt(view_.isEmpty() ? -1 : 0, true, view_.isEmpty());
     loadCurrent();
     emit rowsChanged();
     emit currentChanged();
-}
-
-// ---------------------------------------------------------------- view and condition
-
-bool Dataset::matchesCondition(const Row& row) const
-{
-    if (!master_)
-        return true;
-    if (isNullValue(condition_))
-        return false;
-    const QVariant& v = row.values.at(detailField_);
-    return !isNullValue(v) && v.toLongLong() == condition_.toLongLong();
-}
-
-void Dataset::applyView()
-{
-    view_.clear();
-    view_.reserve(int(rows_.size()));
-    for (int i = 0; i < int(rows_.size()); ++i)
-        if (matchesCondition(rows_[i]))
-            view_.append(i);
-    if (sortField_ >= 0) {
-        const int f = sortField_;
-        std::stable_sort(view_.begin(), view_.end(), [this, f](int a, int b) {
-            const QVariant& x = rows_[a].values.at(f);
-            const QVariant& y = rows_[b].values.at(f);
-            if (isNullValue(x) || isNullValue(y))
-                return isNullValue(x) && !isNullValue(y);
-            return x.toLongLong() < y.toLongLong();
-        });
-    }
-    invalidateIndex();
 }
 
 void Dataset::setMaster(Dataset* master, const QString& masterField, const QString& detailField)
@@ -229,10 +218,9 @@ void Dataset::masterMoved()
         return;
     condition_ = wanted;
     conditionSet_ = true;
-    applyView();
-    pos_ = view_.isEmpty() ? -1 : 0;
-    eof_ = view_.isEmpty();
-    bof_ = true;
+    view_.setCondition(isNullValue(wanted) ? std::nullopt
+                                           : std::optional<qint64>(wanted.toLongLong()));
+    placeAt(view_.isEmpty() ? -1 : 0, true, view_.isEmpty());
     loadCurrent();
     emit rowsChanged();
     emit currentChanged();
@@ -267,11 +255,11 @@ void Dataset::setActiveValue(int field, const QVariant& value)
     const ColumnDef& column = table_.columns.at(field);
     if (column.type == FieldType::AutoNumber)
         throw AppError(QStringLiteral("Field '%1' cannot be modified").arg(names_.at(field)));
-    current_[field] = RecordStore::normalise(column, value);
-    modified_ = true;
+    cursor_.current[field] = RecordStore::normalise(column, value);
+    cursor_.modified = true;
     emit fieldChanged(field);
     if (onCalcFields) {
-        produceCalculated(current_);
+        produceCalculated(cursor_.current);
         for (int i = storedFieldCount(); i < fieldCount(); ++i)
             emit fieldChanged(i);
     }
@@ -300,12 +288,13 @@ void Dataset::produceCalculated(Buffer& buffer)
 
 void Dataset::loadCurrent()
 {
-    current_.fill(QVariant(), fieldCount());
-    if (pos_ >= 0 && pos_ < view_.size()) {
-        const Row& row = rows_[view_[pos_]];
-        for (int i = 0; i < row.values.size(); ++i)
-            current_[i] = row.values[i];
-        produceCalculated(current_);
+    Buffer& current = cursor_.current;
+    current.fill(QVariant(), fieldCount());
+    if (pos() >= 0 && pos() < view_.size()) {
+        const int row = view_.row(pos());
+        for (int i = 0; i < storedFieldCount(); ++i)
+            current[i] = rows_.value(row, i);
+        produceCalculated(current);
     }
 }
 
@@ -313,10 +302,10 @@ void Dataset::loadCurrent()
 
 void Dataset::closePending()
 {
-    if (state_ == State::Browse)
+    if (cursor_.state == State::Browse)
         return;
     emit updateRecordRequested();
-    if (modified_)
+    if (cursor_.modified)
         post();
     else
         cancel();
@@ -324,24 +313,23 @@ void Dataset::closePending()
 
 bool Dataset::eof() const
 {
-    return view_.isEmpty() || eof_;
+    return cursor_.eof(view_.size());
 }
 
 bool Dataset::bof() const
 {
-    return view_.isEmpty() || bof_;
+    return cursor_.bof(view_.size());
 }
 
 void Dataset::first()
 {
     closePending();
-    bof_ = true;
+    cursor_.setBof(true);
     if (view_.isEmpty()) {
-        eof_ = true;
+        cursor_.setEof(true);
         return;
     }
-    eof_ = false;
-    pos_ = 0;
+    placeAt(0, true, false);
     loadCurrent();
     emit currentChanged();
 }
@@ -349,28 +337,26 @@ void Dataset::first()
 void Dataset::next()
 {
     closePending();
-    bof_ = false;
-    if (pos_ + 1 < view_.size()) {
-        ++pos_;
-        eof_ = false;
+    cursor_.setBof(false);
+    if (pos() + 1 < view_.size()) {
+        placeAt(pos() + 1, false, false);
         loadCurrent();
         emit currentChanged();
     } else {
-        eof_ = true;
+        cursor_.setEof(true);
     }
 }
 
 void Dataset::prior()
 {
     closePending();
-    eof_ = false;
-    if (pos_ > 0) {
-        --pos_;
-        bof_ = false;
+    cursor_.setEof(false);
+    if (pos() > 0) {
+        placeAt(pos() - 1, false, false);
         loadCurrent();
         emit currentChanged();
     } else {
-        bof_ = true;
+        cursor_.setBof(true);
     }
 }
 
@@ -379,25 +365,11 @@ void Dataset::moveTo(int row)
     if (row < 0 || row >= view_.size())
         return;
     closePending();
-    if (row == pos_)
+    if (row == pos())
         return;
-    pos_ = row;
-    eof_ = bof_ = false;
+    placeAt(row, false, false);
     loadCurrent();
     emit currentChanged();
-}
-
-int Dataset::locateIndexed(int column, const QString& value)
-{
-    auto it = lookup_.find(column);
-    if (it == lookup_.end()) {
-        QHash<QString, int> index;
-        index.reserve(view_.size());
-        for (int i = view_.size() - 1; i >= 0; --i)
-            index.insert(rows_[view_[i]].values.at(column).toString().toCaseFolded(), i);
-        it = lookup_.insert(column, index);
-    }
-    return it->value(value.toCaseFolded(), -1);
 }
 
 bool Dataset::locate(const QString& columns, const QVariantList& values, int options)
@@ -416,24 +388,45 @@ bool Dataset::locate(const QString& columns, const QVariantList& values, int opt
     int found = -1;
     if (cols.size() == 1 && options == Exact &&
         table_.columns.at(cols[0]).type == FieldType::Text) {
-        found =
-            locateIndexed(cols[0], isNullValue(values[0]) ? QString() : fieldValueText(values[0]));
+        found = view_.findText(
+            cols[0],
+            (isNullValue(values[0]) ? QString() : fieldValueText(values[0])).toCaseFolded());
     } else {
+        // A whole number sought in a whole-number column compares as a number, straight
+        // from the stored column; every other pair as valuesMatch says.
+        QVector<qint64> numbers(cols.size());
+        QVector<bool> numeric(cols.size());
+        for (int c = 0; c < cols.size(); ++c) {
+            const FieldType type = table_.columns.at(cols[c]).type;
+            const QVariant& v = values.at(c);
+            const int id = v.typeId();
+            numeric[c] = (type == FieldType::Integer || type == FieldType::AutoNumber) &&
+                         !isNullValue(v) &&
+                         (id == QMetaType::LongLong || id == QMetaType::Int ||
+                          id == QMetaType::UInt || id == QMetaType::ULongLong);
+            if (numeric[c])
+                numbers[c] = v.toLongLong();
+        }
         for (int i = 0; i < view_.size() && found < 0; ++i) {
-            const Row& row = rows_[view_[i]];
+            const int row = view_.row(i);
             bool all = true;
-            for (int c = 0; c < cols.size() && all; ++c)
-                all = valuesMatch(row.values.at(cols[c]), values.at(c),
-                                  table_.columns.at(cols[c]).type, options);
+            for (int c = 0; c < cols.size() && all; ++c) {
+                qint64 n = 0;
+                if (numeric[c] && rows_.integerAt(row, cols[c], &n))
+                    all = n == numbers[c];
+                else
+                    all = valuesMatch(rows_.value(row, cols[c]), values.at(c),
+                                      table_.columns.at(cols[c]).type, options);
+            }
             if (all)
                 found = i;
         }
     }
     if (found < 0)
         return false;
-    eof_ = bof_ = false;
-    if (found != pos_) {
-        pos_ = found;
+    cursor_.setFlags(false, false);
+    if (found != pos()) {
+        cursor_.setPosition(found);
         loadCurrent();
         emit currentChanged();
     }
@@ -444,47 +437,45 @@ bool Dataset::locate(const QString& columns, const QVariantList& values, int opt
 
 void Dataset::requireEditing() const
 {
-    if (state_ == State::Browse)
+    if (cursor_.state == State::Browse)
         throw AppError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(name_));
 }
 
 void Dataset::edit()
 {
-    if (state_ != State::Browse)
+    if (cursor_.state != State::Browse)
         return;
     if (view_.isEmpty()) {
         insert();
         return;
     }
-    state_ = State::Edit;
-    modified_ = false;
+    cursor_.state = State::Edit;
+    cursor_.modified = false;
     emit stateChanged();
 }
 
 void Dataset::insert()
 {
     closePending();
-    current_.fill(QVariant(), fieldCount());
+    cursor_.current.fill(QVariant(), fieldCount());
     if (master_ && !isNullValue(condition_))
-        current_[detailField_] = condition_;
-    state_ = State::Insert;
-    modified_ = false;
-    produceCalculated(current_);
+        cursor_.current[detailField_] = condition_;
+    cursor_.state = State::Insert;
+    cursor_.modified = false;
+    produceCalculated(cursor_.current);
     emit stateChanged();
     emit currentChanged();
 }
 
 int Dataset::writeNewRow(const QVector<QVariant>& stored)
 {
-    const qint64 rowid = store_->insertRow(table_, stored);
-    Row row{rowid, stored};
+    const qint64 rowid = storeInsert(stored);
+    QVector<QVariant> values = stored;
     // The auto-number column is the rowid the database gave the row.
     for (int i = 0; i < storedFieldCount(); ++i)
         if (table_.columns.at(i).type == FieldType::AutoNumber)
-            row.values[i] = rowid;
-    rows_.push_back(std::move(row));
-    applyView();
-    return int(view_.indexOf(int(rows_.size()) - 1));
+            values[i] = rowid;
+    return view_.rowAdded(rows_.append(rowid, values));
 }
 
 void Dataset::insertWithValues(const QVariantList& values)
@@ -496,10 +487,8 @@ void Dataset::insertWithValues(const QVariantList& values)
     for (int i = 0; i < values.size() && i < storedFieldCount(); ++i)
         buffer[i] = RecordStore::normalise(table_.columns.at(i), values.at(i));
     const int at = writeNewRow(buffer.mid(0, storedFieldCount()));
-    if (at >= 0) {
-        pos_ = at;
-        eof_ = bof_ = false;
-    }
+    if (at >= 0)
+        placeAt(at, false, false);
     loadCurrent();
     emit rowsChanged();
     emit currentChanged();
@@ -514,22 +503,24 @@ void Dataset::post()
 {
     requireEditing();
     emit updateRecordRequested();
-    const QVector<QVariant> stored = current_.mid(0, storedFieldCount());
+    const QVector<QVariant> stored = cursor_.current.mid(0, storedFieldCount());
     try {
-        if (state_ == State::Insert) {
+        if (cursor_.state == State::Insert) {
             const int at = writeNewRow(stored);
-            pos_ = at >= 0 ? at : (view_.isEmpty() ? -1 : qMin(pos_, int(view_.size()) - 1));
+            cursor_.setPosition(at >= 0 ? at
+                                        : (view_.isEmpty() ? -1 : qMin(pos(), view_.size() - 1)));
         } else {
-            Row& row = rows_[view_[pos_]];
-            store_->updateRow(table_, row.rowid, row.values, stored);
-            row.values = stored;
-            invalidateIndex();
-            if (sortField_ >= 0 || master_) {
-                const int index = view_[pos_];
-                applyView();
-                const int at = view_.indexOf(index);
-                pos_ = at >= 0 ? at : qMin(pos_, int(view_.size()) - 1);
-            }
+            const int row = view_.row(pos());
+            storeUpdate(row, stored);
+            std::vector<int> changed;
+            for (int i = 0; i < storedFieldCount(); ++i)
+                if (rows_.value(row, i) != stored.at(i))
+                    changed.push_back(i);
+            const std::optional<qint64> oldKey = view_.detailKey(row);
+            rows_.update(row, stored);
+            const int at = view_.rowChanged(row, changed, oldKey);
+            if (sortField_ >= 0 || master_)
+                cursor_.setPosition(at >= 0 ? at : qMin(pos(), view_.size() - 1));
         }
     } catch (const DatabaseError& e) {
         if (onPostError) {
@@ -538,10 +529,10 @@ void Dataset::post()
         }
         throw;
     }
-    const bool inserted = state_ == State::Insert;
-    state_ = State::Browse;
-    modified_ = false;
-    eof_ = bof_ = view_.isEmpty();
+    const bool inserted = cursor_.state == State::Insert;
+    cursor_.state = State::Browse;
+    cursor_.modified = false;
+    cursor_.setFlags(view_.isEmpty(), view_.isEmpty());
     loadCurrent();
     if (inserted)
         emit rowsChanged();
@@ -553,12 +544,11 @@ void Dataset::post()
 
 void Dataset::cancel()
 {
-    if (state_ == State::Browse)
+    if (cursor_.state == State::Browse)
         return;
-    state_ = State::Browse;
-    modified_ = false;
-    if (pos_ >= view_.size())
-        pos_ = int(view_.size()) - 1;
+    cursor_.state = State::Browse;
+    cursor_.modified = false;
+    cursor_.clampTo(view_.size());
     loadCurrent();
     emit stateChanged();
     emit currentChanged();
@@ -566,23 +556,22 @@ void Dataset::cancel()
 
 void Dataset::deleteRecord()
 {
-    if (state_ == State::Insert) {
+    if (cursor_.state == State::Insert) {
         cancel();
         return;
     }
-    if (view_.isEmpty() || pos_ < 0)
+    if (view_.isEmpty() || pos() < 0)
         throw AppError(emptyDatasetMessage());
-    const int index = view_[pos_];
-    store_->deleteRow(table_, rows_[index].rowid, rows_[index].values);
-    rows_.erase(rows_.begin() + index);
-    const bool wasEditing = state_ != State::Browse;
-    state_ = State::Browse;
-    modified_ = false;
-    applyView();
-    if (pos_ >= view_.size())
-        pos_ = int(view_.size()) - 1;
-    eof_ = view_.isEmpty();
-    bof_ = view_.isEmpty();
+    const int row = view_.row(pos());
+    storeDelete(row);
+    const std::optional<qint64> key = view_.detailKey(row);
+    rows_.remove(row);
+    view_.rowRemoved(row, key);
+    const bool wasEditing = cursor_.state != State::Browse;
+    cursor_.state = State::Browse;
+    cursor_.modified = false;
+    cursor_.clampTo(view_.size());
+    cursor_.setFlags(view_.isEmpty(), view_.isEmpty());
     loadCurrent();
     emit rowsChanged();
     if (wasEditing)
@@ -596,21 +585,21 @@ QVariant Dataset::rowValue(int row, int field) const
 {
     if (row < 0 || row >= view_.size() || field < 0 || field >= storedFieldCount())
         return QVariant();
-    return rows_[view_[row]].values.at(field);
+    return rows_.value(view_.row(row), field);
 }
 
 QVector<QVariant> Dataset::fetchRow(int row)
 {
     // The row being edited shows its pending values; while a new row is inserted the
     // row that was current keeps its stored ones.
-    if (row == pos_ && state_ == State::Edit)
-        return current_;
+    if (row == pos() && cursor_.state == State::Edit)
+        return cursor_.current;
     Buffer buffer(fieldCount());
     if (row < 0 || row >= view_.size())
         return buffer;
-    const Row& r = rows_[view_[row]];
-    for (int i = 0; i < r.values.size(); ++i)
-        buffer[i] = r.values[i];
+    const int stored = view_.row(row);
+    for (int i = 0; i < storedFieldCount(); ++i)
+        buffer[i] = rows_.value(stored, i);
     produceCalculated(buffer);
     return buffer;
 }

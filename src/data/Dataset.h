@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DatasetCursor.h"
+#include "RowStore.h"
+#include "RowView.h"
 #include "TableSchema.h"
 
 #include <QHash>
@@ -53,10 +56,16 @@ private:
 // in memory. Writes go to the database file at once. Besides the stored columns a
 // dataset may have calculated text fields, produced by a hook each time a row is
 // fetched and after each field change while the row is edited; they are never written.
+//
+// It is built of three parts: the rows (RowStore), the visible rows in the dataset's
+// order with their indexes (RowView), and where the cursor stands (DatasetCursor). Its
+// costs are those of the work asked: a master's move costs the detail rows of the new
+// master, a write adjusts the visible rows in place, a look-up of a text goes through
+// a hash.
 class Dataset : public QObject {
     Q_OBJECT
 public:
-    enum class State { Browse, Edit, Insert };
+    using State = DatasetState;
     enum LocateOption { Exact = 0, Prefix = 1, CaseSensitive = 2 };
 
     // `fieldNames` name the columns as the dataset presents them (by default the table's
@@ -92,10 +101,10 @@ public:
     bool eof() const;
     bool bof() const;
     bool isEmpty() const { return view_.isEmpty(); }
-    int recordCount() const { return int(view_.size()); }
+    int recordCount() const { return view_.size(); }
     // Position of the current row among the visible rows; -1 when there is none (or the
     // current row is a new one).
-    int recNo() const { return state_ == State::Insert ? -1 : pos_; }
+    int recNo() const { return cursor_.state == State::Insert ? -1 : cursor_.position(); }
     // Makes the visible row at `row` current (a grid's selection), closing a pending edit.
     void moveTo(int row);
     // Finds the first row whose columns (one name, or several separated by ";") equal the
@@ -104,9 +113,9 @@ public:
     bool locate(const QString& columns, const QVariantList& values, int options = Exact);
 
     // --- Editing
-    State state() const { return state_; }
-    bool isEditing() const { return state_ != State::Browse; }
-    bool modified() const { return modified_; }
+    State state() const { return cursor_.state; }
+    bool isEditing() const { return cursor_.state != State::Browse; }
+    bool modified() const { return cursor_.modified; }
     void edit();
     void insert();
     // Creates a row with these values for the stored columns in order and writes it at
@@ -155,39 +164,37 @@ signals:
     void updateRecordRequested();
 
 private:
-    struct Row {
-        qint64 rowid = 0;
-        QVector<QVariant> values; // stored columns only
-    };
-    using Buffer = QVector<QVariant>; // stored columns, then calculated fields
+    using Buffer = DatasetCursor::Buffer; // stored columns, then calculated fields
+
+    // --- The database: every call to the store goes through these four.
+    void readRows();
+    // Writes a new row; returns its rowid (the auto-number column's value).
+    qint64 storeInsert(const QVector<QVariant>& stored);
+    // Writes the row's new values; its previous values are still in rows_.
+    void storeUpdate(int row, const QVector<QVariant>& stored);
+    void storeDelete(int row);
 
     void closePending();
     void requireEditing() const;
     void loadCurrent(); // current buffer from the current row, calc produced
     void produceCalculated(Buffer& buffer);
-    void applyView(); // visible rows from the condition and the sort
     // Writes a new row to the table and keeps it; returns its visible position, or -1.
     int writeNewRow(const QVector<QVariant>& stored);
     void masterMoved();
-    bool matchesCondition(const Row& row) const;
-    void invalidateIndex() { lookup_.clear(); }
-    int locateIndexed(int column, const QString& value);
+    // The visible row at `position` becomes current with the flags given, or none.
+    void placeAt(int position, bool bof, bool eof) { cursor_.placeAt(position, bof, eof); }
+    int pos() const { return cursor_.position(); }
 
     QString name_;
     RecordStore* store_;
     TableSchema table_;
     QStringList names_;
     std::vector<std::unique_ptr<Field>> fields_;
-    std::vector<Row> rows_;
-    QVector<int> view_; // indices into rows_
-    int pos_ = -1;      // index into view_
-    bool eof_ = true;
-    bool bof_ = true;
+    RowStore rows_;
+    RowView view_;
+    DatasetCursor cursor_;
+    Buffer* active_ = &cursor_.current;
     bool open_ = false;
-    State state_ = State::Browse;
-    bool modified_ = false;
-    Buffer current_;
-    Buffer* active_ = &current_;
     bool producing_ = false;
 
     Dataset* master_ = nullptr;
@@ -196,7 +203,4 @@ private:
     QVariant condition_;
     bool conditionSet_ = false;
     int sortField_ = -1;
-
-    // Case-folded text -> first visible position, per column, built on demand.
-    QHash<int, QHash<QString, int>> lookup_;
 };

@@ -142,3 +142,12 @@ void RecordStore::validateRow(const TableSchema& table, const QVector<QVariant>&
         }
     }
 }
+
+std::vector<StoredRow> RecordStore::readTable(const TableSchema& table) const
+{
+    std::vector<StoredRow> rows;
+    scanTable(table, [&rows](qint64 key, const QVector<QVariant>& values) {
+        rows.push_back(StoredRow{key, values});
+    });
+    return rows;
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 // One row as read from a table: the key the store finds it by again and its column
@@ -22,7 +23,12 @@ class RecordStore {
 public:
     virtual ~RecordStore();
 
-    virtual std::vector<StoredRow> readTable(const TableSchema& table) const = 0;
+    // Hands every row of the table to `take` as it is read, in the order of their keys.
+    virtual void
+    scanTable(const TableSchema& table,
+              const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const = 0;
+    // Every row of the table, in the order of their keys.
+    std::vector<StoredRow> readTable(const TableSchema& table) const;
     // Writes a new row and returns its key; for a table with an auto-number column the key
     // is that number. A table with a unique key refuses a second row with the same key
     // values as a conflict, writing nothing.

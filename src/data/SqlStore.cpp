@@ -88,7 +88,9 @@ void SqlStore::fail(const QString& what, const QSqlError& error) const
     throw DatabaseError(QStringLiteral("%1: %2").arg(what, explained(detail)));
 }
 
-std::vector<StoredRow> SqlStore::readTable(const TableSchema& table) const
+void SqlStore::scanTable(
+    const TableSchema& table,
+    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const
 {
     QStringList names;
     for (const ColumnDef& c : table.columns)
@@ -98,16 +100,13 @@ std::vector<StoredRow> SqlStore::readTable(const TableSchema& table) const
     if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
                     .arg(rowKey(), joined(names, ", "), quoted(table.name))))
         fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
-    std::vector<StoredRow> rows;
+    // One buffer for every row: the rows are handed over, not kept here.
+    QVector<QVariant> values(table.columns.size());
     while (q.next()) {
-        StoredRow row;
-        row.rowid = q.value(0).toLongLong();
-        row.values.resize(table.columns.size());
         for (int i = 0; i < table.columns.size(); ++i)
-            row.values[i] = normalise(table.columns.at(i), q.value(i + 1));
-        rows.push_back(std::move(row));
+            values[i] = normalise(table.columns.at(i), q.value(i + 1));
+        take(q.value(0).toLongLong(), values);
     }
-    return rows;
 }
 
 qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)

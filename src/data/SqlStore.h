@@ -24,7 +24,9 @@ public:
 
     const QString& connectionName() const { return connection_; }
 
-    std::vector<StoredRow> readTable(const TableSchema& table) const override;
+    void scanTable(const TableSchema& table,
+                   const std::function<void(qint64 key, const QVector<QVariant>& values)>& take)
+        const override;
     qint64 insertRow(const TableSchema& table, const QVector<QVariant>& values) override;
     void updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
                    const QVector<QVariant>& after) override;

@@ -5,6 +5,101 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStringListModel>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// A text with every character case-folded, as a comparison that ignores letter case sees it.
+QString folded(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out)
+        c = c.toCaseFolded();
+    return out;
+}
+
+} // namespace
+
+// The shared list's names case-folded and sorted by their characters, each with its place
+// in the list. The names that begin with a text form one run of this order, found by
+// binary search; the earliest place in the run comes from a table of minima over spans of
+// 1, 2, 4, … names. Built on the first look-up after the list changed.
+class FoodPrefixIndex : public QObject {
+public:
+    explicit FoodPrefixIndex(QStringListModel* model) : QObject(model), model_(model)
+    {
+        setObjectName(QStringLiteral("foodPrefixIndex"));
+        const auto stale = [this] { built_ = false; };
+        connect(model, &QAbstractItemModel::modelReset, this, stale);
+        connect(model, &QAbstractItemModel::dataChanged, this, stale);
+        connect(model, &QAbstractItemModel::rowsInserted, this, stale);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, stale);
+        connect(model, &QAbstractItemModel::rowsMoved, this, stale);
+        connect(model, &QAbstractItemModel::layoutChanged, this, stale);
+    }
+
+    static FoodPrefixIndex* of(QStringListModel* model)
+    {
+        auto* index = model->findChild<FoodPrefixIndex*>(QString(), Qt::FindDirectChildrenOnly);
+        return index ? index : new FoodPrefixIndex(model);
+    }
+
+    // The first place in the list whose name begins with `text`, letter case ignored; -1.
+    int firstStartingWith(const QString& text)
+    {
+        if (!built_)
+            build();
+        const QString key = folded(text);
+        const auto lo =
+            std::lower_bound(names_.begin(), names_.end(), key,
+                             [](const Entry& e, const QString& k) { return e.name < k; });
+        const auto hi = std::partition_point(
+            lo, names_.end(), [&key](const Entry& e) { return e.name.startsWith(key); });
+        if (lo == hi)
+            return -1;
+        const int from = int(lo - names_.begin());
+        const int span = int(hi - lo);
+        int level = 0;
+        while ((2 << level) <= span)
+            ++level;
+        return std::min(minima_[level][from], minima_[level][from + span - (1 << level)]);
+    }
+
+private:
+    struct Entry {
+        QString name;
+        int place;
+    };
+
+    void build()
+    {
+        const QStringList list = model_->stringList();
+        names_.clear();
+        names_.reserve(list.size());
+        for (int i = 0; i < list.size(); ++i)
+            names_.push_back({folded(list.at(i)), i});
+        std::stable_sort(names_.begin(), names_.end(),
+                         [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        const int n = int(names_.size());
+        minima_.assign(1, std::vector<int>(n));
+        for (int i = 0; i < n; ++i)
+            minima_[0][i] = names_[i].place;
+        for (int level = 1; (1 << level) <= n; ++level) {
+            const std::vector<int>& below = minima_[level - 1];
+            std::vector<int> row(n - (1 << level) + 1);
+            for (int i = 0; i < int(row.size()); ++i)
+                row[i] = std::min(below[i], below[i + (1 << (level - 1))]);
+            minima_.push_back(std::move(row));
+        }
+        built_ = true;
+    }
+
+    QStringListModel* model_;
+    std::vector<Entry> names_;
+    std::vector<std::vector<int>> minima_;
+    bool built_ = false;
+};
 
 FoodChooser::FoodChooser(QStringListModel* foods, QWidget* parent)
     : QComboBox(parent), foods_(foods)
@@ -35,7 +130,8 @@ void FoodChooser::pickEntry(int index)
 void FoodChooser::setFoodText(const QString& text)
 {
     chosen_ = -1;
-    setEditText(text);
+    if (currentText() != text)
+        setEditText(text);
 }
 
 void FoodChooser::entryActivated(int index)
@@ -59,19 +155,14 @@ void FoodChooser::textTyped(const QString& text)
     // Deleting completes nothing, or Backspace could never remove a completion.
     if (deleting_ || text.isEmpty())
         return;
-    const QStringList entries = foods_->stringList();
-    int found = -1;
-    for (int i = 0; i < entries.size(); ++i) {
-        if (entries.at(i).startsWith(text, Qt::CaseInsensitive)) {
-            found = i;
-            break;
-        }
-    }
+    // The list is sorted for the eye (Italian collation), not by characters: the first
+    // entry that begins with the text is found through the shared prefix index.
+    const int found = FoodPrefixIndex::of(foods_)->firstStartingWith(text);
     if (found < 0) {
         chosen_ = -1;
         return;
     }
-    const QString entry = entries.at(found);
+    const QString entry = foods_->stringList().at(found);
     if (currentIndex() != found)
         setCurrentIndex(found);
     if (lineEdit()->text() != entry)

@@ -3,6 +3,7 @@
 #include "Amount.h"
 #include "AppError.h"
 #include "AppTexts.h"
+#include "DataSource.h"
 #include "Dataset.h"
 #include "DayPage.h"
 #include "FieldText.h"
@@ -14,8 +15,11 @@
 
 #include <QAbstractButton>
 #include <QCollator>
+#include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -62,6 +66,57 @@ struct WeeklyPlanner::Grid {
     QStringListModel* foods = nullptr;
     std::array<std::unique_ptr<DayPage>, Days> days;
     QVariant shownPerson; // ID of the person whose week the grid shows
+
+    // The totals are recomputed after every change of a slot, from the texts of the
+    // fields: the amount each text stands for, and the text of each sum, are remembered
+    // (for the locale they were read in) instead of being worked out again each time.
+    QLocale locale;
+    QHash<QString, Amount> amounts;
+    QHash<qint64, QString> texts;
+    // Per day: whether a kcal text changed since its totals were last computed, and the
+    // texts then written to its four subtotals and its total. A day whose slots did not
+    // change and whose labels still show those texts needs no new sums.
+    std::array<bool, Days> kcalChanged{true, true, true, true, true, true, true};
+    std::array<std::array<QString, DayPage::Groups + 1>, Days> writtenTotals;
+    // While a week is loaded the slots' changes leave the totals to the end of the load,
+    // which computes them once from the slots as loaded.
+    bool loading = false;
+    // While loading empties the grid, a grams field's handling only marks the change: the
+    // kcal field it would write is emptied right after.
+    bool emptying = false;
+
+    void useLocale()
+    {
+        const QLocale now;
+        if (now != locale || amounts.size() > 4096 || texts.size() > 4096) {
+            locale = now;
+            amounts.clear();
+            texts.clear();
+            kcalChanged.fill(true);
+            writtenTotals = {};
+        }
+    }
+    // somma's sum: empty texts count nothing; a text that is no number throws.
+    Amount sum(std::initializer_list<QString> parts)
+    {
+        Amount total;
+        for (const QString& text : parts) {
+            if (text.isEmpty())
+                continue;
+            auto it = amounts.constFind(text);
+            if (it == amounts.constEnd())
+                it = amounts.insert(text, Amount::fromText(text));
+            total = total + *it;
+        }
+        return total;
+    }
+    const QString& text(Amount a)
+    {
+        auto it = texts.constFind(a.raw());
+        if (it == texts.constEnd())
+            it = texts.insert(a.raw(), a.toText());
+        return *it;
+    }
 };
 
 WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent)
@@ -91,6 +146,8 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
                     [this, number] { runGuarded([&] { ComboBox1Change(number); }); });
             connect(s.grams, &QLineEdit::textChanged, this,
                     [this, number] { runGuarded([&] { gr1Change(number); }); });
+            connect(s.kcal, &QLineEdit::textChanged, this,
+                    [this, day] { grid_->kcalChanged[day - 1] = true; });
         }
         const auto handler = clearHandlers.at(day - 1);
         connect(dayPage->clearButton(), &QPushButton::clicked, this,
@@ -137,22 +194,45 @@ QString WeeklyPlanner::somma(const QString& a, const QString& b, const QString& 
 
 void WeeklyPlanner::btnTotaleClick()
 {
+    // As somma over the texts shown, with the amounts of known texts remembered, and
+    // without summing again a day whose slots and totals are as they were last time.
+    grid_->useLocale();
+    std::array<bool, Days> stale{};
+    for (int day = 1; day <= Days; ++day) {
+        const DayPage& page = *grid_->days.at(day - 1);
+        bool same = !grid_->kcalChanged[day - 1];
+        for (int group = 0; group <= DayPage::Groups && same; ++group) {
+            const QLabel* label = group < DayPage::Groups ? page.subtotal(group) : page.total();
+            same = label->text() == grid_->writtenTotals[day - 1][group];
+        }
+        stale[day - 1] = !same;
+    }
     const auto kcal = [this](int day, int position) {
         return grid_->days.at(day - 1)->slot(position).kcal->text();
     };
     for (int group = 0; group < DayPage::Groups; ++group) {
         const int first = DayPage::firstPosition(group);
         for (int day = 1; day <= Days; ++day) {
+            if (!stale[day - 1])
+                continue;
             const QString fifth = group == 0 ? QString() : kcal(day, first + 4);
-            grid_->days.at(day - 1)->subtotal(group)->setText(
-                somma(kcal(day, first), kcal(day, first + 1), kcal(day, first + 2),
-                      kcal(day, first + 3), fifth));
+            const QString& text =
+                grid_->text(grid_->sum({kcal(day, first), kcal(day, first + 1),
+                                        kcal(day, first + 2), kcal(day, first + 3), fifth}));
+            grid_->days.at(day - 1)->subtotal(group)->setText(text);
+            grid_->writtenTotals[day - 1][group] = text;
         }
     }
     for (int day = 1; day <= Days; ++day) {
+        if (!stale[day - 1])
+            continue;
         const DayPage& page = *grid_->days.at(day - 1);
-        page.total()->setText(somma(page.subtotal(0)->text(), page.subtotal(1)->text(),
-                                    page.subtotal(2)->text(), page.subtotal(3)->text(), QString()));
+        const QString& text =
+            grid_->text(grid_->sum({page.subtotal(0)->text(), page.subtotal(1)->text(),
+                                    page.subtotal(2)->text(), page.subtotal(3)->text()}));
+        page.total()->setText(text);
+        grid_->writtenTotals[day - 1][DayPage::Groups] = text;
+        grid_->kcalChanged[day - 1] = false;
     }
 }
 
@@ -204,6 +284,10 @@ void WeeklyPlanner::recomputeSlot(int number)
     const MealSlot s = slot(number);
     if (!s)
         return;
+    if (grid_->emptying) {
+        setChanged(true);
+        return;
+    }
     // A grams text that is no number (pasted, or stored) leaves the slot at 0 and is
     // reported once the totals are up to date.
     QString kcal = zero;
@@ -215,7 +299,8 @@ void WeeklyPlanner::recomputeSlot(int number)
     }
     s.kcal->setText(kcal);
     setChanged(true);
-    btnTotaleClick();
+    if (!grid_->loading)
+        btnTotaleClick();
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -272,18 +357,46 @@ bool WeeklyPlanner::isFood(const QString& name) const
     return !name.isEmpty() && dm_->alimenti->locate(QStringLiteral("Alimento"), {name});
 }
 
-void WeeklyPlanner::fillPersonChooser()
+void WeeklyPlanner::fillPersonChooser(bool walk)
 {
-    frame_.dbnome->clear();
     Dataset* people = dm_->utente;
-    for (people->first(); !people->eof(); people->next())
-        frame_.dbnome->addItem(dm_->utenteNome->asString());
+    QStringList names;
+    names.reserve(people->recordCount());
+    if (walk) {
+        // At start-up the person dataset is walked, each person's fields produced; the
+        // person panel is shown the person the walk ends on, not every one on the way.
+        dm_->DSUtente->hold(true);
+        try {
+            for (people->first(); !people->eof(); people->next())
+                names << dm_->utenteNome->asString();
+        } catch (...) {
+            dm_->DSUtente->hold(false);
+            throw;
+        }
+        dm_->DSUtente->hold(false);
+    } else {
+        const int nameField = dm_->utenteNome->index();
+        for (int row = 0; row < people->recordCount(); ++row)
+            names << fieldValueText(people->rowValue(row, nameField));
+    }
+    QComboBox* chooser = frame_.dbnome;
+    bool same = chooser->count() == names.size();
+    for (int i = 0; same && i < names.size(); ++i)
+        same = chooser->itemText(i) == names.at(i);
+    if (same) {
+        // The list already holds these names: only the selection starts afresh, as after
+        // a refill.
+        chooser->setCurrentIndex(-1);
+        return;
+    }
+    chooser->clear();
+    chooser->addItems(names);
 }
 
 void WeeklyPlanner::FormShow()
 {
     caricaalimenti();
-    fillPersonChooser();
+    fillPersonChooser(true);
     if (frame_.dbnome->count() > 0)
         frame_.dbnome->setCurrentIndex(0);
     dm_->utente->first();
@@ -294,11 +407,22 @@ void WeeklyPlanner::FormShow()
 
 void WeeklyPlanner::caricadieta()
 {
+    struct Loading {
+        bool& flag;
+        explicit Loading(bool& on) : flag(on) { flag = true; }
+        ~Loading() { flag = false; }
+    } loading(grid_->loading);
     for (const auto& day : grid_->days)
         for (int position = 1; position <= DayPage::Positions; ++position) {
+            // An empty field stays as it is: setting it again would change nothing.
             const MealSlot& s = day->slot(position);
-            s.grams->setText(QString());
-            s.kcal->setText(QString());
+            if (!s.grams->text().isEmpty()) {
+                grid_->emptying = true;
+                s.grams->setText(QString());
+                grid_->emptying = false;
+            }
+            if (!s.kcal->text().isEmpty())
+                s.kcal->setText(QString());
         }
     for (const auto& day : grid_->days)
         for (int position = 1; position <= DayPage::Positions; ++position)
@@ -313,6 +437,8 @@ void WeeklyPlanner::caricadieta()
         // Runs the grams-change handling, which computes the slot from the food just set.
         s.grams->setText(dm_->DietaGrammi->asString());
     }
+    grid_->loading = false;
+    btnTotaleClick();
     setChanged(false);
     bool ok = false;
     const qint64 person = currentPersonId(&ok);
@@ -451,7 +577,8 @@ void WeeklyPlanner::userWindowClosed()
     Dataset* people = dm_->utente;
     bool ok = false;
     const qint64 current = currentPersonId(&ok);
-    fillPersonChooser();
+    // The names as the person dataset holds them now, read without moving it.
+    fillPersonChooser(false);
     const auto select = [&](qint64 id) {
         if (!people->locate(QStringLiteral("ID"), {id}))
             return false;

@@ -115,7 +115,10 @@ private:
     // The slot calculation written to the kcal field, the change flag, the totals.
     void recomputeSlot(int number);
     void setChanged(bool on);
-    void fillPersonChooser();
+    // The chooser's list: the name of every person in the dataset's order; `walk` moves
+    // through the people (each one's calculated fields produced), otherwise the names
+    // are read from the rows.
+    void fillPersonChooser(bool walk);
     qint64 currentPersonId(bool* ok) const;
     bool isFood(const QString& name) const;
     void saveSlot(qint64 person, int number);

@@ -54,6 +54,8 @@ private:
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DatasetTableModel(this))
 {
+    // Hidden until shown: the model does not follow the dataset before that.
+    model_->setSuspended(true);
     setModel(model_);
     setItemDelegate(new DBGridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -188,8 +190,28 @@ void DBGrid::storePendingCell()
         commitData(editor_);
 }
 
+void DBGrid::showEvent(QShowEvent* event)
+{
+    model_->setSuspended(false);
+    QTableView::showEvent(event);
+    if (behind_)
+        followDataset();
+}
+
+void DBGrid::hideEvent(QHideEvent* event)
+{
+    QTableView::hideEvent(event);
+    model_->setSuspended(true);
+}
+
 void DBGrid::followDataset()
 {
+    if (!isVisible()) {
+        // Selecting and scrolling a hidden grid is work nobody sees: done when shown.
+        behind_ = true;
+        return;
+    }
+    behind_ = false;
     // A cancel returns to the stored values: a cell editor with a typed text is dropped.
     Dataset* d = model_->dataSource() ? model_->dataSource()->dataset() : nullptr;
     if (editor_ && (!d || d->state() == Dataset::State::Browse) && editor_->isModified()) {

@@ -17,6 +17,8 @@ class DatasetTableModel;
 // keystroke and the text is stored into the field when the cell editor commits (Enter,
 // leaving the cell) or the row is posted. Auto-number and calculated fields are
 // read-only; calculated fields are produced once for each row the grid brings into view.
+// While the grid is hidden neither it nor its model follows the dataset (no selection,
+// no scrolling, no refresh of rows); it catches up when it is shown.
 class DBGrid : public QTableView {
     Q_OBJECT
 public:
@@ -54,6 +56,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     friend class DBGridDelegate;
@@ -67,4 +71,5 @@ private:
     QPointer<QLineEdit> editor_;
     bool syncing_ = false;
     quint64 rowsGeneration_ = 0; // counts the changes of the rows
+    bool behind_ = false; // hidden while the dataset moved: follow it when shown
 };

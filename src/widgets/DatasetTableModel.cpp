@@ -14,31 +14,39 @@ void DatasetTableModel::setDataSource(DataSource* source)
     source_ = source;
     if (source) {
         connect(source, &DataSource::rowsChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             rebuild();
             emit currentRowChanged();
         });
         connect(source, &DataSource::currentChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             // A move, a post, a cancel or a delete: every row may show other values now.
             invalidateCache();
             syncRowCount();
-            if (rows_ > 0) {
+            if (rows_ > 0)
                 emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
-                emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
-            }
+            markIndicator();
             emit currentRowChanged();
         });
         connect(source, &DataSource::stateChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             syncRowCount();
-            if (rows_ > 0)
-                emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
+            markIndicator();
             emit currentRowChanged();
         });
         connect(source, &DataSource::fieldChanged, this, [this](int) {
+            if (skipWhileSuspended())
+                return;
             const int row = currentRow();
             if (row >= 0 && row < rows_ && columnCount() > 0)
                 emit dataChanged(index(row, 0), index(row, columnCount() - 1));
         });
         connect(source, &DataSource::enabledChanged, this, [this] {
+            if (skipWhileSuspended())
+                return;
             rebuild();
             emit currentRowChanged();
         });
@@ -48,6 +56,23 @@ void DatasetTableModel::setDataSource(DataSource* source)
         });
     }
     resolveColumns();
+    rebuild();
+    emit currentRowChanged();
+}
+
+bool DatasetTableModel::skipWhileSuspended()
+{
+    if (suspended_)
+        behind_ = true;
+    return suspended_;
+}
+
+void DatasetTableModel::setSuspended(bool on)
+{
+    suspended_ = on;
+    if (on || !behind_)
+        return;
+    behind_ = false;
     rebuild();
     emit currentRowChanged();
 }
@@ -149,6 +174,7 @@ void DatasetTableModel::rebuild()
     invalidateCache();
     Dataset* d = dataset();
     rows_ = storedRowCount() + (active() && d && d->state() == Dataset::State::Insert ? 1 : 0);
+    indicator_ = currentRow();
     endResetModel();
 }
 
@@ -168,6 +194,17 @@ void DatasetTableModel::syncRowCount()
         rows_ = wanted;
         endRemoveRows();
     }
+}
+
+void DatasetTableModel::markIndicator()
+{
+    // Only the rows where the indicator was and is now change their title: a header asked
+    // to refresh every row walks them all, on every move.
+    const int row = currentRow();
+    for (int r : {indicator_, row})
+        if (r >= 0 && r < rows_)
+            emit headerDataChanged(Qt::Vertical, r, r);
+    indicator_ = row;
 }
 
 void DatasetTableModel::invalidateCache()

@@ -48,6 +48,10 @@ public:
     void moveToRow(int row);
     // Puts the dataset's current row into the edit state for a change of `index`.
     void beginEdit(const QModelIndex& index);
+    // Suspended while no view shows the model: the binding point's notifications only
+    // mark it out of date, and resuming rebuilds it once.
+    void setSuspended(bool on);
+    bool suspended() const { return suspended_; }
     // How many times calculated fields were produced for a row (benchmarks, tests).
     int fetchCount() const { return fetchCount_; }
 
@@ -72,6 +76,8 @@ private:
     void rebuild();
     void syncRowCount();
     void invalidateCache();
+    void markIndicator();
+    bool skipWhileSuspended();
     QVariant valueAt(int row, int column) const;
     int storedRowCount() const;
 
@@ -85,6 +91,9 @@ private:
     QColor titleColour_;
     bool anyCalculated_ = false;
     int rows_ = 0;
+    int indicator_ = -1; // the row whose title shows the indicator
+    bool suspended_ = false;
+    bool behind_ = false; // notified while suspended
 
     mutable QHash<int, QVector<QVariant>> fetched_;
     mutable bool fetching_ = false;

@@ -1,10 +1,24 @@
 #include "FieldLink.h"
 
+#include <QEvent>
+#include <QWidget>
+
 #include "DataSource.h"
 #include "Dataset.h"
 #include "UserServices.h"
 
-FieldLink::FieldLink(QObject* parent) : QObject(parent) {}
+FieldLink::FieldLink(QObject* parent) : QObject(parent)
+{
+    if (parent && parent->isWidgetType())
+        parent->installEventFilter(this);
+}
+
+bool FieldLink::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched == parent() && behind_)
+        refresh();
+    return false;
+}
 
 void FieldLink::setDataSource(DataSource* source, const QString& fieldName)
 {
@@ -120,6 +134,11 @@ void FieldLink::reset()
 
 void FieldLink::refresh()
 {
+    // A hidden control does no work for the dataset it follows: shown, it catches up.
+    auto* control = qobject_cast<QWidget*>(parent());
+    behind_ = control && !control->isVisible();
+    if (behind_)
+        return;
     if (display)
         display();
 }

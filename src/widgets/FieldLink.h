@@ -14,7 +14,8 @@ class Field;
 // The link of one data-aware control to one field of a binding point. It tells the
 // control when to show the field again, and, for an editing control, puts the row into
 // the edit state when the user starts to change the value and stores the value when the
-// control is left or the row is posted.
+// control is left or the row is posted. A control that is hidden (its window closed) is
+// not shown again while the dataset moves; it catches up when it is shown.
 class FieldLink : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +49,9 @@ public:
     // Drops the user's change and shows the field again.
     void reset();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void refresh();
 
@@ -56,4 +60,5 @@ private:
     bool modified_ = false;
     bool storing_ = false;
     bool entering_ = false;
+    bool behind_ = false; // the control was hidden when it should have shown the field
 };

@@ -1,7 +1,10 @@
 #include "PictureLoader.h"
 
+#include <QDateTime>
+
 #include "AppError.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -146,6 +149,25 @@ QPixmap PictureLoader::load(const QString& path)
         throw AppError(QStringLiteral("Formato di immagine non riconosciuto: %1").arg(path));
     if (!info.exists())
         throw AppError(QStringLiteral("Il file dell'immagine non esiste: %1").arg(path));
+    // The last picture read is kept: every person without a photo shows the same file, read
+    // again only when the file changed.
+    struct Last {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        QPixmap picture;
+    };
+    static Last last;
+    const QString absolute = info.absoluteFilePath();
+    if (last.path == absolute && last.size == info.size() && last.modified == info.lastModified())
+        return last.picture;
+    const QPixmap picture = read(path, extension);
+    last = Last{absolute, info.size(), info.lastModified(), picture};
+    return picture;
+}
+
+QPixmap PictureLoader::read(const QString& path, const QString& extension)
+{
     if (extension == QLatin1String("wmf") || extension == QLatin1String("emf")) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))

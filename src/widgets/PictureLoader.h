@@ -17,4 +17,7 @@ public:
     // A metafile's content as SVG; empty when the content is not a readable metafile.
     static QByteArray wmfToSvg(const QByteArray& content);
     static QByteArray emfToSvg(const QByteArray& content);
+
+private:
+    static QPixmap read(const QString& path, const QString& extension);
 };

@@ -1,0 +1,559 @@
+// Costs of a practice's real data: start-up, person switch, week save, the user window's
+// close, type-ahead and memory, each printed beside a limit measured in the same run.
+//
+// bench_data [--quick] [--runs N]
+//   S = the shipped foods, 10 people x 133 menu rows
+//   M = 7,413 foods, 1,000 people x 133 menu rows
+//   L = 50,000 foods (the table's names repeated with a suffix), 10,000 people x 133 rows
+// --quick runs S and M only; --only=S (M, L) one size; --dir DIR keeps the databases in
+// DIR/S, DIR/M, DIR/L, and --child DIR/M/alimenti.mdb runs the figures of one of them. Each size
+// runs in a process of its own (fresh memory figures); every time is the minimum of several runs.
+// At the end: the growth exponent of every figure from M to L.
+#include "DBGrid.h"
+#include "FoodChooser.h"
+#include "ScriptedServices.h"
+#include "SqliteStore.h"
+#include "Startup.h"
+#include "TDM.h"
+#include "TForm1.h"
+#include "Tutenti.h"
+#include "WeeklyPlanner.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Size {
+    QString name;
+    int foods;  // 0: the shipped foods
+    int people; // each with 133 menu rows
+};
+
+const QList<Size> sizes{{"S", 0, 10}, {"M", 7413, 1000}, {"L", 50000, 10000}};
+constexpr int emptyPeople = 4; // people without a menu, for the saves that insert
+
+QString usdaField(const QStringList& fields, int number)
+{
+    QString text = fields.value(number - 1).trimmed();
+    if (text.startsWith(QLatin1Char('~')) && text.endsWith(QLatin1Char('~')) && text.size() >= 2)
+        text = text.mid(1, text.size() - 2);
+    return text;
+}
+
+struct Food {
+    QString name;
+    double kcal;
+};
+
+QList<Food> readFoods(int wanted)
+{
+    QList<Food> foods;
+    if (wanted == 0) {
+        QFile file(QStringLiteral(NUTRILO_SOURCE_DIR "/data/alimenti.tsv"));
+        file.open(QIODevice::ReadOnly | QIODevice::Text);
+        QTextStream in(&file);
+        in.readLine();
+        while (!in.atEnd()) {
+            const QStringList f = in.readLine().split(QLatin1Char('\t'));
+            if (f.size() >= 8)
+                foods.append({f.at(1), f.at(7).toDouble()});
+        }
+        return foods;
+    }
+    QFile file(QStringLiteral("/work/shared/data/usda-sr-abbrev.txt"));
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    QTextStream in(&file);
+    QList<Food> table;
+    while (!in.atEnd()) {
+        const QStringList f = in.readLine().split(QLatin1Char('^'));
+        if (f.size() >= 4)
+            table.append({usdaField(f, 2), usdaField(f, 4).toDouble()});
+    }
+    for (int i = 0; i < wanted && !table.isEmpty(); ++i) {
+        Food food = table.at(i % table.size());
+        if (i >= table.size())
+            food.name += QStringLiteral(" #%1").arg(i / table.size());
+        foods.append(food);
+    }
+    return foods;
+}
+
+// Writes the database of one size; returns the names of the foods that fit the menu.
+bool makeDatabase(const Size& size, const QString& path)
+{
+    for (const char* end : {"", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(end));
+    SqliteStore::createDatabase(path);
+    const QList<Food> foods = readFoods(size.foods);
+    QStringList fitting;
+    for (const Food& f : foods)
+        if (f.name.size() <= 50)
+            fitting << f.name;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "make");
+    db.setDatabaseName(path);
+    db.open();
+    db.transaction();
+    QSqlQuery food(db);
+    food.prepare("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, Lipidi, "
+                 "Carboidrati, kcal100) VALUES (?, 100, 50, 10, 5, 20, ?)");
+    for (const Food& f : foods) {
+        food.addBindValue(f.name);
+        food.addBindValue(f.kcal);
+        food.exec();
+    }
+    QSqlQuery person(db);
+    person.prepare("INSERT INTO Utenti (Nome, eta, peso, altezza, sesso, corporatura, attivita, "
+                   "girovita, sport, ore, pesodes, giorni) VALUES (?, ?, ?, ?, ?, 'Normale', "
+                   "'Moderata', ?, 'Nuoto', 2, ?, 90)");
+    QSqlQuery row(db);
+    row.prepare("INSERT INTO dieta (ID_Utente, ID_Combo, Alimento, grammi) VALUES (?, ?, ?, ?)");
+    for (int p = 0; p < size.people + emptyPeople; ++p) {
+        const bool empty = p >= size.people;
+        person.addBindValue(empty ? QStringLiteral("Nuovo paziente %1").arg(p)
+                                  : QStringLiteral("Paziente %1").arg(p, 5, 10, QLatin1Char('0')));
+        person.addBindValue(20 + p % 50);
+        person.addBindValue(55 + p % 40);
+        person.addBindValue(155 + p % 40);
+        person.addBindValue(p % 2 ? "F" : "M");
+        person.addBindValue(70 + p % 30);
+        person.addBindValue(50 + p % 40);
+        if (!person.exec()) {
+            std::fprintf(stderr, "%s\n", qPrintable(person.lastError().text()));
+            return false;
+        }
+        if (empty)
+            continue;
+        const qint64 id = person.lastInsertId().toLongLong();
+        for (int day = 1; day <= 7; ++day)
+            for (int pos = 1; pos <= 19; ++pos) {
+                row.addBindValue(id);
+                row.addBindValue(100 * day + pos);
+                row.addBindValue(fitting.at((p * 131 + day * 17 + pos * 7) % fitting.size()));
+                row.addBindValue(QString::number(10 + (p + pos * day) % 190));
+                row.exec();
+            }
+    }
+    db.commit();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("make");
+    return true;
+}
+
+// Resident memory of this process (kB): now and the high-water mark.
+qint64 statusKb(const char* key)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    const QByteArray wanted = QByteArray(key) + ':';
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith(wanted))
+            return line.mid(wanted.size()).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+void emitFigure(const char* key, double value, double limit)
+{
+    std::printf("FIG %s %.6g %.6g\n", key, value, limit);
+    std::fflush(stdout);
+}
+
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+void waitForPaint(QWidget* w)
+{
+    PaintWatch watch;
+    w->installEventFilter(&watch);
+    w->show();
+    while (!watch.painted)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    w->removeEventFilter(&watch);
+}
+
+// Start-up to the main window's first paint.
+double startUp(QApplication& app, Startup::Objects& objects)
+{
+    QElapsedTimer t;
+    t.start();
+    objects = Startup::create(app);
+    waitForPaint(objects.form);
+    return t.nsecsElapsed() / 1e6;
+}
+
+// The limit of the start-up: the three tables read raw into memory, and a bare window's
+// first paint. Also counts the bytes of the rows' values (8 a number, 2 a character).
+double rawRead(const QString& path, qint64* valueBytes)
+{
+    QElapsedTimer t;
+    t.start();
+    qint64 bytes = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.open();
+        std::vector<QVariant> held;
+        for (const char* table : {"alimenti", "Utenti", "dieta"}) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            q.exec(QStringLiteral("SELECT rowid, * FROM %1").arg(QLatin1String(table)));
+            const int columns = q.record().count();
+            while (q.next())
+                for (int c = 0; c < columns; ++c) {
+                    held.push_back(q.value(c));
+                    const QVariant& v = held.back();
+                    if (v.isNull())
+                        continue;
+                    bytes += v.typeId() == QMetaType::QString ? 2 * v.toString().size() : 8;
+                }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("raw");
+    QWidget bare;
+    bare.resize(705, 605);
+    waitForPaint(&bare);
+    if (valueBytes)
+        *valueBytes = bytes;
+    return t.nsecsElapsed() / 1e6;
+}
+
+template <typename F> double minimumOf(int runs, F f)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i)
+        best = std::min(best, f());
+    return best;
+}
+
+int runChild(QApplication& app, const QString& path, int runs)
+{
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    ScriptedServices services;
+    const qint64 baseKb = statusKb("VmRSS");
+
+    Startup::Objects objects;
+    double start = startUp(app, objects);
+    const qint64 peakKb = statusKb("VmHWM");
+
+    TForm1* form = objects.form;
+    WeeklyPlanner* planner = form->planner();
+    TDM* dm = objects.dm;
+    const int people = form->dbnome->count();
+
+    // Person switch, the whole of dbnomeSelect.
+    QLineEdit* grams = planner->slot(101).grams;
+    double sw = minimumOf(runs * 3, [&, k = 0]() mutable {
+        form->dbnome->setCurrentIndex((people - emptyPeople) * (++k % 7 + 1) / 9);
+        QElapsedTimer t;
+        t.start();
+        planner->dbnomeSelect();
+        return t.nsecsElapsed() / 1e6;
+    });
+    QWidget edits;
+    auto* box = new QVBoxLayout(&edits);
+    QList<QLineEdit*> lines;
+    for (int i = 0; i < 266; ++i) {
+        lines << new QLineEdit(&edits);
+        box->addWidget(lines.back());
+    }
+    waitForPaint(&edits);
+    const double swLimit = minimumOf(runs * 3, [&, k = 0]() mutable {
+        ++k;
+        QElapsedTimer t;
+        t.start();
+        for (QLineEdit* l : lines)
+            l->setText(QString::number(k * 7 + 100));
+        return t.nsecsElapsed() / 1e6;
+    });
+    edits.hide();
+    emitFigure("switch", sw, swLimit);
+
+    // Week save: 133 inserts for a person without a menu, then 133 updates.
+    QStringList fitting;
+    QComboBox* chooser = planner->slot(101).food;
+    for (int i = 0; i < chooser->count() && fitting.size() < 500; ++i)
+        if (chooser->itemText(i).size() <= 50)
+            fitting << chooser->itemText(i);
+    const auto fillWeek = [&](int seed) {
+        for (int day = 1; day <= 7; ++day)
+            for (int pos = 1; pos <= 19; ++pos) {
+                const MealSlot s = planner->slot(100 * day + pos);
+                static_cast<FoodChooser*>(s.food)->setFoodText(
+                    fitting.at((seed + day * 31 + pos * 7) % fitting.size()));
+                s.grams->setText(QString::number(20 + (seed + pos) % 150));
+            }
+    };
+    // The week's saves and the same statements raw take turns, so that the disk's moods
+    // fall on both alike.
+    double inserts = 1e300, updates = 1e300;
+    double rawInsert = 1e300, rawUpdate = 1e300;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "rawsave");
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        for (int e = 0; e < std::min(runs + 1, emptyPeople); ++e) {
+            form->dbnome->setCurrentIndex(people - emptyPeople + e);
+            planner->dbnomeSelect();
+            fillWeek(e);
+            QElapsedTimer t;
+            t.start();
+            planner->salvaClick();
+            inserts = std::min(inserts, t.nsecsElapsed() / 1e6);
+
+            QSqlQuery ins(db);
+            ins.prepare("INSERT INTO dieta (ID_Utente, ID_Combo, Alimento, grammi) "
+                        "VALUES (?, ?, ?, ?)");
+            QList<qint64> rowids;
+            t.start();
+            for (int i = 0; i < 133; ++i) {
+                ins.addBindValue(-1);
+                ins.addBindValue(101 + i);
+                ins.addBindValue(fitting.at(i % fitting.size()));
+                ins.addBindValue(QString::number(i + 10));
+                ins.exec();
+                rowids << ins.lastInsertId().toLongLong();
+            }
+            rawInsert = std::min(rawInsert, t.nsecsElapsed() / 1e6);
+
+            fillWeek(e + 1);
+            t.start();
+            planner->salvaClick();
+            updates = std::min(updates, t.nsecsElapsed() / 1e6);
+
+            QSqlQuery up(db);
+            up.prepare("UPDATE dieta SET ID_Utente = ?, ID_Combo = ?, Alimento = ?, grammi = ? "
+                       "WHERE rowid = ?");
+            t.start();
+            for (int i = 0; i < 133; ++i) {
+                up.addBindValue(-1);
+                up.addBindValue(101 + i);
+                up.addBindValue(fitting.at((i + 3) % fitting.size()));
+                up.addBindValue(QString::number(i + 20));
+                up.addBindValue(rowids.at(i));
+                up.exec();
+            }
+            rawUpdate = std::min(rawUpdate, t.nsecsElapsed() / 1e6);
+            QSqlQuery(db).exec("DELETE FROM dieta WHERE ID_Utente = -1");
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("rawsave");
+    emitFigure("save_insert", inserts, rawInsert);
+    emitFigure("save_update", updates, rawUpdate);
+
+    // Type-ahead: one keystroke in an empty chooser; the letter of the list's last entry.
+    const QString last = chooser->itemText(chooser->count() - 1);
+    const QChar letter = last.isEmpty() ? QLatin1Char('z') : last.at(0);
+    QLineEdit* typed = chooser->lineEdit();
+    double firstKey = -1; // the first keystroke after the fill also sorts the prefix index
+    const double key = minimumOf(runs * 5, [&] {
+        static_cast<FoodChooser*>(chooser)->setFoodText(QString());
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(typed, letter.toLatin1() ? letter.toLatin1() : 'z');
+        const double ms = t.nsecsElapsed() / 1e6;
+        if (firstKey < 0)
+            firstKey = ms;
+        return ms;
+    });
+    std::printf("INFO first type-ahead keystroke after the fill %.2f ms\n", firstKey);
+    QLineEdit plain;
+    plain.show();
+    const double keyLimit = minimumOf(runs * 5, [&] {
+        plain.clear();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(&plain, 'z');
+        return t.nsecsElapsed() / 1e6;
+    });
+    plain.hide();
+    emitFigure("typeahead", key, keyLimit);
+    Q_UNUSED(grams);
+
+    // Closing the user window: the main window brought up to date.
+    QStringList names;
+    for (int i = 0; i < form->dbnome->count(); ++i)
+        names << form->dbnome->itemText(i);
+    double close = 1e300;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        QTimer::singleShot(0, objects.users, [&] {
+            t.start();
+            objects.users->esciClick();
+        });
+        form->btnUtentiClick();
+        QApplication::processEvents();
+        close = std::min(close, t.nsecsElapsed() / 1e6);
+    }
+    const double closeLimit = minimumOf(runs, [&] {
+        QComboBox combo;
+        QElapsedTimer t;
+        t.start();
+        combo.addItems(names);
+        return t.nsecsElapsed() / 1e6;
+    });
+    emitFigure("userclose", close, closeLimit);
+    Q_UNUSED(dm);
+
+    // Start-up again (warm), against the raw read and a bare window.
+    Startup::destroy(objects);
+    qint64 valueBytes = 0;
+    const double startLimit = minimumOf(runs, [&] { return rawRead(path, &valueBytes); });
+    for (int r = 1; r < runs; ++r) {
+        start = std::min(start, startUp(app, objects));
+        Startup::destroy(objects);
+    }
+    emitFigure("startup", start, startLimit);
+    emitFigure("memory", (peakKb - baseKb) * 1024.0, double(valueBytes));
+    std::printf("INFO people %d\n", people);
+    return 0;
+}
+
+struct Row {
+    const char* key;
+    const char* title;
+    const char* unit;
+};
+
+const QList<Row> rows{
+    {"startup", "start-up to first paint (raw read + bare paint)", "ms"},
+    {"userclose", "user window closed (combo filled from a list)", "ms"},
+    {"switch", "person switch (266 setText)", "ms"},
+    {"save_insert", "week save, 133 inserts (raw, one commit each)", "ms"},
+    {"save_update", "week save, 133 updates (raw, one commit each)", "ms"},
+    {"typeahead", "type-ahead keystroke (plain line edit)", "ms"},
+    {"memory", "peak memory growth (bytes of the rows' values)", "MB"},
+};
+const QMap<QString, double> targets{{"startup", 1.5},     {"userclose", 3},     {"switch", 5},
+                                    {"save_insert", 1.5}, {"save_update", 1.5}, {"typeahead", 3},
+                                    {"memory", 3}};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    int runs = 3;
+    if (const int at = args.indexOf("--runs"); at >= 0)
+        runs = std::max(1, args.value(at + 1).toInt());
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+
+    if (const int at = args.indexOf("--child"); at >= 0)
+        return runChild(app, args.value(at + 1), runs);
+
+    const bool quick = args.contains("--quick");
+    QTemporaryDir folder;
+    QMap<QString, QMap<QString, QPair<double, double>>> results;
+    for (const Size& size : sizes) {
+        if (quick && size.name == "L")
+            continue;
+        if (!args.filter(QRegularExpression("^--only=")).isEmpty() &&
+            !args.contains("--only=" + size.name))
+            continue;
+        // --dir keeps the databases (for a profiler run of one child).
+        const int dirAt = args.indexOf("--dir");
+        const QString dir =
+            dirAt >= 0 ? args.value(dirAt + 1) + "/" + size.name : folder.filePath(size.name);
+        QDir().mkpath(dir);
+        const QString path = dir + "/alimenti.mdb";
+        QFile::copy(QStringLiteral(NUTRILO_SOURCE_DIR "/data/pictures/default.jpg"),
+                    dir + "/default.jpg");
+        QElapsedTimer t;
+        t.start();
+        if (!makeDatabase(size, path))
+            return 1;
+        std::printf("== %s: database written in %.1f s\n", qPrintable(size.name),
+                    t.nsecsElapsed() / 1e9);
+        std::fflush(stdout);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--child", path, "--runs", QString::number(size.name == "L" ? 2 : runs)});
+        child.waitForFinished(-1);
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() == 4 && f.at(0) == "FIG")
+                results[size.name][QString::fromLatin1(f.at(1))] = {f.at(2).toDouble(),
+                                                                    f.at(3).toDouble()};
+            else if (!line.isEmpty())
+                std::printf("   %s\n", line.constData());
+        }
+        if (child.exitCode() != 0)
+            std::printf("   child ended with %d\n", child.exitCode());
+    }
+
+    // Sizes that set each figure's growth: rows of all tables, people, foods, ...
+    const auto n = [](const QString& size, const QString& key) {
+        for (const Size& s : sizes)
+            if (s.name == size) {
+                const double foods = s.foods ? s.foods : 323;
+                const double rows = foods + s.people * 134.0;
+                if (key == "userclose")
+                    return double(s.people);
+                if (key == "typeahead")
+                    return foods;
+                return rows;
+            }
+        return 1.0;
+    };
+    std::printf("\n%-50s %4s %12s %12s %8s %7s\n", "figure (limit)", "size", "figure", "limit",
+                "ratio", "target");
+    for (const Row& r : rows) {
+        for (auto it = results.cbegin(); it != results.cend(); ++it) {
+            if (!it->contains(r.key))
+                continue;
+            auto [value, limit] = it->value(r.key);
+            const double scale = QString(r.unit) == "MB" ? 1.0 / (1024 * 1024) : 1.0;
+            const double ratio = limit > 0 ? value / limit : 0;
+            std::printf("%-50s %4s %9.2f %s %9.2f %s %8.2f %s%5.1f\n", r.title,
+                        qPrintable(it.key()), value * scale, r.unit, limit * scale, r.unit, ratio,
+                        ratio <= targets.value(r.key) ? "<=" : "> ", targets.value(r.key));
+        }
+        if (results.contains("M") && results.contains("L") && results["M"].contains(r.key) &&
+            results["L"].contains(r.key)) {
+            const double m = results["M"][r.key].first, l = results["L"][r.key].first;
+            const double e = std::log(l / m) / std::log(n("L", r.key) / n("M", r.key));
+            std::printf("%-50s %4s %9.2f (growth exponent M -> L, target <= 1.1)\n", "", "M->L", e);
+        }
+    }
+    return 0;
+}
