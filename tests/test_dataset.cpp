@@ -29,7 +29,11 @@ class TestDataset : public QObject {
     }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void initTestCase()
+    {
+        SKIP_UNLESS_STORE_AVAILABLE();
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    }
 
     void init()
     {

@@ -102,7 +102,7 @@ QString SqliteStore::problemOfFile() const
     return QString();
 }
 
-QString SqliteStore::rowKey() const
+QString SqliteStore::rowKey(const TableSchema&) const
 {
     return QStringLiteral("rowid");
 }
