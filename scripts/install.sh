@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
     g++ cmake make pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev
+    postgresql
     libcanberra-dev libwmf-dev libemf2svg-dev
     xvfb xauth fonts-dejavu-core fonts-liberation
     unrtf poppler-utils

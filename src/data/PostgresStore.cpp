@@ -127,7 +127,7 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
     if (!db.open()) {
         const QString detail = (db.lastError().databaseText().isEmpty() ? db.lastError().text()
                                                                           : db.lastError().databaseText())
-                                   .trimmed();
+                                   .simplified();
         const QString server = host + (url.port() > 0 ? QStringLiteral(":%1").arg(url.port())
                                                       : QStringLiteral(":5432"));
         if (mentions(detail, {"password authentication failed", "no password supplied",
@@ -151,6 +151,8 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
         throw DatabaseError(
             QStringLiteral("Impossibile aprire il database %1: %2").arg(where, detail));
     }
+    // The server's notices ("already exists, skipping") are no news for the user.
+    QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO warning"));
     return where;
 }
 
@@ -244,6 +246,17 @@ void PostgresStore::createTables()
                      q.lastError());
         }
     }
+}
+
+void PostgresStore::lockTables()
+{
+    QStringList names;
+    for (const TableSchema* t : allTables())
+        names << identifier(t->name);
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(names.join(QStringLiteral(", ")))))
+        fail(QStringLiteral("Impossibile riservare le tabelle del database %1").arg(where_),
+             q.lastError());
 }
 
 qint64 PostgresStore::rowCount()

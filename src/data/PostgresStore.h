@@ -30,6 +30,8 @@ public:
 
     // Creates the tables that are missing, with their keys. Throws DatabaseError.
     void createTables();
+    // Within a transaction: no other connection writes the three tables until it ends.
+    void lockTables();
     // How many rows the three tables hold together; a table that is not there holds none.
     qint64 rowCount();
 
