@@ -25,6 +25,7 @@
 #include <QThread>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -49,6 +50,49 @@ int runAsSecondProcess(const QString& path, const QStringList& statements)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
     return failures == 0 ? 0 : 3;
+}
+
+void fillWeek(WeeklyPlanner& planner, const QString& grams)
+{
+    for (int day = 1; day <= 7; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const MealSlot s = planner.slot(100 * day + position);
+            static_cast<FoodChooser*>(s.food)->setFoodText(QStringLiteral("Mela"));
+            s.grams->setText(grams);
+        }
+}
+
+// Run as an application process: opens the database, shows the first person's week,
+// enters a weight and fills the week, says "ready" and waits for "go" on its input; then
+// posts the person and saves the week, and prints every message it was shown.
+int editAsApplicationProcess(const QString& location, const QString& weight,
+                             const QString& grams)
+{
+    ScriptedServices services;
+    try {
+        TDM dm(location);
+        PlannerFixture fixture;
+        WeeklyPlanner& planner = fixture.makePlanner(&dm);
+        runGuarded([&] { planner.FormShow(); });
+        dm.utente->edit();
+        dm.utentepeso->setAsString(weight);
+        fillWeek(planner, grams);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        char line[16] = {};
+        if (!std::fgets(line, sizeof line, stdin))
+            return 2;
+        runGuarded([&] { dm.utente->post(); });
+        runGuarded([&] { planner.salvaClick(); });
+        for (const ScriptedServices::Call& c : services.calls)
+            std::printf("%s: %s\n", c.what == What::ErrorReport ? "report" : "message",
+                        qUtf8Printable(c.text));
+        std::printf("week %s\n", planner.changed() ? "kept for another save" : "saved");
+        return 0;
+    } catch (const std::exception& e) {
+        std::printf("failed: %s\n", e.what());
+        return 3;
+    }
 }
 
 QByteArray fileBytes(const QString& path)
@@ -202,14 +246,6 @@ private slots:
             db.exec(QStringLiteral("DROP INDEX dieta_chiave"));
         db.addFood(QStringLiteral("Mela"), 52);
         db.addPerson(QStringLiteral("Anna"));
-        const auto fillWeek = [](WeeklyPlanner& planner, const QString& grams) {
-            for (int day = 1; day <= 7; ++day)
-                for (int position = 1; position <= DayPage::Positions; ++position) {
-                    const MealSlot s = planner.slot(100 * day + position);
-                    static_cast<FoodChooser*>(s.food)->setFoodText(QStringLiteral("Mela"));
-                    s.grams->setText(grams);
-                }
-        };
         TDM first(db.path());
         TDM second(db.path());
         PlannerFixture one;
@@ -229,6 +265,55 @@ private slots:
         QVERIFY2(reports.first().contains(QStringLiteral("ID_Utente, ID_Combo")),
                  qPrintable(reports.first()));
         QVERIFY(two.planner().changed());
+    }
+
+    void twoApplicationProcessesEditTheSamePersonAndWeek()
+    {
+        // Both processes have read the person and the empty week before either writes;
+        // the first one writes, then the second.
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addPerson(QStringLiteral("Anna"), {{QStringLiteral("peso"), 60}});
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.save(QDir(db.folder()).filePath(QStringLiteral("default.jpg")));
+        QProcess first;
+        QProcess second;
+        const auto start = [&](QProcess& p, const QString& weight, const QString& grams) {
+            p.setWorkingDirectory(db.folder());
+            p.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--application-process"), db.path(), weight, grams});
+            while (!p.canReadLine() && p.waitForReadyRead(60000)) {
+            }
+            return p.readLine().trimmed() == "ready";
+        };
+        QVERIFY(start(first, QStringLiteral("70"), QStringLiteral("10")));
+        QVERIFY(start(second, QStringLiteral("80"), QStringLiteral("20")));
+        const auto finish = [](QProcess& p) {
+            p.write("go\n");
+            p.closeWriteChannel();
+            if (!p.waitForFinished(120000) || p.exitCode() != 0)
+                return QStringLiteral("exit code %1").arg(p.exitCode());
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        const QString one = finish(first);
+        const QString two = finish(second);
+        // The first process wrote both and was told so.
+        QVERIFY2(one.contains(QStringLiteral("Utente inserito/modificato correttamente")) &&
+                     !one.contains(QStringLiteral("report:")) && one.contains("week saved"),
+                 qPrintable(one));
+        // The second was told of both conflicts and keeps its week for another save.
+        QVERIFY2(two.contains(QStringLiteral("un altro programma lo ha modificato")), qPrintable(two));
+        QVERIFY2(two.contains(QStringLiteral("report:")) &&
+                     two.contains(QStringLiteral("ID_Utente, ID_Combo")) &&
+                     two.contains("week kept for another save"),
+                 qPrintable(two));
+        // Nothing of the first is lost, nothing of the second written; one row per slot.
+        QCOMPARE(db.rows("SELECT peso FROM Utenti").first().first().toInt(), 70);
+        QCOMPARE(db.rows("SELECT count(*), count(DISTINCT ID_Combo) FROM dieta").first(),
+                 (QVariantList{133, 133}));
+        QCOMPARE(db.rows("SELECT DISTINCT grammi FROM dieta"),
+                 (QList<QVariantList>{{QStringLiteral("10")}}));
     }
 
     void twoThreadsInsertTheSameSlots()
@@ -463,6 +548,9 @@ int main(int argc, char** argv)
         return runAsSecondProcess(QString::fromUtf8(argv[2]), statements);
     }
     QApplication app(argc, argv);
+    if (argc == 5 && std::strcmp(argv[1], "--application-process") == 0)
+        return editAsApplicationProcess(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3]),
+                                        QString::fromUtf8(argv[4]));
     TestConflicts test;
     return QTest::qExec(&test, argc, argv);
 }
