@@ -1,7 +1,8 @@
 # Sourced by scripts/test.sh: a private PostgreSQL server for the tests of the server store.
 # Its own data folder in a temporary directory, a port on the loopback interface only, run
 # by an unprivileged user (nobody when the script runs as root), password authentication
-# over TCP. start_test_server exports NUTRILO_TEST_POSTGRESQL (the URI of its maintenance
+# over TCP. Writes are not forced to disk (fsync=off) unless TEST_SERVER_FSYNC=on, as a
+# benchmark wants it. start_test_server exports NUTRILO_TEST_POSTGRESQL (the URI of its maintenance
 # database) and PGPASSWORD; stop_test_server stops it and removes the folder.
 
 start_test_server() {
@@ -31,7 +32,7 @@ start_test_server() {
     local port started=""
     for port in $(shuf -i 20000-60000 -n 20); do
         if "${run[@]}" "$bin/pg_ctl" -D "$TEST_SERVER_DIR/data" -l "$TEST_SERVER_DIR/server.log" -w -t 60 \
-            -o "-c listen_addresses=127.0.0.1 -p $port -k $TEST_SERVER_DIR -c fsync=off -c max_connections=200" \
+            -o "-c listen_addresses=127.0.0.1 -p $port -k $TEST_SERVER_DIR -c fsync=${TEST_SERVER_FSYNC:-off} -c max_connections=200" \
             start >/dev/null 2>&1; then
             started=$port
             break
