@@ -101,10 +101,20 @@ bool buildDataSet(const QString& source, const QString& file, QStringList& menuF
     const QStringList sexes{QStringLiteral("M"), QStringLiteral("F")};
     for (int p = 1; p <= People; ++p) {
         StoredRow person;
-        person.values = {qint64(p), qint64(p), QStringLiteral("Persona %1").arg(p, 4, 10, QLatin1Char('0')),
-                         qint64(20 + p % 50), qint64(55 + p % 40), qint64(150 + p % 40),
-                         sexes.at(p % 2), QStringLiteral("Media"), QStringLiteral("Moderata"),
-                         qint64(70 + p % 30), QVariant(), QVariant(), QVariant(), QVariant(),
+        person.values = {qint64(p),
+                         qint64(p),
+                         QStringLiteral("Persona %1").arg(p, 4, 10, QLatin1Char('0')),
+                         qint64(20 + p % 50),
+                         qint64(55 + p % 40),
+                         qint64(150 + p % 40),
+                         sexes.at(p % 2),
+                         QStringLiteral("Media"),
+                         QStringLiteral("Moderata"),
+                         qint64(70 + p % 30),
+                         QVariant(),
+                         QVariant(),
+                         QVariant(),
+                         QVariant(),
                          QVariant()};
         people.push_back(std::move(person));
         for (int day = 1; day <= Days; ++day)
@@ -129,16 +139,31 @@ bool buildDataSet(const QString& source, const QString& file, QStringList& menuF
         return false;
     }
     std::printf("M data set: %lld foods, %d people, %lld menu rows\n",
-                static_cast<long long>(foods.size()), People,
-                static_cast<long long>(menus.size()));
+                static_cast<long long>(foods.size()), People, static_cast<long long>(menus.size()));
     return true;
 }
 
-// --- One client (a process of its own) ---------------------------------------------
+// --- One client (a process of its own) ---
 
-// Saves weeks of the people whose number is `index` modulo `clients` until `seconds`
-// have passed after "go" arrives on the input. Prints one line per save ("save ms ok")
-// and, at the end, the last week it saved whole for each person ("last person week").
+// Says "ready" to the parent and waits for its "go".
+bool readyThenGo()
+{
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char line[16] = {};
+    return std::fgets(line, sizeof line, stdin) != nullptr;
+}
+
+void printLast(const std::map<qint64, int>& last)
+{
+    for (const auto& [person, week] : last)
+        std::printf("last %lld %d\n", static_cast<long long>(person), week);
+}
+
+// Saves weeks of the people whose number is `index` modulo `clients` until `seconds` have
+// passed after "go" arrives on the input. Prints one line per save ("save ms outcome
+// ms-in-post") and, at the end, the last week it saved whole for each person ("last
+// person week").
 int runClient(const QString& location, int index, int clients, double seconds)
 {
     ScriptedServices services;
@@ -153,10 +178,7 @@ int runClient(const QString& location, int index, int clients, double seconds)
     for (int p = 1; p <= People; ++p)
         if (p % clients == index)
             own.push_back(p);
-    std::printf("ready\n");
-    std::fflush(stdout);
-    char line[16] = {};
-    if (!std::fgets(line, sizeof line, stdin))
+    if (!readyThenGo())
         return 2;
     std::map<qint64, int> last;
     QElapsedTimer clock;
@@ -194,8 +216,7 @@ int runClient(const QString& location, int index, int clients, double seconds)
         }
         std::printf("save %.3f %s %.3f\n", ms(save), outcome, writing);
     }
-    for (const auto& [person, week] : last)
-        std::printf("last %lld %d\n", static_cast<long long>(person), week);
+    printLast(last);
     return 0;
 }
 
@@ -216,10 +237,7 @@ int runStoreClient(const QString& location, int index, int clients, double secon
         std::printf("failed %s\n", qUtf8Printable(e.message()));
         return 1;
     }
-    std::printf("ready\n");
-    std::fflush(stdout);
-    char line[16] = {};
-    if (!std::fgets(line, sizeof line, stdin))
+    if (!readyThenGo())
         return 2;
     std::map<qint64, int> last;
     QElapsedTimer clock;
@@ -249,8 +267,7 @@ int runStoreClient(const QString& location, int index, int clients, double secon
         }
         std::printf("save %.3f %s %.3f\n", ms(save), outcome, ms(save));
     }
-    for (const auto& [person, week] : last)
-        std::printf("last %lld %d\n", static_cast<long long>(person), week);
+    printLast(last);
     return 0;
 }
 
@@ -308,8 +325,8 @@ bool load(const QString& location, int clients, double seconds, Run& run, bool s
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::SeparateChannels);
         p->start(QCoreApplication::applicationFilePath(),
-                 {QLatin1String(storeOnly ? "--store-client" : "--client"), location, QString::number(i),
-                  QString::number(clients), QString::number(seconds)});
+                 {QLatin1String(storeOnly ? "--store-client" : "--client"), location,
+                  QString::number(i), QString::number(clients), QString::number(seconds)});
         processes.push_back(std::move(p));
     }
     for (auto& p : processes) {
@@ -359,11 +376,10 @@ void print(const Run& r, double seconds)
                 static_cast<long long>(r.saves - r.conflicts - r.failures) * Days * Positions,
                 r.conflicts, r.failures, static_cast<long long>(r.lostRows),
                 static_cast<long long>(r.extraRows),
-                r.times.empty() ? 0.0
-                                : std::accumulate(r.times.begin(), r.times.end(), 0.0) /
-                                      double(r.times.size()),
-                percentile(r.times, 0.5), percentile(r.times, 0.95),
-                percentile(r.postTimes, 0.5));
+                r.times.empty()
+                    ? 0.0
+                    : std::accumulate(r.times.begin(), r.times.end(), 0.0) / double(r.times.size()),
+                percentile(r.times, 0.5), percentile(r.times, 0.95), percentile(r.postTimes, 0.5));
 }
 
 // The application's start-up (data module, main window, record windows) in `folder`.
@@ -385,7 +401,8 @@ double startUp(QApplication& app, const QString& folder, const QString& server)
     qunsetenv(StoreLocation::variable());
     QDir::setCurrent(previous);
     if (!ok)
-        std::fprintf(stderr, "start-up failed: %s\n", qUtf8Printable(services.messages().join(' ')));
+        std::fprintf(stderr, "start-up failed: %s\n",
+                     qUtf8Printable(services.messages().join(' ')));
     return ok ? took : -1;
 }
 
@@ -453,17 +470,20 @@ int main(int argc, char** argv)
         t.start();
         const DatabaseTransfer::Counts c = DatabaseTransfer::importFile(file, server);
         std::printf("%-56s %9.1f ms (%lld foods, %lld people, %lld menu rows)\n",
-                    "nutrilo-db import of the M data set", ms(t),
-                    static_cast<long long>(c.foods), static_cast<long long>(c.people),
-                    static_cast<long long>(c.menuRows));
+                    "nutrilo-db import of the M data set", ms(t), static_cast<long long>(c.foods),
+                    static_cast<long long>(c.people), static_cast<long long>(c.menuRows));
 
         ScriptedServices services;
         for (int round = 1; round <= 2; ++round) {
             t.start();
-            { TDM dm(file); }
+            {
+                TDM dm(file);
+            }
             const double onFile = ms(t);
             t.start();
-            { TDM dm(server); }
+            {
+                TDM dm(server);
+            }
             std::printf("data module opening (reads every table), round %d:  file %8.1f ms, "
                         "server %8.1f ms\n",
                         round, onFile, ms(t));
@@ -486,13 +506,12 @@ int main(int argc, char** argv)
         std::printf("saves of a whole week (133 rows) through the datasets, as the planner "
                     "saves:\n");
         if (!load(file, 1, shortRun, fileOne) || !load(server, 1, shortRun, serverOne) ||
-            !load(server, 10, seconds, serverMany) ||
-            !load(file, 1, shortRun, fileStore, true) ||
+            !load(server, 10, seconds, serverMany) || !load(file, 1, shortRun, fileStore, true) ||
             !load(server, 1, shortRun, serverStore, true) ||
             !load(server, 10, shortRun, serverStoreMany, true))
             code = 1;
-        for (const Run* r : {&fileOne, &serverOne, &serverMany, &fileStore, &serverStore,
-                             &serverStoreMany}) {
+        for (const Run* r :
+             {&fileOne, &serverOne, &serverMany, &fileStore, &serverStore, &serverStoreMany}) {
             print(*r, r == &serverMany ? seconds : shortRun);
             if (r->lostRows != 0 || r->extraRows != 0)
                 code = 1;

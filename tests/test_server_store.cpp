@@ -109,13 +109,13 @@ QApplication& app()
 
 } // namespace
 
-#define REQUIRE_SERVER()                                                                       \
-    do {                                                                                       \
-        if (TestDatabase::server().isEmpty()) {                                                \
-            if (qEnvironmentVariableIsSet("NUTRILO_TEST_REQUIRE_SERVER"))                      \
-                QFAIL("no server in NUTRILO_TEST_POSTGRESQL");                                 \
-            QSKIP("needs a server in NUTRILO_TEST_POSTGRESQL");                                \
-        }                                                                                      \
+#define REQUIRE_SERVER()                                                                           \
+    do {                                                                                           \
+        if (TestDatabase::server().isEmpty()) {                                                    \
+            if (qEnvironmentVariableIsSet("NUTRILO_TEST_REQUIRE_SERVER"))                          \
+                QFAIL("no server in NUTRILO_TEST_POSTGRESQL");                                     \
+            QSKIP("needs a server in NUTRILO_TEST_POSTGRESQL");                                    \
+        }                                                                                          \
     } while (false)
 
 class TestServerStore : public QObject {
@@ -218,7 +218,8 @@ private slots:
         QVERIFY2(first.exitCode == 0, qPrintable(first.err));
         const int foods = shippedFoodCount();
         QVERIFY(foods > 300);
-        QVERIFY2(first.out.contains(QStringLiteral("%1 alimenti").arg(foods)), qPrintable(first.out));
+        QVERIFY2(first.out.contains(QStringLiteral("%1 alimenti").arg(foods)),
+                 qPrintable(first.out));
         {
             ScriptedServices services;
             TDM dm(db.uri());
@@ -235,8 +236,8 @@ private slots:
         QCOMPARE(dm.alimenti->recordCount(), foods);
 
         // A server that is not reached, and a call without its arguments.
-        const ToolRun unreachable = runTool({QStringLiteral("init"),
-                                             QStringLiteral("postgresql://x@127.0.0.1:1/y")});
+        const ToolRun unreachable =
+            runTool({QStringLiteral("init"), QStringLiteral("postgresql://x@127.0.0.1:1/y")});
         QCOMPARE(unreachable.exitCode, 1);
         QVERIFY2(unreachable.err.contains(QStringLiteral("Impossibile raggiungere il server")),
                  qPrintable(unreachable.err));

@@ -2,19 +2,12 @@
 
 #include "AppError.h"
 
-#include <QAtomicInteger>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
 
 namespace {
-
-QString nextConnectionName()
-{
-    static QAtomicInteger<int> counter = 0;
-    return QStringLiteral("nutrilo-pg-%1").arg(++counter);
-}
 
 QString sqlType(const ColumnDef& column)
 {
@@ -86,10 +79,11 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
     const QString host = url.host().isEmpty() ? QStringLiteral("localhost") : url.host();
     const QString database = url.path().mid(1);
     const QString user = url.userName();
-    const QString where = QStringLiteral("postgresql://%1%2%3%4/%5")
-                 .arg(user.isEmpty() ? QString() : user + QLatin1Char('@'), url.host(),
-                      url.port() > 0 ? QStringLiteral(":") : QString(),
-                      url.port() > 0 ? QString::number(url.port()) : QString(), database);
+    const QString where =
+        QStringLiteral("postgresql://%1%2%3%4/%5")
+            .arg(user.isEmpty() ? QString() : user + QLatin1Char('@'), url.host(),
+                 url.port() > 0 ? QStringLiteral(":") : QString(),
+                 url.port() > 0 ? QString::number(url.port()) : QString(), database);
     if (!url.password().isEmpty())
         throw DatabaseError(QStringLiteral("L'indirizzo del database %1 contiene una password: la "
                                            "password va scritta in ~/.pgpass o in PGPASSWORD, "
@@ -125,9 +119,10 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
         options << QStringLiteral("application_name=Nutrilo");
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open()) {
-        const QString detail = (db.lastError().databaseText().isEmpty() ? db.lastError().text()
-                                                                          : db.lastError().databaseText())
-                                   .simplified();
+        const QString detail =
+            (db.lastError().databaseText().isEmpty() ? db.lastError().text()
+                                                     : db.lastError().databaseText())
+                .simplified();
         const QString server = host + (url.port() > 0 ? QStringLiteral(":%1").arg(url.port())
                                                       : QStringLiteral(":5432"));
         if (mentions(detail, {"password authentication failed", "no password supplied",
@@ -156,7 +151,8 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
     return where;
 }
 
-PostgresStore::PostgresStore(const QString& uri, Opening opening) : SqlStore(nextConnectionName())
+PostgresStore::PostgresStore(const QString& uri, Opening opening)
+    : SqlStore(nextConnectionName(QStringLiteral("nutrilo-pg")))
 {
     where_ = openConnection(uri, connectionName());
     if (opening == Opening::WithTables) {
@@ -254,7 +250,8 @@ void PostgresStore::lockTables()
     for (const TableSchema* t : allTables())
         names << identifier(t->name);
     QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(names.join(QStringLiteral(", ")))))
+    if (!q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE")
+                    .arg(names.join(QStringLiteral(", ")))))
         fail(QStringLiteral("Impossibile riservare le tabelle del database %1").arg(where_),
              q.lastError());
 }
@@ -271,8 +268,7 @@ qint64 PostgresStore::rowCount()
             continue;
         if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(identifier(t->name))) ||
             !q.next())
-            fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(t->name),
-                 q.lastError());
+            fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(t->name), q.lastError());
         count += q.value(0).toLongLong();
     }
     return count;

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 
+#include <QAtomicInteger>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -21,6 +22,12 @@ void bindAll(QSqlQuery& q, const QVariantList& values)
 }
 
 } // namespace
+
+QString SqlStore::nextConnectionName(const QString& prefix)
+{
+    static QAtomicInteger<int> counter = 0;
+    return QStringLiteral("%1-%2").arg(prefix).arg(++counter);
+}
 
 SqlStore::SqlStore(QString connectionName) : connection_(std::move(connectionName)) {}
 
@@ -173,7 +180,8 @@ QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
 bool SqlStore::rowExists(const TableSchema& table, qint64 rowid) const
 {
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(identifier(table.name), rowKey(table)));
+    q.prepare(
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(identifier(table.name), rowKey(table)));
     q.addBindValue(rowid);
     return q.exec() && q.next();
 }

@@ -51,6 +51,8 @@ protected:
     // Takes over a connection registered under `connectionName` (closed and removed with
     // the store).
     explicit SqlStore(QString connectionName);
+    // A connection name no other store of this process uses.
+    static QString nextConnectionName(const QString& prefix);
     QSqlDatabase database() const;
 
     // The column that names a row of the table for ever ("rowid" in SQLite).

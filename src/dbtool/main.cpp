@@ -24,13 +24,14 @@ void say(std::FILE* to, const QString& text)
 
 int usage()
 {
-    say(stderr, QStringLiteral(
-                    "Uso:\n"
-                    "  nutrilo-db init URI          crea le tabelle e carica gli alimenti forniti\n"
-                    "  nutrilo-db import FILE URI   copia un file alimenti.mdb in un database vuoto\n"
-                    "  nutrilo-db export URI FILE   scrive un nuovo file dal database del server\n"
-                    "URI: postgresql://utente@server:porta/database (la password si legge da "
-                    "~/.pgpass o da PGPASSWORD)"));
+    say(stderr,
+        QStringLiteral(
+            "Uso:\n"
+            "  nutrilo-db init URI          crea le tabelle e carica gli alimenti forniti\n"
+            "  nutrilo-db import FILE URI   copia un file alimenti.mdb in un database vuoto\n"
+            "  nutrilo-db export URI FILE   scrive un nuovo file dal database del server\n"
+            "URI: postgresql://utente@server:porta/database (la password si legge da "
+            "~/.pgpass o da PGPASSWORD)"));
     return 2;
 }
 
@@ -56,8 +57,8 @@ int main(int argc, char** argv)
             QFile shipped(QStringLiteral(":/nutrilo-db/alimenti.tsv"));
             if (!shipped.open(QIODevice::ReadOnly))
                 throw DatabaseError(QStringLiteral("Tabella degli alimenti forniti non trovata"));
-            const auto c = DatabaseTransfer::initServer(args.at(1),
-                                                        DatabaseTransfer::foodsFromTable(shipped));
+            const auto c =
+                DatabaseTransfer::initServer(args.at(1), DatabaseTransfer::foodsFromTable(shipped));
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti caricati.")
                             .arg(c.where)
                             .arg(c.foods));
