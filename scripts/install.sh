@@ -11,8 +11,9 @@ cd "$(dirname "$0")/.."
 #   qt6-translations-l10n       Qt's own dialogs and buttons in Italian
 packages=(
     g++ cmake make pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
-    qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev
+    qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
+    postgresql
     libcanberra-dev libwmf-dev libemf2svg-dev libexpat1-dev libjpeg-dev
     xvfb xauth fonts-dejavu-core fonts-liberation fonts-urw-base35
     unrtf poppler-utils

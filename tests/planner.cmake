@@ -7,5 +7,6 @@ target_link_libraries(nutrilo_planner_fixtures PUBLIC nutrilo_planner nutrilo_te
 
 nutrilo_add_test(test_planner_grid test_planner_grid.cpp LIBS nutrilo_planner_fixtures)
 nutrilo_add_test(test_planner_menu test_planner_menu.cpp LIBS nutrilo_planner_fixtures)
+nutrilo_add_server_run(test_planner_menu)
 nutrilo_add_test(test_planner_pictures test_planner_pictures.cpp LIBS nutrilo_planner_fixtures)
 nutrilo_add_test(test_planner_copy test_planner_copy.cpp LIBS nutrilo_planner_fixtures)

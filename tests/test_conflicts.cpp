@@ -26,6 +26,7 @@
 #include <QThread>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -39,13 +40,9 @@ int runAsSecondProcess(const QString& path, const QStringList& statements)
 {
     int failures = 0;
     {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
+        if (!TestDatabase::connect(path, QStringLiteral("other")))
             return 2;
-        QSqlQuery q(db);
+        QSqlQuery q(QSqlDatabase::database(QStringLiteral("other")));
         for (const QString& sql : statements)
             if (!q.exec(sql)) {
                 qWarning("%s", qPrintable(q.lastError().text()));
@@ -54,6 +51,49 @@ int runAsSecondProcess(const QString& path, const QStringList& statements)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
     return failures == 0 ? 0 : 3;
+}
+
+void fillWeek(WeeklyPlanner& planner, const QString& grams)
+{
+    for (int day = 1; day <= 7; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const MealSlot s = planner.slot(100 * day + position);
+            static_cast<FoodChooser*>(s.food)->setFoodText(QStringLiteral("Mela"));
+            s.grams->setText(grams);
+        }
+}
+
+// Run as an application process: opens the database, shows the first person's week,
+// enters a weight and fills the week, says "ready" and waits for "go" on its input; then
+// posts the person and saves the week, and prints every message it was shown.
+int editAsApplicationProcess(const QString& location, const QString& weight,
+                             const QString& grams)
+{
+    ScriptedServices services;
+    try {
+        TDM dm(location);
+        PlannerFixture fixture;
+        WeeklyPlanner& planner = fixture.makePlanner(&dm);
+        runGuarded([&] { planner.FormShow(); });
+        dm.utente->edit();
+        dm.utentepeso->setAsString(weight);
+        fillWeek(planner, grams);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        char line[16] = {};
+        if (!std::fgets(line, sizeof line, stdin))
+            return 2;
+        runGuarded([&] { dm.utente->post(); });
+        runGuarded([&] { planner.salvaClick(); });
+        for (const ScriptedServices::Call& c : services.calls)
+            std::printf("%s: %s\n", c.what == What::ErrorReport ? "report" : "message",
+                        qUtf8Printable(c.text));
+        std::printf("week %s\n", planner.changed() ? "kept for another save" : "saved");
+        return 0;
+    } catch (const std::exception& e) {
+        std::printf("failed: %s\n", e.what());
+        return 3;
+    }
 }
 
 QByteArray fileBytes(const QString& path)
@@ -68,7 +108,11 @@ class TestConflicts : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void initTestCase()
+    {
+        SKIP_UNLESS_STORE_AVAILABLE();
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    }
 
     void personAndFoodChangedByAnotherProgram()
     {
@@ -190,7 +234,9 @@ private slots:
     {
         QTest::addColumn<bool>("withUniqueKey");
         QTest::newRow("file with the unique key") << true;
-        QTest::newRow("file without it") << false;
+        // On the server the key is part of the tables: opening checks it is there.
+        if (!TestDatabase::onServer())
+            QTest::newRow("file without it") << false;
     }
     void twoInstancesSaveTheSameWeek()
     {
@@ -201,14 +247,6 @@ private slots:
             db.exec(QStringLiteral("DROP INDEX dieta_chiave"));
         db.addFood(QStringLiteral("Mela"), 52);
         db.addPerson(QStringLiteral("Anna"));
-        const auto fillWeek = [](WeeklyPlanner& planner, const QString& grams) {
-            for (int day = 1; day <= 7; ++day)
-                for (int position = 1; position <= DayPage::Positions; ++position) {
-                    const MealSlot s = planner.slot(100 * day + position);
-                    static_cast<FoodChooser*>(s.food)->setFoodText(QStringLiteral("Mela"));
-                    s.grams->setText(grams);
-                }
-        };
         TDM first(db.path());
         TDM second(db.path());
         PlannerFixture one;
@@ -230,12 +268,63 @@ private slots:
         QVERIFY(two.planner().changed());
     }
 
+    void twoApplicationProcessesEditTheSamePersonAndWeek()
+    {
+        // Both processes have read the person and the empty week before either writes;
+        // the first one writes, then the second.
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addPerson(QStringLiteral("Anna"), {{QStringLiteral("peso"), 60}});
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.save(QDir(db.folder()).filePath(QStringLiteral("default.jpg")));
+        QProcess first;
+        QProcess second;
+        const auto start = [&](QProcess& p, const QString& weight, const QString& grams) {
+            p.setWorkingDirectory(db.folder());
+            p.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--application-process"), db.path(), weight, grams});
+            while (!p.canReadLine() && p.waitForReadyRead(60000)) {
+            }
+            return p.readLine().trimmed() == "ready";
+        };
+        QVERIFY(start(first, QStringLiteral("70"), QStringLiteral("10")));
+        QVERIFY(start(second, QStringLiteral("80"), QStringLiteral("20")));
+        const auto finish = [](QProcess& p) {
+            p.write("go\n");
+            p.closeWriteChannel();
+            if (!p.waitForFinished(120000) || p.exitCode() != 0)
+                return QStringLiteral("exit code %1").arg(p.exitCode());
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        const QString one = finish(first);
+        const QString two = finish(second);
+        // The first process wrote both and was told so.
+        QVERIFY2(one.contains(QStringLiteral("Utente inserito/modificato correttamente")) &&
+                     !one.contains(QStringLiteral("report:")) && one.contains("week saved"),
+                 qPrintable(one));
+        // The second was told of both conflicts and keeps its week for another save.
+        QVERIFY2(two.contains(QStringLiteral("un altro programma lo ha modificato")), qPrintable(two));
+        QVERIFY2(two.contains(QStringLiteral("report:")) &&
+                     two.contains(QStringLiteral("ID_Utente, ID_Combo")) &&
+                     two.contains("week kept for another save"),
+                 qPrintable(two));
+        // Nothing of the first is lost, nothing of the second written; one row per slot.
+        QCOMPARE(db.rows("SELECT peso FROM Utenti").first().first().toInt(), 70);
+        QCOMPARE(db.rows("SELECT count(*), count(DISTINCT ID_Combo) FROM dieta").first(),
+                 (QVariantList{133, 133}));
+        QCOMPARE(db.rows("SELECT DISTINCT grammi FROM dieta"),
+                 (QList<QVariantList>{{QStringLiteral("10")}}));
+    }
+
     void twoThreadsInsertTheSameSlots()
     {
         // Both connections insert every slot at the same time into a file without the
-        // unique key: each slot is written by exactly one of them.
+        // unique key (on the server: with it, where the second insert of a slot fails on
+        // the key): each slot is written by exactly one of them.
         TestDatabase db;
-        db.exec(QStringLiteral("DROP INDEX dieta_chiave"));
+        if (!TestDatabase::onServer())
+            db.exec(QStringLiteral("DROP INDEX dieta_chiave"));
         db.addPerson(QStringLiteral("Anna"));
         std::atomic<int> ready = 0;
         const auto insertAll = [&db, &ready](int* written, QString* failure) {
@@ -279,6 +368,20 @@ private slots:
 
     void failedOpeningLeavesTheFileAsItWas()
     {
+        if (TestDatabase::onServer()) {
+            // A missing column is named, with the database.
+            TestDatabase other;
+            other.exec(QStringLiteral("ALTER TABLE alimenti DROP COLUMN Acqua"));
+            try {
+                TDM dm(other.path());
+                QFAIL("opened without a column");
+            } catch (const DatabaseError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("'Acqua'")) &&
+                             e.message().contains(QStringLiteral("postgresql://")),
+                         qPrintable(e.message()));
+            }
+            return;
+        }
         TestDatabase db;
         for (int i = 0; i < 400; ++i)
             db.addFood(QStringLiteral("Alimento numero %1 con un nome lungo").arg(i), i);
@@ -363,10 +466,10 @@ private slots:
         // A number handed over by code is refused the same way.
         dm.alimenti->fieldByName(field)->setValue(std::numeric_limits<double>::quiet_NaN());
         QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
-        QCOMPARE(db.rows("SELECT kcal100, Acqua, coalesce(Proteine, 'nulla'), \"%edibile\" "
-                         "FROM alimenti")
-                     .first(),
-                 (QVariantList{52.0, 50.0, QStringLiteral("nulla"), 100.0}));
+        QCOMPARE(db.rows("SELECT kcal100, Acqua, CASE WHEN Proteine IS NULL THEN 1 ELSE 0 END, "
+                         "\"%edibile\" FROM alimenti")
+                     .value(0),
+                 (QVariantList{52.0, 50.0, 1, 100.0}));
     }
 
     void textsAreStoredAsHeld()
@@ -376,8 +479,20 @@ private slots:
         db.addPerson(QStringLiteral("Anna"));
         TDM dm(db.path());
         const QString unpaired = QString(QChar(0xD800)) + QStringLiteral("ab") + QChar(0xDC00);
-        const QString kept =
-            QString::fromUtf16(u"\U0001F34E e\u0301 a") + QChar(0) + QStringLiteral("b");
+        // The server keeps no U+0000: such a text is refused there, and nothing written.
+        if (TestDatabase::onServer()) {
+            dm.utente->edit();
+            dm.utentesport->setAsString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
+            QVERIFY_THROWS_EXCEPTION(AbortError, dm.utente->post());
+            QVERIFY2(services.messages().value(0).contains(QStringLiteral("'sport'")),
+                     qPrintable(services.messages().value(0)));
+            QVERIFY(db.rows("SELECT sport FROM Utenti").value(0).value(0).isNull());
+            dm.utente->cancel();
+            services.clear();
+        }
+        const QString kept = QString::fromUtf16(u"\U0001F34E e\u0301 a") +
+                             (TestDatabase::onServer() ? QString() : QString(QChar(0))) +
+                             QStringLiteral("b");
         dm.utente->edit();
         dm.utenteNome->setAsString(unpaired);
         dm.utentesport->setAsString(kept);
@@ -424,6 +539,9 @@ int main(int argc, char** argv)
         return runAsSecondProcess(QString::fromUtf8(argv[2]), statements);
     }
     QApplication app(argc, argv);
+    if (argc == 5 && std::strcmp(argv[1], "--application-process") == 0)
+        return editAsApplicationProcess(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3]),
+                                        QString::fromUtf8(argv[4]));
     TestConflicts test;
     return runTests(&test, argc, argv);
 }

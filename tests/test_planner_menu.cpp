@@ -97,6 +97,7 @@ private:
 
 void TestPlannerMenu::initTestCase()
 {
+    SKIP_UNLESS_STORE_AVAILABLE();
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     savedDir_ = QDir::currentPath();
 }

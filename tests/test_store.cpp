@@ -1,5 +1,5 @@
-// The SQLite store: round trips, refused values, opening failures, and a second process
-// working on the same file.
+// The store, on the file and on the server: round trips, refused values, opening
+// failures, and a second process working on the same database.
 
 #include "AppError.h"
 #include "Dataset.h"
@@ -25,12 +25,9 @@ namespace {
 // Run as a second process: writes one food into the file and ends.
 int writeAsSecondProcess(const char* path, const char* name)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-    db.setDatabaseName(QString::fromUtf8(path));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
+    if (!TestDatabase::connect(QString::fromUtf8(path), QStringLiteral("other")))
         return 2;
-    QSqlQuery q(db);
+    QSqlQuery q(QSqlDatabase::database(QStringLiteral("other")));
     q.prepare(QStringLiteral("INSERT INTO alimenti (Alimento, kcal100) VALUES (?, 10)"));
     q.addBindValue(QString::fromUtf8(name));
     return q.exec() ? 0 : 3;
@@ -42,7 +39,11 @@ class TestStore : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void initTestCase()
+    {
+        SKIP_UNLESS_STORE_AVAILABLE();
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    }
 
     void roundTripOfEveryType()
     {
@@ -69,8 +70,9 @@ private slots:
         QCOMPARE(again.utenteNome->asString(), QString(30, QChar(0x00E8)));
         QCOMPARE(again.utentepeso->asInteger(), 72);
         QVERIFY(again.utenteeta->isNull());
-        QCOMPARE(db.rows("SELECT typeof(peso), typeof(eta) FROM Utenti").first(),
-                 (QVariantList{QStringLiteral("integer"), QStringLiteral("null")}));
+        if (!TestDatabase::onServer())
+            QCOMPARE(db.rows("SELECT typeof(peso), typeof(eta) FROM Utenti").first(),
+                     (QVariantList{QStringLiteral("integer"), QStringLiteral("null")}));
     }
 
     void widthsAndTypesAreRefused_data()
@@ -127,6 +129,11 @@ private slots:
     void openingFailuresSayWhich()
     {
         TestDatabase db;
+        if (TestDatabase::onServer()) {
+            db.exec(QStringLiteral("DROP TABLE dieta"));
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, TDM(db.path()));
+            return; // the rest is about files
+        }
         const QString missing = db.folder() + QStringLiteral("/manca.mdb");
         try {
             SqliteStore store(missing);
@@ -197,6 +204,7 @@ private slots:
 
     void conflictingWriteIsAFailedPost()
     {
+        SKIP_ON_SERVER(); // a lock on the whole file
         ScriptedServices services;
         TestDatabase db;
         db.addFood(QStringLiteral("Mela"), 52);

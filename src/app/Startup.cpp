@@ -7,6 +7,7 @@
 #include "HelpContext.h"
 #include "NutriloApplication.h"
 #include "TAlimpers.h"
+#include "StoreLocation.h"
 #include "TDM.h"
 #include "TForm1.h"
 #include "Tsplash.h"
@@ -48,10 +49,11 @@ Startup::Objects Startup::create(QApplication& app)
     ContextHelp::install();
     reached(Step::HelpFile);
 
-    // 4. The data module: the database of the working directory, its three datasets and
-    // the first person's body metrics. Without it nothing else is created.
+    // 4. The data module: the database of the working directory (or the server database
+    // NUTRILO_DATABASE names), its three datasets and the first person's body metrics.
+    // Without it nothing else is created.
     try {
-        DM = new TDM(AppTexts::databaseFile());
+        DM = new TDM(StoreLocation::chosen(AppTexts::databaseFile()));
     } catch (const DatabaseError& e) {
         DM = nullptr;
         UserServices::instance().applicationError(

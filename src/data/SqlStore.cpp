@@ -2,7 +2,10 @@
 
 #include "AppError.h"
 
+#include <QAtomicInteger>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 
 namespace {
@@ -19,6 +22,12 @@ void bindAll(QSqlQuery& q, const QVariantList& values)
 }
 
 } // namespace
+
+QString SqlStore::nextConnectionName(const QString& prefix)
+{
+    static QAtomicInteger<int> counter = 0;
+    return QStringLiteral("%1-%2").arg(prefix).arg(++counter);
+}
 
 SqlStore::SqlStore(QString connectionName) : connection_(std::move(connectionName)) {}
 
@@ -94,11 +103,11 @@ void SqlStore::scanTable(
 {
     QStringList names;
     for (const ColumnDef& c : table.columns)
-        names << quoted(c.name);
+        names << identifier(c.name);
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
-                    .arg(rowKey(), joined(names, ", "), quoted(table.name))))
+                    .arg(rowKey(table), joined(names, ", "), identifier(table.name))))
         fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
     // One buffer for every row: the rows are handed over, not kept here.
     QVector<QVariant> values(table.columns.size());
@@ -112,6 +121,7 @@ void SqlStore::scanTable(
 qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)
 {
     validateRow(table, values);
+    checkStorable(table, values);
     QStringList names;
     QStringList marks;
     QVariantList bound;
@@ -119,29 +129,32 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
         const ColumnDef& c = table.columns.at(i);
         if (c.type == FieldType::AutoNumber)
             continue;
-        names << quoted(c.name);
-        marks << QStringLiteral("?");
+        names << identifier(c.name);
+        marks << valueMark(c);
         bound << boundValue(c, values.value(i));
     }
     QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
-                      .arg(quoted(table.name), joined(names, ", "), joined(marks, ", "));
+                      .arg(identifier(table.name), joined(names, ", "), joined(marks, ", "));
     if (!table.uniqueKey.isEmpty()) {
         // One statement, so that no other writer comes between the test and the write.
         QStringList same;
         for (const QString& key : table.uniqueKey) {
             const int i = table.indexOf(key);
-            same << quoted(table.columns.at(i).name) + QLatin1Char(' ') + sameValueOperator() +
+            same << identifier(table.columns.at(i).name) + QLatin1Char(' ') + sameValueOperator() +
                         QStringLiteral(" ?");
             bound << boundValue(table.columns.at(i), values.value(i));
         }
         sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE %2)")
-                   .arg(quoted(table.name), joined(same, " AND "));
+                   .arg(identifier(table.name), joined(same, " AND "));
     }
     QSqlQuery q(database());
     q.prepare(sql);
     bindAll(q, bound);
-    if (!q.exec())
+    if (!q.exec()) {
+        if (!table.uniqueKey.isEmpty() && isDuplicateKey(q.lastError()))
+            throw DatabaseError(duplicateKey(table));
         fail(QStringLiteral("Impossibile inserire il record"), q.lastError());
+    }
     if (q.numRowsAffected() == 0)
         throw DatabaseError(duplicateKey(table));
     return insertedKey(q);
@@ -150,13 +163,13 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
 QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
                              const QVector<QVariant>& before, QVariantList& bound) const
 {
-    QStringList conditions{rowKey() + QStringLiteral(" = ?")};
+    QStringList conditions{rowKey(table) + QStringLiteral(" = ?")};
     bound << rowid;
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns.at(i);
         if (c.type == FieldType::AutoNumber)
             continue; // the row key itself
-        conditions << quoted(c.name) + QLatin1Char(' ') + sameValueOperator() +
+        conditions << identifier(c.name) + QLatin1Char(' ') + sameValueOperator() +
                           QStringLiteral(" ?");
         bound << boundValue(c, before.value(i));
     }
@@ -166,7 +179,8 @@ QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
 bool SqlStore::rowExists(const TableSchema& table, qint64 rowid) const
 {
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(quoted(table.name), rowKey()));
+    q.prepare(
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(identifier(table.name), rowKey(table)));
     q.addBindValue(rowid);
     return q.exec() && q.next();
 }
@@ -181,6 +195,7 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
                          const QVector<QVariant>& after)
 {
     validateRow(table, after);
+    checkStorable(table, after);
     const QString what = QStringLiteral("modificare");
     QStringList sets;
     QVariantList bound;
@@ -188,14 +203,14 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
         const ColumnDef& c = table.columns.at(i);
         if (c.type == FieldType::AutoNumber || sameValue(before.value(i), after.value(i)))
             continue;
-        sets << quoted(c.name) + QStringLiteral(" = ?");
+        sets << identifier(c.name) + QStringLiteral(" = ?");
         bound << boundValue(c, after.value(i));
     }
     QSqlQuery q(database());
     if (sets.isEmpty()) {
         // Nothing to write: the post still fails when the row is no longer what was read.
         const QString where = stillHolds(table, rowid, before, bound);
-        q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(table.name), where));
+        q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(identifier(table.name), where));
         bindAll(q, bound);
         if (!q.exec())
             fail(QStringLiteral("Impossibile modificare il record"), q.lastError());
@@ -205,7 +220,7 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
     }
     const QString where = stillHolds(table, rowid, before, bound);
     q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                  .arg(quoted(table.name), joined(sets, ", "), where));
+                  .arg(identifier(table.name), joined(sets, ", "), where));
     bindAll(q, bound);
     if (!q.exec())
         fail(QStringLiteral("Impossibile modificare il record"), q.lastError());
@@ -218,10 +233,69 @@ void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<Q
     QVariantList bound;
     const QString where = stillHolds(table, rowid, before, bound);
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table.name), where));
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(identifier(table.name), where));
     bindAll(q, bound);
     if (!q.exec())
         fail(QStringLiteral("Impossibile cancellare il record"), q.lastError());
     if (q.numRowsAffected() == 0)
         conflict(table, rowid, QStringLiteral("cancellare"));
+}
+
+void SqlStore::beginTransaction()
+{
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        fail(QStringLiteral("Impossibile iniziare la transazione"), db.lastError());
+}
+
+void SqlStore::commitTransaction()
+{
+    QSqlDatabase db = database();
+    if (!db.commit())
+        fail(QStringLiteral("Impossibile concludere la transazione"), db.lastError());
+}
+
+void SqlStore::rollbackTransaction()
+{
+    database().rollback();
+}
+
+void SqlStore::appendRows(const TableSchema& table, const std::vector<StoredRow>& rows)
+{
+    // Values written into the statement by the driver's own quoting: a few hundred rows
+    // per statement rather than one round trip per row.
+    constexpr std::size_t rowsPerStatement = 500;
+    QSqlDatabase db = database();
+    QStringList names;
+    for (const ColumnDef& c : table.columns)
+        names << identifier(c.name);
+    const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                             .arg(identifier(table.name), joined(names, ", "));
+    bool autoNumbers = false;
+    for (std::size_t first = 0; first < rows.size(); first += rowsPerStatement) {
+        QString sql = head;
+        const std::size_t end = std::min(rows.size(), first + rowsPerStatement);
+        for (std::size_t r = first; r < end; ++r) {
+            validateRow(table, rows[r].values);
+            checkStorable(table, rows[r].values);
+            sql += r == first ? QStringLiteral("(") : QStringLiteral(", (");
+            for (int i = 0; i < table.columns.size(); ++i) {
+                const ColumnDef& c = table.columns.at(i);
+                const QVariant value = boundValue(c, normalise(c, rows[r].values.value(i)));
+                autoNumbers = autoNumbers || (c.type == FieldType::AutoNumber && !value.isNull());
+                QSqlField field(c.name, value.metaType());
+                field.setValue(value);
+                if (i > 0)
+                    sql += QStringLiteral(", ");
+                sql += db.driver()->formatValue(field);
+            }
+            sql += QLatin1Char(')');
+        }
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            fail(QStringLiteral("Impossibile scrivere la tabella '%1'").arg(table.name),
+                 q.lastError());
+    }
+    if (autoNumbers)
+        autoNumbersWritten(table);
 }

@@ -24,6 +24,13 @@ public:
 
     const QString& connectionName() const { return connection_; }
 
+    // For a copy of whole tables: one transaction around appendRows.
+    void beginTransaction();
+    void commitTransaction();
+    void rollbackTransaction();
+    // Writes the rows into the table as they are, the auto-number included.
+    void appendRows(const TableSchema& table, const std::vector<StoredRow>& rows);
+
     void scanTable(const TableSchema& table,
                    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take)
         const override;
@@ -46,12 +53,24 @@ protected:
     // Takes over a connection registered under `connectionName` (closed and removed with
     // the store).
     explicit SqlStore(QString connectionName);
+    // A connection name no other store of this process uses.
+    static QString nextConnectionName(const QString& prefix);
     QSqlDatabase database() const;
 
-    // The column that names a row for ever ("rowid" in SQLite).
-    virtual QString rowKey() const = 0;
+    // The column that names a row of the table for ever ("rowid" in SQLite).
+    virtual QString rowKey(const TableSchema& table) const = 0;
+    // A table's or column's name as written in a statement.
+    virtual QString identifier(const QString& name) const { return quoted(name); }
+    // The mark of a value inserted into the column, where nothing else gives it a type.
+    virtual QString valueMark(const ColumnDef&) const { return QStringLiteral("?"); }
+    // Refuses what the engine cannot store, beyond validateRow; throws DatabaseError.
+    virtual void checkStorable(const TableSchema&, const QVector<QVariant>&) const {}
+    // Whether a failed insert met the table's unique key (a writer that came in between).
+    virtual bool isDuplicateKey(const QSqlError&) const { return false; }
     // The comparison that is true for two equal values and for two nulls.
     virtual QString sameValueOperator() const = 0;
+    // After appendRows wrote auto-numbers of its own: the next one follows them.
+    virtual void autoNumbersWritten(const TableSchema&) {}
     // The key of the row the insert just wrote.
     virtual qint64 insertedKey(QSqlQuery& query) const;
     // The engine's text of a failure as the user reads it.

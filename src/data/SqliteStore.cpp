@@ -2,7 +2,6 @@
 
 #include "AppError.h"
 
-#include <QAtomicInteger>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -26,16 +25,10 @@ QString sqlType(FieldType type)
     return QString();
 }
 
-QString nextConnectionName()
-{
-    static QAtomicInteger<int> counter = 0;
-    return QStringLiteral("nutrilo-%1").arg(++counter);
-}
-
 } // namespace
 
 SqliteStore::SqliteStore(const QString& fileName)
-    : SqlStore(nextConnectionName()), fileName_(fileName)
+    : SqlStore(nextConnectionName(QStringLiteral("nutrilo"))), fileName_(fileName)
 {
     const QFileInfo info(fileName);
     if (info.isDir())
@@ -102,7 +95,7 @@ QString SqliteStore::problemOfFile() const
     return QString();
 }
 
-QString SqliteStore::rowKey() const
+QString SqliteStore::rowKey(const TableSchema&) const
 {
     return QStringLiteral("rowid");
 }
@@ -122,7 +115,7 @@ QString SqliteStore::explained(const QString& detail) const
 
 void SqliteStore::createDatabase(const QString& fileName)
 {
-    const QString connection = nextConnectionName();
+    const QString connection = nextConnectionName(QStringLiteral("nutrilo"));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(fileName);

@@ -19,7 +19,7 @@ public:
     static void createDatabase(const QString& fileName);
 
 protected:
-    QString rowKey() const override;
+    QString rowKey(const TableSchema& table) const override;
     QString sameValueOperator() const override;
     QString explained(const QString& detail) const override;
 

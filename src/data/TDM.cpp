@@ -5,15 +5,16 @@
 #include "BodyMetrics.h"
 #include "DataSource.h"
 #include "Dataset.h"
-#include "SqliteStore.h"
+#include "RecordStore.h"
+#include "StoreLocation.h"
 #include "UserServices.h"
 
 TDM* DM = nullptr;
 
-TDM::TDM(const QString& fileName, QObject* parent) : QObject(parent)
+TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DM"));
-    store_ = std::make_unique<SqliteStore>(fileName);
+    store_ = StoreLocation::open(location);
     ADOConnection1 = store_.get();
 
     alimenti = new Dataset(QStringLiteral("alimenti"), ADOConnection1, TableSchema::alimenti(), {},

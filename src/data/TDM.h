@@ -13,12 +13,12 @@ class RecordStore;
 // The data module: the one gateway to the diet database. It owns the connection, the
 // datasets of the three tables with their field members, the binding points of the
 // foods and the people, and the hooks that produce the body metrics and report writes.
-// Creating it opens the database file and reads every table; it throws DatabaseError
-// when the file cannot be opened.
+// Creating it opens the database (a file, or a PostgreSQL URI) and reads every table; it
+// throws DatabaseError when the database cannot be opened.
 class TDM : public QObject {
     Q_OBJECT
 public:
-    explicit TDM(const QString& fileName = QStringLiteral("alimenti.mdb"),
+    explicit TDM(const QString& location = QStringLiteral("alimenti.mdb"),
                  QObject* parent = nullptr);
     ~TDM() override;
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "RecordStore.h"
+
+#include <QString>
+#include <vector>
+
+class QIODevice;
+
+// Whole databases copied between a file and a PostgreSQL server, for the administration
+// tool: preparing a server database, moving a practice's file onto it, and writing a file
+// back from it. Each copy is one transaction: it is written whole or not at all. Every
+// failure throws DatabaseError with a message for the administrator.
+namespace DatabaseTransfer {
+
+struct Counts {
+    QString where; // the server database, as messages show it
+    qsizetype foods = 0;
+    qsizetype people = 0;
+    qsizetype menuRows = 0;
+};
+
+// The foods of a tab-separated food table with a header line: number, name, edible
+// share, water, protein, fat, carbohydrate, kcal per 100 g (decimal point).
+std::vector<StoredRow> foodsFromTable(QIODevice& table);
+
+// Creates the tables in an empty server database and writes the foods.
+Counts initServer(const QString& uri, const std::vector<StoredRow>& foods);
+// Copies the foods, people and menus of a database file into an empty server database;
+// people keep their numbers, so each menu stays with its person.
+Counts importFile(const QString& file, const QString& uri);
+// Writes a new database file with everything the server database holds; an existing
+// file is never overwritten.
+Counts exportServer(const QString& uri, const QString& file);
+
+} // namespace DatabaseTransfer

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "SqlStore.h"
+
+#include <QString>
+
+// A database on a PostgreSQL server, reached through QtSql's PostgreSQL driver and named by
+// a connection URI ("postgresql://user@host:5432/nutrilo"). The password is never part of
+// the URI: the client library takes it from ~/.pgpass or PGPASSWORD. The tables and columns
+// are those of the database file, in lower case; a table without a key of its own has a
+// hidden "rowid" column that the application reads but no window shows.
+class PostgresStore : public SqlStore {
+public:
+    // WithTables: the three tables must be there with their columns (the application).
+    // Bare: only the connection (the administration tool, before the tables exist).
+    enum class Opening { WithTables, Bare };
+
+    // Connects and, for WithTables, checks the tables. Throws DatabaseError saying what
+    // failed (server not reached, access refused, database or table missing) and where.
+    explicit PostgresStore(const QString& uri, Opening opening = Opening::WithTables);
+
+    // Registers a connection under `connectionName` and opens it; returns the URI as shown
+    // in messages. Throws DatabaseError as the constructor does (the connection stays
+    // registered: the caller removes it).
+    static QString openConnection(const QString& uri, const QString& connectionName);
+    // Whether a text names a PostgreSQL database ("postgresql://" or "postgres://").
+    static bool isServerUri(const QString& text);
+    // The URI as shown in messages: user, server, port and database.
+    const QString& where() const { return where_; }
+
+    // Creates the tables that are missing, with their keys. Throws DatabaseError.
+    void createTables();
+    // Within a transaction: no other connection writes the three tables until it ends.
+    void lockTables();
+    // How many rows the three tables hold together; a table that is not there holds none.
+    qint64 rowCount();
+
+protected:
+    QString rowKey(const TableSchema& table) const override;
+    QString sameValueOperator() const override;
+    QString identifier(const QString& name) const override;
+    QString valueMark(const ColumnDef& column) const override;
+    bool isDuplicateKey(const QSqlError& error) const override;
+    void checkStorable(const TableSchema& table, const QVector<QVariant>& values) const override;
+    qint64 insertedKey(QSqlQuery& query) const override;
+    void autoNumbersWritten(const TableSchema& table) override;
+
+private:
+    // What is missing from the database, or an empty text.
+    QString problemOfTables() const;
+    bool hasUniqueKey(const TableSchema& table) const;
+    QString where_;
+};
