@@ -59,7 +59,7 @@ QuickCommands::QuickCommands(TForm1* form, TDM* dm) : QObject(form), form_(form)
     copiaSettimana->setIconSize(QSize(28, 28));
     copiaSettimana->setToolButtonStyle(Qt::ToolButtonIconOnly);
     copiaSettimana->setToolTip(WeekCopier::copyWeekCaption() +
-                               QStringLiteral(" la settimana salvata di un'altra persona"));
+                               QStringLiteral(" (la settimana salvata di un'altra persona)"));
     copiaSettimana->setAutoRaise(true);
     copiaSettimana->setFixedSize(32, 32);
     copiaSettimana->setCursor(Qt::PointingHandCursor);

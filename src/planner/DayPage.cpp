@@ -133,6 +133,7 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
     copyButton_->setFocusPolicy(Qt::TabFocus);
     auto* top = new QHBoxLayout;
     top->addWidget(clearButton_);
+    top->addSpacing(6);
     top->addWidget(copyButton_);
     top->addStretch(1);
     top->addWidget(boldLabel(QStringLiteral("Calorie Tot."), teal, panel));

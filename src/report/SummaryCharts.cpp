@@ -159,7 +159,8 @@ QChart* splitChart(const NutritionSummary& summary)
     for (int i = 0; i < int(ranges.size()); ++i) {
         const ShareRange& range = ranges.at(i);
         const Amount share = shares ? (*shares).*range.share : Amount();
-        bars->append(valueOf(share));
+        // Rounded to the one decimal the tables show, so that the label reads the same.
+        bars->append(std::round(valueOf(share) * 10) / 10);
         highest = std::max({highest, valueOf(share), qreal(range.high)});
         if (shares && !range.contains(share))
             bars->selectBar(i);
@@ -206,7 +207,7 @@ QChart* splitChart(const NutritionSummary& summary)
     series->setBarWidth(0.45);
     series->setLabelsVisible(true);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsPrecision(3);
+    series->setLabelsPrecision(4); // a share below 100 with one decimal
     series->setLabelsFormat(QStringLiteral("@value%"));
     chart->addSeries(series);
     series->attachAxis(xAxis);

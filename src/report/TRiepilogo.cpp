@@ -12,11 +12,14 @@
 #include "Dataset.h"
 
 #include <QChartView>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,7 +80,11 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
 {
     setObjectName(QStringLiteral("TRiepilogo"));
     setWindowTitle(QStringLiteral("Riepilogo nutrizionale"));
-    resize(1000, 900);
+    // 1000 x 900, or what the screen has room for.
+    QSize size(1000, 900);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 60));
+    resize(size);
 
     intestazione = new QLabel(this);
     intestazione->setObjectName(QStringLiteral("intestazione"));
@@ -112,16 +119,28 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     chiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     chiudi->setObjectName(QStringLiteral("chiudi"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(intestazione);
-    layout->addWidget(caption(QStringLiteral("Per giorno")));
-    layout->addWidget(giorni);
-    layout->addWidget(caption(QStringLiteral("Per pasto")));
-    layout->addWidget(pasti);
+    // The tables and charts scroll inside the window, so that it fits a small screen; the
+    // buttons stay in view below them.
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(intestazione);
+    column->addWidget(caption(QStringLiteral("Per giorno")));
+    column->addWidget(giorni);
+    column->addWidget(caption(QStringLiteral("Per pasto")));
+    column->addWidget(pasti);
     auto* charts = new QHBoxLayout;
     charts->addWidget(graficoKcal, 1);
     charts->addWidget(graficoMacro, 1);
-    layout->addLayout(charts, 1);
+    column->addLayout(charts, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("contenuto"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(scroll, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(salvaPdf);
     buttons->addWidget(stampa);
