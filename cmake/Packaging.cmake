@@ -9,7 +9,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "weekly diet planner with an Italian user 
 set(CPACK_PACKAGE_DESCRIPTION
     "Nutrilo plans a person's weekly diet: seven days of 19 food slots in four meals,\n\
 with the kilocalories of every slot, meal and day, a table of about 300 foods, the\n\
-people on a diet with their body metrics, and the week printed or saved as RTF.")
+people on a diet with their body metrics, the week printed or saved as RTF, and a\n\
+nutrition summary of the week against the person's target with a PDF handout.\n\
+A practice with several workstations can keep its data on a PostgreSQL server\n\
+(nutrilo-db prepares the server database).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The debugging information stays in the build; the package gets the stripped program.
@@ -24,5 +27,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-urw-base35")
 # - sound-theme-freedesktop: the sounds of the message dialog's kinds, played by name;
 # - qt6-translations-l10n: Qt's own dialogs (files, printing) in Italian.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, qt6-translations-l10n")
+# The PostgreSQL driver plugin is loaded only for a server database.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "sound-theme-freedesktop, qt6-translations-l10n, libqt6sql6-psql")
 include(CPack)

@@ -35,7 +35,7 @@ run
 
 # The installed tree.
 cmake --install "$build" --prefix "$scratch/usr" > /dev/null || fail "cmake --install"
-for f in bin/nutrilo libexec/nutrilo/nutrilo share/nutrilo/alimenti.mdb \
+for f in bin/nutrilo bin/nutrilo-db libexec/nutrilo/nutrilo share/nutrilo/alimenti.mdb \
     share/nutrilo/default.jpg share/nutrilo/pictures/salva.png share/nutrilo/help/index.html \
     share/applications/it.nutrilo.Nutrilo.desktop share/metainfo/it.nutrilo.Nutrilo.metainfo.xml \
     share/icons/hicolor/scalable/apps/it.nutrilo.Nutrilo.svg \

@@ -167,11 +167,12 @@ private slots:
         dm.alimenti->post(); // nothing changed: still a successful post
         QCOMPARE(services.textsOf(What::Dialog).size(), 3);
         QCOMPARE(db.rows("SELECT kcal100 FROM alimenti").first().first().toDouble(), 54.5);
-        // Nothing changed, but the row did: refused all the same.
+        // Nothing changed here while the row changed there: nothing is written over it.
         db.exec(QStringLiteral("UPDATE alimenti SET Proteine = 1"));
         dm.alimenti->edit();
-        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
-        QVERIFY(services.messages().last().contains(QStringLiteral("un altro programma")));
+        dm.alimenti->post();
+        QCOMPARE(db.rows("SELECT Proteine, kcal100 FROM alimenti").first(),
+                 (QVariantList{1.0, 54.5}));
     }
 
     void deleteOfARowChangedOrDeletedElsewhere()
@@ -217,7 +218,15 @@ private slots:
         showPlanner(planner, db);
         QVERIFY(otherProgram(
             db.path(), {QStringLiteral("UPDATE dieta SET grammi = '999' WHERE ID_Combo = 205")}));
+        // A slot changed only there keeps the other program's value; the save goes on.
         planner.slot(101).grams->setText(QStringLiteral("20"));
+        runGuarded([&] { planner.salvaClick(); });
+        QVERIFY(services.textsOf(What::ErrorReport).isEmpty());
+        QVERIFY(!planner.changed());
+        QCOMPARE(db.rows("SELECT ID_Combo, grammi FROM dieta ORDER BY ID_Combo"),
+                 (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("999")}}));
+        // A slot changed on both sides is refused and reported.
+        planner.slot(205).grams->setText(QStringLiteral("50"));
         runGuarded([&] { planner.salvaClick(); });
         const QStringList reports = services.textsOf(What::ErrorReport);
         QCOMPARE(reports.size(), 1);
