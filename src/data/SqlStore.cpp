@@ -29,10 +29,37 @@ QString SqlStore::nextConnectionName(const QString& prefix)
     return QStringLiteral("%1-%2").arg(prefix).arg(++counter);
 }
 
+struct SqlStore::Statement {
+    QSqlQuery query;
+    bool ready = false;
+};
+
+namespace {
+
+// Releases a kept statement's result when its use ends, however it ends, so that it holds
+// no lock between uses.
+struct Finished {
+    QSqlQuery& query;
+    ~Finished() { query.finish(); }
+};
+
+} // namespace
+
 SqlStore::SqlStore(QString connectionName) : connection_(std::move(connectionName)) {}
+
+QSqlQuery& SqlStore::prepared(const QString& sql)
+{
+    std::shared_ptr<Statement>& kept = statements_[sql];
+    if (!kept)
+        kept = std::make_shared<Statement>(Statement{QSqlQuery(database()), false});
+    if (!kept->ready)
+        kept->ready = kept->query.prepare(sql);
+    return kept->query;
+}
 
 SqlStore::~SqlStore()
 {
+    statements_.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(connection_, false);
         if (db.isOpen())
@@ -147,8 +174,8 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
         sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE %2)")
                    .arg(identifier(table.name), joined(same, " AND "));
     }
-    QSqlQuery q(database());
-    q.prepare(sql);
+    QSqlQuery& q = prepared(sql);
+    Finished done{q};
     bindAll(q, bound);
     if (!q.exec()) {
         if (!table.uniqueKey.isEmpty() && isDuplicateKey(q.lastError()))
@@ -211,10 +238,10 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
     // week that another program touched in one slot impossible to save until restart.)
     if (sets.isEmpty())
         return;
-    QSqlQuery q(database());
     const QString where = stillHolds(table, rowid, before, bound);
-    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                  .arg(identifier(table.name), joined(sets, ", "), where));
+    QSqlQuery& q = prepared(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(identifier(table.name), joined(sets, ", "), where));
+    Finished done{q};
     bindAll(q, bound);
     if (!q.exec())
         fail(QStringLiteral("Impossibile modificare il record"), q.lastError());

@@ -2,9 +2,11 @@
 
 #include "RecordStore.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 class QSqlError;
 class QSqlQuery;
@@ -85,6 +87,12 @@ private:
     // After a refused update or delete: whether the row is there at all.
     bool rowExists(const TableSchema& table, qint64 rowid) const;
     [[noreturn]] void conflict(const TableSchema& table, qint64 rowid, const QString& what) const;
+    // The statement of that text, prepared once and kept: a week's save runs the same few
+    // statements over and over. A statement whose preparation failed is prepared again
+    // next time.
+    QSqlQuery& prepared(const QString& sql);
 
     QString connection_;
+    struct Statement;
+    QHash<QString, std::shared_ptr<Statement>> statements_;
 };

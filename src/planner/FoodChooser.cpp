@@ -149,6 +149,11 @@ bool FoodChooser::eventFilter(QObject* watched, QEvent* event)
     return QComboBox::eventFilter(watched, event);
 }
 
+int FoodChooser::firstStartingWith(QStringListModel* foods, const QString& text)
+{
+    return FoodPrefixIndex::of(foods)->firstStartingWith(text);
+}
+
 void FoodChooser::textTyped(const QString& text)
 {
     emit edited();
@@ -157,7 +162,7 @@ void FoodChooser::textTyped(const QString& text)
         return;
     // The list is sorted for the eye (Italian collation), not by characters: the first
     // entry that begins with the text is found through the shared prefix index.
-    const int found = FoodPrefixIndex::of(foods_)->firstStartingWith(text);
+    const int found = firstStartingWith(foods_, text);
     if (found < 0) {
         chosen_ = -1;
         return;

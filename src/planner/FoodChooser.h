@@ -25,6 +25,9 @@ public:
     void pickEntry(int index);
     // The popup that finds a food by any word of its name.
     FoodWordSearch* wordSearch() const { return wordSearch_; }
+    // The first place in the food list whose name begins with `text`, letter case
+    // ignored; -1 when none does. A binary search in an index shared by every chooser.
+    static int firstStartingWith(QStringListModel* foods, const QString& text);
 
 signals:
     // An entry of the list was picked (from the list, by Enter or by type-ahead).

@@ -100,10 +100,7 @@ QStringList FoodWordSearch::find(const QStringListModel* foods, const QString& t
 
 bool FoodWordSearch::anyBeginsWith(const QStringListModel* foods, const QString& text)
 {
-    const QStringList entries = foods->stringList();
-    return std::any_of(entries.cbegin(), entries.cend(), [&text](const QString& entry) {
-        return entry.startsWith(text, Qt::CaseInsensitive);
-    });
+    return FoodChooser::firstStartingWith(const_cast<QStringListModel*>(foods), text) >= 0;
 }
 
 void FoodWordSearch::textTyped(const QString& text)
