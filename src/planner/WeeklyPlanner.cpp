@@ -297,7 +297,8 @@ void WeeklyPlanner::recomputeSlot(int number)
     } catch (const AppError&) {
         failure = std::current_exception();
     }
-    s.kcal->setText(kcal);
+    if (s.kcal->text() != kcal)
+        s.kcal->setText(kcal);
     setChanged(true);
     if (!grid_->loading)
         btnTotaleClick();
@@ -412,31 +413,44 @@ void WeeklyPlanner::caricadieta()
         explicit Loading(bool& on) : flag(on) { flag = true; }
         ~Loading() { flag = false; }
     } loading(grid_->loading);
-    for (const auto& day : grid_->days)
-        for (int position = 1; position <= DayPage::Positions; ++position) {
-            // An empty field stays as it is: setting it again would change nothing.
-            const MealSlot& s = day->slot(position);
-            if (!s.grams->text().isEmpty()) {
-                grid_->emptying = true;
-                s.grams->setText(QString());
-                grid_->emptying = false;
-            }
-            if (!s.kcal->text().isEmpty())
-                s.kcal->setText(QString());
-        }
-    for (const auto& day : grid_->days)
-        for (int position = 1; position <= DayPage::Positions; ++position)
-            day->chooser(position)->setFoodText(QString());
-
+    // The week to show, slot by slot, as the menu rows give it (of two rows for one slot
+    // the later one, which would have been set last).
+    WeekTexts week;
     Dataset* menu = dm_->Dieta;
     for (menu->first(); !menu->eof(); menu->next()) {
-        const MealSlot s = slot(int(dm_->Dietaid_combo->asInteger()));
-        if (!s)
-            continue;
-        static_cast<FoodChooser*>(s.food)->setFoodText(dm_->DietaAlimento->asString());
-        // Runs the grams-change handling, which computes the slot from the food just set.
-        s.grams->setText(dm_->DietaGrammi->asString());
+        const int number = int(dm_->Dietaid_combo->asInteger());
+        if (slot(number))
+            week.insert(number, {dm_->DietaAlimento->asString(), dm_->DietaGrammi->asString()});
     }
+    // Every slot goes straight to what it must show: it ends as if it had been emptied and
+    // then loaded, but a text that is already right is not set again (setting the ~800
+    // texts of a week is most of a person switch).
+    const auto emptyGrams = [this](const MealSlot& s) {
+        if (s.grams->text().isEmpty())
+            return;
+        grid_->emptying = true;
+        s.grams->setText(QString());
+        grid_->emptying = false;
+    };
+    for (int day = 1; day <= Days; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const int number = 100 * day + position;
+            const MealSlot s = slot(number);
+            const auto found = week.constFind(number);
+            const QString food = found == week.cend() ? QString() : found->first;
+            const QString grams = found == week.cend() ? QString() : found->second;
+            static_cast<FoodChooser*>(s.food)->setFoodText(food);
+            if (grams.isEmpty()) {
+                emptyGrams(s);
+                if (!s.kcal->text().isEmpty())
+                    s.kcal->setText(QString());
+            } else if (s.grams->text() == grams) {
+                // The grams-change handling computes the slot from the food just set.
+                runGuarded([&] { gr1Change(number); });
+            } else {
+                s.grams->setText(grams);
+            }
+        }
     grid_->loading = false;
     btnTotaleClick();
     setChanged(false);
