@@ -399,12 +399,25 @@ void TestPlannerMenu::promptFromPersonChooser()
     QCOMPARE(rowsOf(anna_).value(101), QString("Mela|20"));
     QCOMPARE(services_->callsOf(What::Dialog).size(), 3);
 
-    // Choosing a person afterwards replaces unsaved changes without a question.
+    // Changes kept by "Annulla" are not replaced by the next pick without a question:
+    // "Annulla" again keeps the shown person and the changes; "No" lets the pick go on.
     put(101, "Mela", "40");
+    services_->dialogAnswers.enqueue(Result::Cancel);
+    planner().dbnomeEnter();
+    const QString shown = frame().dbnome->currentText();
+    services_->dialogAnswers.enqueue(Result::Cancel);
+    frame().dbnome->setCurrentIndex(1);
+    planner().dbnomeSelect();
+    QCOMPARE(frame().dbnome->currentText(), shown);
+    QCOMPARE(planner().slot(101).grams->text(), QString("40"));
+    QVERIFY(planner().changed());
+    services_->dialogAnswers.enqueue(Result::No);
     frame().dbnome->setCurrentIndex(1);
     planner().dbnomeSelect();
     QCOMPARE(planner().slot(101).food->currentText(), QString("Latte"));
-    QCOMPARE(services_->callsOf(What::Dialog).size(), 3);
+    QVERIFY(!planner().changed());
+    QCOMPARE(services_->callsOf(What::Dialog).size(), 6);
+    QCOMPARE(rowsOf(anna_).value(101), QString("Mela|20"));
 }
 
 void TestPlannerMenu::choosingAPerson()
@@ -432,14 +445,16 @@ void TestPlannerMenu::choosingAPerson()
     QCOMPARE(kcal(101), QString("78"));
     QCOMPARE(shownColour(frame().Image1), QColor(Qt::white));
 
-    // A name without a person: the current one stays and is reloaded.
+    // A name without a person: the current one stays and is reloaded (once the user
+    // lets the changes go).
     put(101, "Mela", "1");
+    services_->dialogAnswers.enqueue(Result::No);
     frame().dbnome->setEditText("Nessuno");
     planner().dbnomeSelect();
     QCOMPARE(dm_->utenteID->asInteger(), anna_);
     QCOMPARE(kcal(101), QString("78"));
     QVERIFY(!planner().changed());
-    QVERIFY(services_->messages().isEmpty());
+    QCOMPARE(services_->messages().size(), 1);
 }
 
 void TestPlannerMenu::photo()

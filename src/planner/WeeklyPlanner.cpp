@@ -562,6 +562,21 @@ void WeeklyPlanner::dbnomeEnter()
 
 void WeeklyPlanner::dbnomeSelect()
 {
+    // Changes kept by "Annulla" when the chooser was entered are not thrown away by the
+    // next pick (a click in the list, a key or a wheel notch): the question comes again,
+    // and "Annulla" keeps the person whose week the grid shows.
+    if (changed()) {
+        const int answer = chiedisalvataggio();
+        if (answer == 2) {
+            Dataset* people = dm_->utente;
+            const QVariant shown = grid_->shownPerson;
+            if (!shown.isNull() && people->locate(QStringLiteral("ID"), {shown}))
+                frame_.dbnome->setCurrentIndex(people->recNo());
+            return;
+        }
+        if (answer == 1)
+            setChanged(false);
+    }
     dm_->utente->locate(QStringLiteral("Nome"), {frame_.dbnome->currentText()},
                         Dataset::CaseSensitive);
     caricadieta();
