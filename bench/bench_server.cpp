@@ -339,17 +339,38 @@ bool load(const QString& location, int clients, double seconds, Run& run, bool s
             return false;
         }
     }
+    // "go" reaches every client now (QProcess writes only when asked to wait or from an
+    // event loop), and every client's output is read while they all run, so that none
+    // stops on a full pipe.
     for (auto& p : processes) {
         p->write("go\n");
+        p->waitForBytesWritten(10000);
         p->closeWriteChannel();
     }
+    std::vector<QByteArray> output(processes.size());
+    QElapsedTimer waiting;
+    waiting.start();
+    for (bool running = true; running && waiting.elapsed() < seconds * 1000 + 300000;) {
+        running = false;
+        for (std::size_t i = 0; i < processes.size(); ++i) {
+            QProcess& p = *processes[i];
+            if (p.state() != QProcess::NotRunning) {
+                running = true;
+                p.waitForReadyRead(20);
+            }
+            output[i] += p.readAllStandardOutput();
+        }
+    }
     std::map<qint64, int> last;
-    for (auto& p : processes) {
-        if (!p->waitForFinished(int(seconds * 1000) + 300000) || p->exitCode() != 0) {
+    for (std::size_t i = 0; i < processes.size(); ++i) {
+        QProcess* p = processes[i].get();
+        const bool ended = p->state() == QProcess::NotRunning || p->waitForFinished(1000);
+        if (!ended || p->exitStatus() != QProcess::NormalExit || p->exitCode() != 0) {
             std::fprintf(stderr, "client failed: %s\n", p->readAllStandardError().constData());
             return false;
         }
-        const QList<QByteArray> lines = p->readAllStandardOutput().split('\n');
+        output[i] += p->readAllStandardOutput();
+        const QList<QByteArray> lines = output[i].split('\n');
         for (const QByteArray& l : lines) {
             const QList<QByteArray> f = l.split(' ');
             if (f.value(0) == "save" && f.size() == 4) {
