@@ -310,7 +310,7 @@ void TestReportPreview::saveFailureReported()
 
     const QStringList reports = services.textsOf(ScriptedServices::What::ErrorReport);
     QCOMPARE(reports.size(), 3);
-    QVERIFY(reports.at(0).startsWith("Cannot create file \"" +
+    QVERIFY(reports.at(0).startsWith("Impossibile creare il file \"" +
                                      QDir::toNativeSeparators(dir.filePath("missing/dieta.rtf"))));
     QVERIFY(reports.at(1).contains("occupied.rtf"));
     QVERIFY(reports.at(2).contains("plain/dieta.rtf"));

@@ -23,7 +23,7 @@ QString printerShown(const QPrinter& printer)
 
 [[noreturn]] void fail(const QPrinter& printer)
 {
-    throw AppError(QStringLiteral("Printing on \"%1\" failed").arg(printerShown(printer)));
+    throw AppError(QStringLiteral("Stampa su \"%1\" non riuscita").arg(printerShown(printer)));
 }
 
 } // namespace

@@ -174,13 +174,14 @@ void RtfWriter::save(const QTextDocument& document, const QString& path)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(shown, file.errorString()));
+            QStringLiteral("Impossibile creare il file \"%1\". %2").arg(shown, file.errorString()));
     if (file.write(content) != content.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(shown, reason));
+        throw AppError(
+            QStringLiteral("Impossibile scrivere il file \"%1\". %2").arg(shown, reason));
     }
     if (!file.commit())
-        throw AppError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(shown, file.errorString()));
+        throw AppError(QStringLiteral("Impossibile scrivere il file \"%1\". %2")
+                           .arg(shown, file.errorString()));
 }
