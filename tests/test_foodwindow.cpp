@@ -3,13 +3,13 @@
 // food lists and leaving the window by Exit or by the frame.
 
 #include "AppError.h"
+#include "Contrast.h"
 #include "DBEdit.h"
 #include "DBGrid.h"
 #include "DBLabel.h"
 #include "DataSource.h"
 #include "Dataset.h"
 #include "PieChart.h"
-#include "Contrast.h"
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
 #include "TDM.h"
@@ -367,7 +367,11 @@ private slots:
         window->btndeleteClick();
         const auto dialogs = services->callsOf(What::Dialog);
         QCOMPARE(dialogs.size(), 1);
-        QCOMPARE(dialogs[0].text, QStringLiteral("Vuoi cancellare l'alimento Mela, con buccia ?"));
+        // Bruno's week keeps the name, and the question says so first.
+        QCOMPARE(dialogs[0].text,
+                 QStringLiteral("L'alimento è usato nella dieta di un'altra persona, che lo "
+                                "conserverà come alimento non presente in archivio.\r"
+                                "Vuoi cancellare l'alimento Mela, con buccia ?"));
         QCOMPARE(dialogs[0].kind, MessageKind::Confirmation);
         QCOMPARE(dialogs[0].buttons, 11);
         QCOMPARE(dialogs[0].captions, (QStringList{"Si", "No", "Annulla"}));

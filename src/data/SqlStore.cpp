@@ -196,9 +196,16 @@ QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
         const ColumnDef& c = table.columns.at(i);
         if (c.type == FieldType::AutoNumber)
             continue; // the row key itself
+        const QVariant& seen = before.value(i);
+        // An empty text is read as no value: a row that holds '' (as files written by
+        // other tools do) still holds what was read.
+        if (c.type == FieldType::Text && (!seen.isValid() || seen.isNull())) {
+            conditions << QStringLiteral("(%1 IS NULL OR %1 = '')").arg(identifier(c.name));
+            continue;
+        }
         conditions << identifier(c.name) + QLatin1Char(' ') + sameValueOperator() +
                           QStringLiteral(" ?");
-        bound << boundValue(c, before.value(i));
+        bound << boundValue(c, seen);
     }
     return joined(conditions, " AND ");
 }
@@ -264,21 +271,49 @@ void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<Q
 
 void SqlStore::beginTransaction()
 {
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        fail(QStringLiteral("Impossibile iniziare la transazione"), db.lastError());
+    QSqlQuery q(database());
+    if (!q.exec(beginStatement()))
+        fail(QStringLiteral("Impossibile iniziare la transazione"), q.lastError());
 }
 
 void SqlStore::commitTransaction()
 {
-    QSqlDatabase db = database();
-    if (!db.commit())
-        fail(QStringLiteral("Impossibile concludere la transazione"), db.lastError());
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("COMMIT")))
+        fail(QStringLiteral("Impossibile concludere la transazione"), q.lastError());
 }
 
 void SqlStore::rollbackTransaction()
 {
-    database().rollback();
+    QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+}
+
+bool SqlStore::holdRow(const TableSchema& table, qint64 rowid)
+{
+    QSqlQuery& q = prepared(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?%3")
+                                .arg(identifier(table.name), rowKey(table), holdClause()));
+    Finished done{q};
+    q.addBindValue(rowid);
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
+    return q.next();
+}
+
+qint64 SqlStore::deleteRowsWhere(const TableSchema& table, const QString& column,
+                                 const QVariant& value)
+{
+    const int i = table.indexOf(column);
+    if (i < 0)
+        throw DatabaseError(
+            QStringLiteral("Nella tabella '%1' manca la colonna '%2'").arg(table.name, column));
+    const ColumnDef& c = table.columns.at(i);
+    QSqlQuery& q = prepared(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                .arg(identifier(table.name), identifier(c.name)));
+    Finished done{q};
+    q.addBindValue(boundValue(c, normalise(c, value)));
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile cancellare i record"), q.lastError());
+    return q.numRowsAffected();
 }
 
 void SqlStore::appendRows(const TableSchema& table, const std::vector<StoredRow>& rows)
