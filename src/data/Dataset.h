@@ -133,6 +133,12 @@ public:
     void insertWithValues(const QVariantList& values);
     void setField(const QString& name, const QVariant& value);
     void post();
+    // Editing controls store the values they hold into their fields, without a post.
+    void updateRecord()
+    {
+        if (isEditing())
+            emit updateRecordRequested();
+    }
     void cancel();
     void deleteRecord();
 

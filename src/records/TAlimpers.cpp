@@ -334,6 +334,7 @@ void TAlimpers::btnsalvaClick()
             return;
         // A new name goes into every stored week that names the food: the user is told
         // how many people's weeks that is before anything is written.
+        foods->updateRecord();
         if (foods->state() == Dataset::State::Edit && foods->recNo() >= 0) {
             const QString before =
                 fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index()));
