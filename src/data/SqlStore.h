@@ -87,9 +87,10 @@ protected:
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
 
 private:
-    // "key = ? AND c IS ? ...": the row still holds `before`.
+    // "key = ? AND c IS ? ...": the row still holds `before`; the values to bind are
+    // added to `bound` (without `withText` only they, and the text is empty).
     QString stillHolds(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
-                       QVariantList& bound) const;
+                       QVariantList& bound, bool withText = true) const;
     // After a refused update or delete: whether the row is there at all.
     bool rowExists(const TableSchema& table, qint64 rowid) const;
     [[noreturn]] void conflict(const TableSchema& table, qint64 rowid, const QString& what) const;
@@ -101,4 +102,5 @@ private:
     QString connection_;
     struct Statement;
     QHash<QString, std::shared_ptr<Statement>> statements_;
+    QHash<QString, QString> statementTexts_; // a kind of statement -> its text
 };
