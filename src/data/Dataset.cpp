@@ -149,6 +149,8 @@ Field* Dataset::fieldByName(const QString& name) const
 void Dataset::readRows()
 {
     rows_.clear();
+    keyIndex_.clear();
+    keyIndexBuilt_ = false;
     store_->scanTable(table_, [this](qint64 rowid, const QVector<QVariant>& values) {
         rows_.append(rowid, values);
     });
@@ -479,7 +481,10 @@ int Dataset::keepNewRow(qint64 rowid, const QVector<QVariant>& stored)
     for (int i = 0; i < storedFieldCount(); ++i)
         if (table_.columns.at(i).type == FieldType::AutoNumber)
             values[i] = rowid;
-    return view_.rowAdded(rows_.append(rowid, values));
+    const int row = rows_.append(rowid, values);
+    if (keyIndexBuilt_)
+        keyIndex_.insert(rowid, row);
+    return view_.rowAdded(row);
 }
 
 int Dataset::keepChangedRow(int row, const QVector<QVariant>& stored)
@@ -673,8 +678,16 @@ void Dataset::takeWrites(const std::vector<RowWrite>& writes, const std::vector<
 
 void Dataset::settleAfterWrites(int currentRow)
 {
-    if (cursor_.state != State::Browse)
+    if (cursor_.state != State::Browse) {
+        // The row being edited stays the one the cursor names, wherever it now stands.
+        const int at = currentRow >= 0 ? view_.positionOf(currentRow) : -1;
+        if (cursor_.state == State::Edit && at >= 0)
+            cursor_.setPosition(at);
+        else
+            cursor_.clampTo(view_.size());
+        emit rowsChanged();
         return;
+    }
     int at = currentRow >= 0 ? view_.positionOf(currentRow) : -1;
     if (at < 0 && !view_.isEmpty())
         at = qBound(0, pos(), view_.size() - 1);
@@ -696,6 +709,79 @@ void Dataset::writeRows(const std::vector<RowWrite>& writes, const std::function
         transaction.commit();
     }
     takeWrites(writes, keys);
+}
+
+int Dataset::rowOfKey(qint64 rowid)
+{
+    if (!keyIndexBuilt_) {
+        keyIndex_.clear();
+        keyIndex_.reserve(rows_.size());
+        for (int row = 0; row < rows_.size(); ++row)
+            if (rows_.isLive(row))
+                keyIndex_.insert(rows_.rowid(row), row);
+        keyIndexBuilt_ = true;
+    }
+    const auto it = keyIndex_.constFind(rowid);
+    return it != keyIndex_.cend() && rows_.isLive(*it) ? *it : -1;
+}
+
+Dataset::Refresh Dataset::refreshRows(const QList<qint64>& rowids,
+                                      const std::function<bool(const QVector<QVariant>&)>& holdBack)
+{
+    Refresh out;
+    if (!open_ || rowids.isEmpty())
+        return out;
+    QHash<qint64, QVector<QVariant>> now;
+    store_->readRows(table_, rowids, [&now](qint64 key, const QVector<QVariant>& values) {
+        now.insert(key, values);
+    });
+    const int current = storedRow(pos());
+    const int edited = cursor_.state == State::Edit ? current : -1;
+    const auto noteKey = [&](const QVector<QVariant>& values) {
+        if (detailField_ >= 0 && !isNullValue(values.value(detailField_)))
+            out.detailKeys.insert(values.value(detailField_).toLongLong());
+    };
+    QSet<qint64> done;
+    for (qint64 key : rowids) {
+        if (done.contains(key))
+            continue;
+        done.insert(key);
+        const int row = rowOfKey(key);
+        const auto found = now.constFind(key);
+        if (row < 0 && found == now.cend())
+            continue;
+        const QVector<QVariant> held = row >= 0 ? rows_.values(row) : QVector<QVariant>();
+        if (row >= 0 && found != now.cend()) {
+            bool same = true;
+            for (int i = 0; same && i < storedFieldCount(); ++i)
+                same = RecordStore::sameValue(held.at(i), found->at(i));
+            if (same)
+                continue;
+        }
+        if (holdBack &&
+            ((row >= 0 && holdBack(held)) || (found != now.cend() && holdBack(*found)))) {
+            out.heldBack = true;
+            continue;
+        }
+        if (row >= 0 && row == edited) {
+            out.editedRowChanged = true;
+            continue;
+        }
+        if (row >= 0)
+            noteKey(held);
+        if (found != now.cend())
+            noteKey(*found);
+        if (found == now.cend())
+            forgetRow(row);
+        else if (row < 0)
+            keepNewRow(key, *found);
+        else
+            keepChangedRow(row, *found);
+        out.changed = true;
+    }
+    if (out.changed)
+        settleAfterWrites(current);
+    return out;
 }
 
 void Dataset::forgetRows(int field, qint64 value)

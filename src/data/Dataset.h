@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -177,6 +178,21 @@ public:
     // dataset forgets its rows whose field holds that number.
     void forgetRows(int field, qint64 value);
 
+    // --- Rows another program wrote
+    // What a refresh did.
+    struct Refresh {
+        bool changed = false;          // rows were taken, changed or forgotten
+        bool editedRowChanged = false; // the row being edited changed there: kept as typed
+        bool heldBack = false;         // rows kept as read, as `holdBack` asked
+        QSet<qint64> detailKeys;       // the detail keys of the rows concerned (a detail dataset)
+    };
+    // The rows of these keys are read again and memory follows the database: a new row is
+    // taken, a changed one changed, a deleted one forgotten. The row being edited is never
+    // overwritten; rows for which `holdBack` says so (given the values held or the new
+    // ones) keep what was read.
+    Refresh refreshRows(const QList<qint64>& rowids,
+                        const std::function<bool(const QVector<QVariant>& values)>& holdBack = {});
+
     // --- Multi-row access (grids)
     // A stored value of a visible row.
     QVariant rowValue(int row, int field) const;
@@ -245,6 +261,8 @@ private:
     // is visible, else the cursor stays in place.
     void settleAfterWrites(int currentRow);
     QVector<QVariant> normalisedRow(const QVector<QVariant>& values) const;
+    // The row number of a key, -1 when the dataset holds no live row of it.
+    int rowOfKey(qint64 rowid);
     void masterMoved();
     // The visible row at `position` becomes current with the flags given, or none.
     void placeAt(int position, bool bof, bool eof) { cursor_.placeAt(position, bof, eof); }
@@ -268,4 +286,6 @@ private:
     QVariant condition_;
     bool conditionSet_ = false;
     int sortField_ = -1;
+    QHash<qint64, int> keyIndex_; // rowid -> row number, built on the first refresh
+    bool keyIndexBuilt_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -322,11 +323,17 @@ void PostgresStore::checkStorable(const TableSchema& table, const QVector<QVaria
                                     .arg(table.columns.at(i).name));
 }
 
-qint64 PostgresStore::insertedKey(QSqlQuery&) const
+qint64 PostgresStore::insertedKey(const TableSchema& table) const
 {
-    // The last number this connection drew from a key's sequence: the new row's key.
+    // The number this connection last drew from the table's own key sequence: the new
+    // row's key (not lastval(): the change log's trigger draws a number of its own after it).
+    QString key = rowKey(table);
+    if (key.startsWith(QLatin1Char('"')))
+        key = key.mid(1, key.size() - 2);
     QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("SELECT lastval()")) || !q.next())
+    if (!q.exec(QStringLiteral("SELECT currval(pg_get_serial_sequence('%1', '%2'))")
+                    .arg(identifier(table.name), key)) ||
+        !q.next())
         fail(QStringLiteral("Impossibile leggere la chiave del record inserito"), q.lastError());
     return q.value(0).toLongLong();
 }
@@ -341,4 +348,108 @@ void PostgresStore::autoNumbersWritten(const TableSchema& table)
         fail(QStringLiteral("Impossibile aggiornare la numerazione della tabella '%1'")
                  .arg(table.name),
              q.lastError());
+}
+
+namespace {
+
+const char* const notice = "nutrilo_modifiche";
+
+} // namespace
+
+void PostgresStore::prepareChangeLog()
+{
+    const QString log = identifier(changeLogTable());
+    QStringList statements{
+        // Two workstations starting at once prepare it one after the other.
+        QStringLiteral("SELECT pg_advisory_xact_lock(7406110)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (numero bigint GENERATED ALWAYS AS "
+                       "IDENTITY PRIMARY KEY, tabella text NOT NULL, chiave bigint NOT NULL, "
+                       "transazione xid8 NOT NULL DEFAULT pg_current_xact_id(), quando "
+                       "timestamptz NOT NULL DEFAULT now())")
+            .arg(log),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS modifiche_transazione ON %1 (transazione)")
+            .arg(log),
+        // The row's key by its column's name (TG_ARGV[1]); every commit also tells the
+        // other workstations that listen.
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION nutrilo_modifica() RETURNS trigger LANGUAGE plpgsql AS "
+            "$$ BEGIN INSERT INTO %1 (tabella, chiave) VALUES (TG_ARGV[0], (to_jsonb(CASE WHEN "
+            "TG_OP = 'DELETE' THEN OLD ELSE NEW END) ->> TG_ARGV[1])::bigint); PERFORM "
+            "pg_notify('%2', ''); RETURN NULL; END $$")
+            .arg(log, QLatin1String(notice))};
+    for (const TableSchema* t : allTables()) {
+        QString key = rowKey(*t);
+        if (key.startsWith(QLatin1Char('"')))
+            key = key.mid(1, key.size() - 2); // without its quotes
+        statements << QStringLiteral("CREATE OR REPLACE TRIGGER %1 AFTER INSERT OR UPDATE OR "
+                                     "DELETE ON %2 FOR EACH ROW EXECUTE FUNCTION "
+                                     "nutrilo_modifica('%3', '%4')")
+                          .arg(identifier(QStringLiteral("modifiche_") + t->name),
+                               identifier(t->name), t->name, key);
+    }
+    statements
+        << QStringLiteral("DELETE FROM %1 WHERE quando < now() - interval '7 days'").arg(log);
+    runInTransaction(statements,
+                     QStringLiteral("Impossibile preparare il registro delle modifiche del "
+                                    "database %1")
+                         .arg(where_));
+    QSqlDriver* driver = database().driver();
+    if (!driver->subscribedToNotifications().contains(QLatin1String(notice))) {
+        driver->subscribeToNotification(QLatin1String(notice));
+        QObject::connect(driver, &QSqlDriver::notification, driver,
+                         [this](const QString&, QSqlDriver::NotificationSource, const QVariant&) {
+                             notified_ = true;
+                         });
+    }
+}
+
+bool PostgresStore::mayHaveChanged()
+{
+    // Notices come with the event loop; a look every few seconds all the same, in case
+    // one was missed.
+    const bool due = notified_ || !sinceRead_.isValid() || sinceRead_.elapsed() > 5000;
+    notified_ = false;
+    if (due)
+        sinceRead_.start();
+    return due;
+}
+
+std::vector<RecordStore::Change> PostgresStore::newChanges()
+{
+    std::vector<Change> changes;
+    const QString log = identifier(changeLogTable());
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    // Numbers are drawn at the write, not at the commit: a transaction may commit after
+    // one with higher numbers. So the log is read from the oldest transaction that was
+    // still running at the last read, skipping what was read already.
+    if (!q.exec(QStringLiteral("SELECT pg_snapshot_xmin(pg_current_snapshot())::text")) ||
+        !q.next())
+        fail(QStringLiteral("Impossibile leggere il registro delle modifiche"), q.lastError());
+    const QString oldestOpen = q.value(0).toString();
+    if (oldestOpen_.isEmpty()) {
+        oldestOpen_ = oldestOpen;
+        if (!q.exec(QStringLiteral("SELECT numero FROM %1 WHERE transazione >= '%2'::xid8")
+                        .arg(log, oldestOpen)))
+            fail(QStringLiteral("Impossibile leggere il registro delle modifiche"), q.lastError());
+        while (q.next())
+            readSince_.insert(q.value(0).toLongLong());
+        return changes;
+    }
+    if (!q.exec(QStringLiteral("SELECT numero, tabella, chiave, transazione >= '%2'::xid8 FROM %1 "
+                               "WHERE transazione >= '%3'::xid8 ORDER BY numero")
+                    .arg(log, oldestOpen, oldestOpen_)))
+        fail(QStringLiteral("Impossibile leggere il registro delle modifiche"), q.lastError());
+    QSet<qint64> stillOpen;
+    while (q.next()) {
+        const qint64 number = q.value(0).toLongLong();
+        if (q.value(3).toBool())
+            stillOpen.insert(number);
+        if (readSince_.contains(number))
+            continue;
+        changes.push_back({q.value(1).toString(), q.value(2).toLongLong()});
+    }
+    oldestOpen_ = oldestOpen;
+    readSince_ = std::move(stillOpen);
+    return changes;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QSet>
+
 #include "SqlStore.h"
 
 #include <QString>
@@ -35,6 +38,10 @@ public:
     // How many rows the three tables hold together; a table that is not there holds none.
     qint64 rowCount();
 
+    void prepareChangeLog() override;
+    bool mayHaveChanged() override;
+    std::vector<Change> newChanges() override;
+
 protected:
     QString rowKey(const TableSchema& table) const override;
     QString sameValueOperator() const override;
@@ -43,7 +50,7 @@ protected:
     QString valueMark(const ColumnDef& column) const override;
     bool isDuplicateKey(const QSqlError& error) const override;
     void checkStorable(const TableSchema& table, const QVector<QVariant>& values) const override;
-    qint64 insertedKey(QSqlQuery& query) const override;
+    qint64 insertedKey(const TableSchema& table) const override;
     void autoNumbersWritten(const TableSchema& table) override;
 
 private:
@@ -51,4 +58,10 @@ private:
     QString problemOfTables() const;
     bool hasUniqueKey(const TableSchema& table) const;
     QString where_;
+    // The change log read so far: transactions below `oldestOpen_` had all ended at the
+    // last read; the numbers already read of those that had not.
+    QString oldestOpen_;
+    QSet<qint64> readSince_;
+    bool notified_ = true;
+    QElapsedTimer sinceRead_;
 };

@@ -56,6 +56,27 @@ public:
     virtual qint64 deleteRowsWhere(const TableSchema& table, const QString& column,
                                    const QVariant& value) = 0;
 
+    // --- What other programs write
+    // A row written (inserted, changed or deleted) by a committed transaction.
+    struct Change {
+        QString table; // as TableSchema names it
+        qint64 rowid = 0;
+    };
+    // Makes the database note every write of its three tables in its change log, which a
+    // database of the previous version receives here, in one transaction; the log keeps a
+    // week. A program that only reads the database never calls it.
+    virtual void prepareChangeLog() = 0;
+    // Cheap: whether another program may have committed since the last call.
+    virtual bool mayHaveChanged() = 0;
+    // The changes committed since the last call, each once (the first call only marks
+    // where the log stands, and returns none).
+    virtual std::vector<Change> newChanges() = 0;
+    // Hands each of these rows as the database holds it now to `take`; a key that
+    // names no row any more is not handed over.
+    virtual void readRows(
+        const TableSchema& table, const QList<qint64>& rowids,
+        const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const = 0;
+
     // Checks a row against the column types and widths; throws DatabaseError with a
     // message naming the field.
     static void validateRow(const TableSchema& table, const QVector<QVariant>& values);

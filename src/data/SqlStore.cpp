@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 
@@ -111,9 +112,9 @@ QString SqlStore::duplicateKey(const TableSchema& table)
         .arg(table.name, joined(table.uniqueKey, ", "));
 }
 
-qint64 SqlStore::insertedKey(QSqlQuery& query) const
+qint64 SqlStore::insertedKey(const TableSchema&) const
 {
-    return query.lastInsertId().toLongLong();
+    return lastInsert_ ? lastInsert_->lastInsertId().toLongLong() : 0;
 }
 
 void SqlStore::fail(const QString& what, const QSqlError& error) const
@@ -192,7 +193,10 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
     }
     if (q.numRowsAffected() == 0)
         throw DatabaseError(duplicateKey(table));
-    return insertedKey(q);
+    lastInsert_ = &q;
+    const qint64 key = insertedKey(table);
+    lastInsert_ = nullptr;
+    return key;
 }
 
 QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
@@ -307,6 +311,48 @@ void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<Q
         fail(QStringLiteral("Impossibile cancellare il record"), q.lastError());
     if (q.numRowsAffected() == 0)
         conflict(table, rowid, QStringLiteral("cancellare"));
+}
+
+void SqlStore::readRows(
+    const TableSchema& table, const QList<qint64>& rowids,
+    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const
+{
+    QStringList names;
+    for (const ColumnDef& c : table.columns)
+        names << identifier(c.name);
+    constexpr qsizetype perStatement = 200;
+    QVector<QVariant> values(table.columns.size());
+    for (qsizetype first = 0; first < rowids.size(); first += perStatement) {
+        QStringList keys;
+        for (qsizetype i = first; i < std::min(rowids.size(), first + perStatement); ++i)
+            keys << QString::number(rowids.at(i));
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %1 IN (%4)")
+                        .arg(rowKey(table), joined(names, ", "), identifier(table.name),
+                             joined(keys, ", "))))
+            fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name),
+                 q.lastError());
+        while (q.next()) {
+            for (int i = 0; i < table.columns.size(); ++i)
+                values[i] = normalise(table.columns.at(i), q.value(i + 1));
+            take(q.value(0).toLongLong(), values);
+        }
+    }
+}
+
+void SqlStore::runInTransaction(const QStringList& statements, const QString& what)
+{
+    beginTransaction();
+    QSqlQuery q(database());
+    for (const QString& sql : statements)
+        if (!q.exec(sql)) {
+            const QSqlError error = q.lastError();
+            q.finish();
+            rollbackTransaction();
+            fail(what, error);
+        }
+    commitTransaction();
 }
 
 void SqlStore::beginTransaction()

@@ -26,6 +26,9 @@ public:
 
     const QString& connectionName() const { return connection_; }
 
+    void readRows(const TableSchema& table, const QList<qint64>& rowids,
+                  const std::function<void(qint64 key, const QVector<QVariant>& values)>& take)
+        const override;
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
@@ -43,6 +46,9 @@ public:
                    const QVector<QVariant>& after) override;
     void deleteRow(const TableSchema& table, qint64 rowid,
                    const QVector<QVariant>& before) override;
+
+    // The name of the change log's table.
+    static QString changeLogTable() { return QStringLiteral("modifiche"); }
 
     // The messages of a refused write.
     static QString changedByAnotherProgram(const QString& what);
@@ -79,8 +85,12 @@ protected:
     virtual QString holdClause() const { return QString(); }
     // After appendRows wrote auto-numbers of its own: the next one follows them.
     virtual void autoNumbersWritten(const TableSchema&) {}
-    // The key of the row the insert just wrote.
-    virtual qint64 insertedKey(QSqlQuery& query) const;
+    // The key of the row the insert just wrote (`insert` is still that statement).
+    virtual qint64 insertedKey(const TableSchema& table) const;
+    // The insert statement last run, for insertedKey.
+    QSqlQuery* lastInsert_ = nullptr;
+    // Runs statements in order in one transaction; throws DatabaseError with `what`.
+    void runInTransaction(const QStringList& statements, const QString& what);
     // The engine's text of a failure as the user reads it.
     virtual QString explained(const QString& detail) const { return detail; }
     // Throws DatabaseError for a failed statement: what failed and the engine's reason.

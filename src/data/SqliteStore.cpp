@@ -168,3 +168,68 @@ void SqliteStore::createDatabase(const QString& fileName)
                 QStringLiteral("Impossibile creare il database '%1': %2").arg(fileName, failure));
     }
 }
+
+void SqliteStore::prepareChangeLog()
+{
+    const QString log = quoted(changeLogTable());
+    QStringList statements{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (numero INTEGER PRIMARY KEY AUTOINCREMENT, "
+                       "tabella TEXT NOT NULL, chiave INTEGER NOT NULL, quando TEXT NOT NULL "
+                       "DEFAULT (datetime('now')))")
+            .arg(log)};
+    for (const TableSchema* t :
+         {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()})
+        for (const auto& [event, row] :
+             {std::pair{"INSERT", "NEW"}, std::pair{"UPDATE", "NEW"}, std::pair{"DELETE", "OLD"}})
+            statements << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER %2 ON %3 BEGIN "
+                                         "INSERT INTO %4 (tabella, chiave) VALUES ('%5', "
+                                         "%6.rowid); END")
+                              .arg(quoted(QStringLiteral("modifiche_%1_%2")
+                                              .arg(t->name.toLower(),
+                                                   QString::fromLatin1(event).toLower())),
+                                   QLatin1String(event), quoted(t->name), log, t->name,
+                                   QLatin1String(row));
+    statements
+        << QStringLiteral("DELETE FROM %1 WHERE quando < datetime('now', '-7 days')").arg(log);
+    runInTransaction(statements,
+                     QStringLiteral("Impossibile preparare il registro delle modifiche del "
+                                    "database '%1'")
+                         .arg(fileName_));
+}
+
+bool SqliteStore::mayHaveChanged()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("PRAGMA data_version")) || !q.next())
+        return true;
+    const qint64 version = q.value(0).toLongLong();
+    const bool changed = version != dataVersion_;
+    dataVersion_ = version;
+    return changed;
+}
+
+std::vector<RecordStore::Change> SqliteStore::newChanges()
+{
+    std::vector<Change> changes;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (lastChange_ < 0) {
+        if (!q.exec(QStringLiteral("SELECT coalesce(max(numero), 0) FROM %1")
+                        .arg(quoted(changeLogTable()))) ||
+            !q.next())
+            fail(QStringLiteral("Impossibile leggere il registro delle modifiche"), q.lastError());
+        lastChange_ = q.value(0).toLongLong();
+        return changes;
+    }
+    // Writers take turns on a file: the log's numbers follow the order of the commits.
+    if (!q.exec(QStringLiteral("SELECT numero, tabella, chiave FROM %1 WHERE numero > %2 ORDER "
+                               "BY numero")
+                    .arg(quoted(changeLogTable()))
+                    .arg(lastChange_)))
+        fail(QStringLiteral("Impossibile leggere il registro delle modifiche"), q.lastError());
+    while (q.next()) {
+        lastChange_ = q.value(0).toLongLong();
+        changes.push_back({q.value(1).toString(), q.value(2).toLongLong()});
+    }
+    return changes;
+}

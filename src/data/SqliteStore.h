@@ -18,6 +18,10 @@ public:
     // Throws DatabaseError.
     static void createDatabase(const QString& fileName);
 
+    void prepareChangeLog() override;
+    bool mayHaveChanged() override;
+    std::vector<Change> newChanges() override;
+
 protected:
     QString rowKey(const TableSchema& table) const override;
     QString sameValueOperator() const override;
@@ -29,4 +33,6 @@ private:
     QString problemOfFile() const;
 
     QString fileName_;
+    qint64 dataVersion_ = -1;
+    qint64 lastChange_ = -1; // the log's last number read; -1 before the first read
 };

@@ -96,6 +96,11 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
                              fieldValueText(after.value(alimentiAlimento->index())));
     };
 
+    // The change log is there (a database of the previous version receives it now) and
+    // its place marked before the tables are read, so that no commit in between is missed.
+    ADOConnection1->prepareChangeLog();
+    ADOConnection1->newChanges();
+
     alimenti->open();
     utente->open();
     Dieta->open();
@@ -227,4 +232,61 @@ std::function<void()> TDM::renameInWeeks(const QString& from, const QString& to)
         Dieta->takeWrites(writes, keys);
         emit foodRenamed(from, to);
     };
+}
+
+void TDM::watchChanges(int milliseconds)
+{
+    if (!watch_) {
+        watch_ = new QTimer(this);
+        connect(watch_, &QTimer::timeout, this, [this] {
+            if (!mayRefresh || mayRefresh())
+                refreshNow();
+        });
+    }
+    watch_->start(milliseconds);
+}
+
+void TDM::refreshNow()
+{
+    try {
+        if (ADOConnection1->mayHaveChanged()) {
+            const std::vector<RecordStore::Change> more = ADOConnection1->newChanges();
+            unapplied_.insert(unapplied_.end(), more.begin(), more.end());
+        }
+    } catch (const AppError&) {
+        return; // the next look tries again
+    }
+    if (unapplied_.empty())
+        return;
+    const std::vector<RecordStore::Change> changes = std::move(unapplied_);
+    unapplied_.clear();
+    QHash<QString, QList<qint64>> byTable;
+    for (const RecordStore::Change& c : changes)
+        byTable[c.table.toLower()] << c.rowid;
+    Refreshed what;
+    const auto keysOf = [&byTable](const TableSchema& t) {
+        return byTable.value(t.name.toLower());
+    };
+    try {
+        const Dataset::Refresh foods = alimenti->refreshRows(keysOf(TableSchema::alimenti()));
+        what.foods = foods.changed;
+        what.editedFood = foods.editedRowChanged;
+        const Dataset::Refresh people = utente->refreshRows(keysOf(TableSchema::utenti()));
+        what.people = people.changed;
+        what.editedPerson = people.editedRowChanged;
+        const int personField = Dietaid_utente->index();
+        const Dataset::Refresh menus = Dieta->refreshRows(
+            keysOf(TableSchema::dieta()), [this, personField](const QVector<QVariant>& values) {
+                return holdMenuOf && holdMenuOf(values.value(personField).toLongLong());
+            });
+        what.menusOf = menus.detailKeys;
+        what.menuHeldBack = menus.heldBack;
+    } catch (const AppError&) {
+        // Read again at the next look (rows are read by key: reading one twice is harmless).
+        unapplied_ = changes;
+        return;
+    }
+    if (what.foods || what.people || !what.menusOf.isEmpty() || what.menuHeldBack ||
+        what.editedFood || what.editedPerson)
+        emit dataRefreshed(what);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "RecordStore.h"
+
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -9,7 +13,6 @@ class DataSource;
 class Dataset;
 class DatabaseError;
 class Field;
-class RecordStore;
 
 // The data module: the one gateway to the diet database. It owns the connection, the
 // datasets of the three tables with their field members, the binding points of the
@@ -73,7 +76,32 @@ public:
     // person `except` (-1: nobody).
     int peopleUsingFood(const QString& name, qint64 except = -1) const;
 
+    // --- What other programs write
+    // What a refresh brought.
+    struct Refreshed {
+        bool foods = false;        // foods added, changed or deleted
+        bool people = false;       // people added, changed or deleted
+        QSet<qint64> menusOf;      // the people whose stored week changed
+        bool menuHeldBack = false; // a week's rows kept as read (see holdMenuOf)
+        bool editedPerson = false; // the person being edited changed there: kept as typed
+        bool editedFood = false;   // likewise the food being edited
+    };
+    // Reads what other programs committed since the last look and brings the datasets up
+    // to date, the changed rows only; tells dataRefreshed when anything changed. A failure
+    // to read (a server away) is left for the next look.
+    void refreshNow();
+    // Looks every `milliseconds` (a file: is there a commit of another program; a server:
+    // its notice, or every few seconds).
+    void watchChanges(int milliseconds = 500);
+    // Whether a look may apply changes now (false while a question is on screen: they
+    // wait). Unset: always.
+    std::function<bool()> mayRefresh;
+    // The stored week of this person keeps what was read (their week has unsaved changes
+    // on screen, and the next save must meet the other program's change, not overwrite it).
+    std::function<bool(qint64 person)> holdMenuOf;
+
 signals:
+    void dataRefreshed(const TDM::Refreshed& what);
     // A food's name changed, and with it every stored week that named it.
     void foodRenamed(const QString& from, const QString& to);
 
@@ -83,6 +111,8 @@ private:
     std::function<void()> renameInWeeks(const QString& from, const QString& to);
 
     std::unique_ptr<RecordStore> store_;
+    QTimer* watch_ = nullptr;
+    std::vector<RecordStore::Change> unapplied_; // read from the log, not yet applied
 };
 
 // The application's one data module.
