@@ -505,6 +505,12 @@ void Dataset::post()
     emit updateRecordRequested();
     const QVector<QVariant> stored = cursor_.current.mid(0, storedFieldCount());
     try {
+        if (onBeforePost) {
+            const bool edited = cursor_.state == State::Edit;
+            const QVector<QVariant> previous =
+                edited ? rows_.values(view_.row(pos())) : QVector<QVariant>();
+            onBeforePost(*this, stored, edited ? &previous : nullptr);
+        }
         if (cursor_.state == State::Insert) {
             const int at = writeNewRow(stored);
             cursor_.setPosition(at >= 0 ? at

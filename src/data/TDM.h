@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
+#include <QVector>
 #include <memory>
 
 class DataSource;
@@ -63,6 +65,11 @@ public:
 
     // Hooks.
     void utenteCalcFields(Dataset& dataset);
+    // Refuse a person's measures or a food's composition outside their ranges.
+    void utenteBeforePost(Dataset& dataset, const QVector<QVariant>& values,
+                          const QVector<QVariant>* stored);
+    void alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
+                            const QVector<QVariant>* stored);
     void utentePostError(Dataset& dataset, const DatabaseError& error);
     void alimentiPostError(Dataset& dataset, const DatabaseError& error);
     void utenteAfterPost(Dataset& dataset);
