@@ -339,6 +339,7 @@ int runChild(QApplication& app, const QString& path, int runs)
                         "VALUES (?, ?, ?, ?)");
             QList<qint64> rowids;
             t.start();
+            QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"));
             for (int i = 0; i < 133; ++i) {
                 ins.addBindValue(-1);
                 ins.addBindValue(101 + i);
@@ -347,6 +348,7 @@ int runChild(QApplication& app, const QString& path, int runs)
                 ins.exec();
                 rowids << ins.lastInsertId().toLongLong();
             }
+            QSqlQuery(db).exec(QStringLiteral("COMMIT"));
             rawInsert = std::min(rawInsert, t.nsecsElapsed() / 1e6);
 
             fillWeek(e + 1);
@@ -358,6 +360,7 @@ int runChild(QApplication& app, const QString& path, int runs)
             up.prepare("UPDATE dieta SET ID_Utente = ?, ID_Combo = ?, Alimento = ?, grammi = ? "
                        "WHERE rowid = ?");
             t.start();
+            QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"));
             for (int i = 0; i < 133; ++i) {
                 up.addBindValue(-1);
                 up.addBindValue(101 + i);
@@ -366,6 +369,7 @@ int runChild(QApplication& app, const QString& path, int runs)
                 up.addBindValue(rowids.at(i));
                 up.exec();
             }
+            QSqlQuery(db).exec(QStringLiteral("COMMIT"));
             rawUpdate = std::min(rawUpdate, t.nsecsElapsed() / 1e6);
             QSqlQuery(db).exec("DELETE FROM dieta WHERE ID_Utente = -1");
         }
@@ -453,13 +457,13 @@ const QList<Row> rows{
     {"startup", "start-up to first paint (raw read + bare paint)", "ms"},
     {"userclose", "user window closed (combo filled from a list)", "ms"},
     {"switch", "person switch (266 setText)", "ms"},
-    {"save_insert", "week save, 133 inserts (raw, one commit each)", "ms"},
-    {"save_update", "week save, 133 updates (raw, one commit each)", "ms"},
+    {"save_insert", "week save, 133 inserts (raw, one transaction)", "ms"},
+    {"save_update", "week save, 133 updates (raw, one transaction)", "ms"},
     {"typeahead", "type-ahead keystroke (plain line edit)", "ms"},
     {"memory", "peak memory growth (bytes of the rows' values)", "MB"},
 };
-const QMap<QString, double> targets{{"startup", 1.5},     {"userclose", 3},     {"switch", 5},
-                                    {"save_insert", 1.5}, {"save_update", 1.5}, {"typeahead", 3},
+const QMap<QString, double> targets{{"startup", 1.5},   {"userclose", 3},   {"switch", 5},
+                                    {"save_insert", 3}, {"save_update", 3}, {"typeahead", 3},
                                     {"memory", 3}};
 
 } // namespace

@@ -66,8 +66,7 @@ void fillWeek(WeeklyPlanner& planner, const QString& grams)
 // Run as an application process: opens the database, shows the first person's week,
 // enters a weight and fills the week, says "ready" and waits for "go" on its input; then
 // posts the person and saves the week, and prints every message it was shown.
-int editAsApplicationProcess(const QString& location, const QString& weight,
-                             const QString& grams)
+int editAsApplicationProcess(const QString& location, const QString& weight, const QString& grams)
 {
     ScriptedServices services;
     try {
@@ -93,6 +92,26 @@ int editAsApplicationProcess(const QString& location, const QString& weight,
     } catch (const std::exception& e) {
         std::printf("failed: %s\n", e.what());
         return 3;
+    }
+}
+
+// Run as a saving process: shows the first person's week and saves it over and over, each
+// time every slot with the next number of grams, saying "saved N" after each save, until
+// it is killed.
+int saveWeeksAsApplicationProcess(const QString& location)
+{
+    ScriptedServices services;
+    TDM dm(location);
+    PlannerFixture fixture;
+    WeeklyPlanner& planner = fixture.makePlanner(&dm);
+    runGuarded([&] { planner.FormShow(); });
+    for (int n = 1;; ++n) {
+        fillWeek(planner, QString::number(n));
+        runGuarded([&] { planner.salvaClick(); });
+        if (planner.changed())
+            return 3;
+        std::printf("saved %d\n", n);
+        std::fflush(stdout);
     }
 }
 
@@ -239,6 +258,80 @@ private slots:
         QVERIFY(services.callsOf(What::Dialog).isEmpty());
     }
 
+    void weekSavesKilledAtAnyMoment()
+    {
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addPerson(QStringLiteral("Anna"));
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.save(QDir(db.folder()).filePath(QStringLiteral("default.jpg")));
+        for (int kill = 0; kill < 8; ++kill) {
+            QProcess saver;
+            saver.setWorkingDirectory(db.folder());
+            saver.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--saving-process"), db.path()});
+            while (!saver.canReadLine() && saver.waitForReadyRead(60000)) {
+            }
+            QVERIFY2(saver.readLine().startsWith("saved"), "the saving process did not save");
+            // Killed somewhere in the saves that follow.
+            QThread::msleep(std::uint64_t(3 + 11 * kill));
+            saver.kill();
+            saver.waitForFinished(30000);
+            // One whole week: every slot, all of one save.
+            QCOMPARE(db.rows("SELECT count(*), count(DISTINCT ID_Combo), count(DISTINCT grammi) "
+                             "FROM dieta")
+                         .first(),
+                     (QVariantList{133, 133, 1}));
+        }
+    }
+
+    void deletedPeopleAndEmptyTexts()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        const qint64 anna = db.addPerson(QStringLiteral("Anna"));
+        const qint64 bruno = db.addPerson(QStringLiteral("Bruno"), {{QStringLiteral("peso"), 80}});
+        db.addMenuRow(bruno, 101, QStringLiteral("Mela"), QStringLiteral("10"));
+        // Empty texts as files written by other tools hold them.
+        db.exec(QStringLiteral("UPDATE Utenti SET foto = '', sesso = ''"));
+        TDM dm(db.path());
+        PlannerFixture fixture;
+        WeeklyPlanner& planner = fixture.makePlanner(&dm);
+        showPlanner(planner, db);
+        // An empty text read as no value is no change by another program.
+        QVERIFY(dm.utente->locate(QStringLiteral("ID"), {bruno}));
+        dm.utente->edit();
+        dm.utentepeso->setAsString(QStringLiteral("81"));
+        runGuarded([&] { dm.utente->post(); });
+        QCOMPARE(db.rows("SELECT peso FROM Utenti WHERE ID = ?", {bruno}).first().first().toInt(),
+                 81);
+        QVERIFY(services.textsOf(What::ErrorReport).isEmpty());
+        // A person goes with every row of the menu, also one another program just wrote.
+        QVERIFY(otherProgram(db.path(), {QStringLiteral("INSERT INTO dieta (ID_Utente, ID_Combo, "
+                                                        "Alimento, Grammi) VALUES (%1, 102, "
+                                                        "'Mela', '5')")
+                                             .arg(bruno)}));
+        services.clear();
+        runGuarded([&] { dm.utente->deleteRecord(); });
+        QCOMPARE(db.rows("SELECT count(*) FROM dieta").first().first().toInt(), 0);
+        QCOMPARE(db.rows("SELECT count(*) FROM Utenti").first().first().toInt(), 1);
+        // A week saved for a person another program deleted is refused, nothing written.
+        QVERIFY(dm.utente->locate(QStringLiteral("ID"), {anna}));
+        runGuarded([&] { planner.caricadieta(); });
+        QVERIFY(otherProgram(db.path(),
+                             {QStringLiteral("DELETE FROM Utenti WHERE ID = %1").arg(anna)}));
+        fillWeek(planner, QStringLiteral("30"));
+        runGuarded([&] { planner.salvaClick(); });
+        const QStringList reports = services.textsOf(What::ErrorReport);
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().contains(QStringLiteral("cancellata da un altro programma")),
+                 qPrintable(reports.first()));
+        QCOMPARE(db.rows("SELECT count(*) FROM dieta").first().first().toInt(), 0);
+        QVERIFY(planner.changed());
+    }
+
     void twoInstancesSaveTheSameWeek_data()
     {
         QTest::addColumn<bool>("withUniqueKey");
@@ -313,7 +406,8 @@ private slots:
                      !one.contains(QStringLiteral("report:")) && one.contains("week saved"),
                  qPrintable(one));
         // The second was told of both conflicts and keeps its week for another save.
-        QVERIFY2(two.contains(QStringLiteral("un altro programma lo ha modificato")), qPrintable(two));
+        QVERIFY2(two.contains(QStringLiteral("un altro programma lo ha modificato")),
+                 qPrintable(two));
         QVERIFY2(two.contains(QStringLiteral("report:")) &&
                      two.contains(QStringLiteral("ID_Utente, ID_Combo")) &&
                      two.contains("week kept for another save"),
@@ -548,6 +642,8 @@ int main(int argc, char** argv)
         return runAsSecondProcess(QString::fromUtf8(argv[2]), statements);
     }
     QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--saving-process") == 0)
+        return saveWeeksAsApplicationProcess(QString::fromUtf8(argv[2]));
     if (argc == 5 && std::strcmp(argv[1], "--application-process") == 0)
         return editAsApplicationProcess(QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3]),
                                         QString::fromUtf8(argv[4]));

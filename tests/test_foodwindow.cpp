@@ -3,13 +3,14 @@
 // food lists and leaving the window by Exit or by the frame.
 
 #include "AppError.h"
+#include "Contrast.h"
 #include "DBEdit.h"
 #include "DBGrid.h"
 #include "DBLabel.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "FoodChooser.h"
 #include "PieChart.h"
-#include "Contrast.h"
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
 #include "TDM.h"
@@ -367,7 +368,11 @@ private slots:
         window->btndeleteClick();
         const auto dialogs = services->callsOf(What::Dialog);
         QCOMPARE(dialogs.size(), 1);
-        QCOMPARE(dialogs[0].text, QStringLiteral("Vuoi cancellare l'alimento Mela, con buccia ?"));
+        // Bruno's week keeps the name, and the question says so first.
+        QCOMPARE(dialogs[0].text,
+                 QStringLiteral("L'alimento è usato nella dieta di un'altra persona, che lo "
+                                "conserverà come alimento non presente in archivio.\r"
+                                "Vuoi cancellare l'alimento Mela, con buccia ?"));
         QCOMPARE(dialogs[0].kind, MessageKind::Confirmation);
         QCOMPARE(dialogs[0].buttons, 11);
         QCOMPARE(dialogs[0].captions, (QStringList{"Si", "No", "Annulla"}));
@@ -504,6 +509,44 @@ private slots:
         QVERIFY(planner->changed());
         QCOMPARE(menuSlots(anna), slotsBefore);
         QVERIFY(savedGrams != QStringLiteral("100"));
+    }
+
+    void renamingAFoodRenamesItInEveryWeek()
+    {
+        open(true);
+        if (!plannerHasGrid())
+            QSKIP("the weekly planner does not build its grid yet");
+        planner->slot(102).grams->setText(QStringLiteral("70")); // unsaved
+        const QString rossa = QStringLiteral("Mela rossa");
+        window->show();
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        type(window->DBEdit1, rossa);
+        // "Annulla": nothing is written and the food stays in editing.
+        services->dialogAnswers << Result::Cancel;
+        window->btnsalvaClick();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].text,
+                 QStringLiteral("L'alimento \"Mela, con buccia\" è usato nella dieta di 2 "
+                                "persone: salvando, anche lì diventa \"Mela rossa\".\rSalvare?"));
+        QCOMPARE(foodRows(mela), 1);
+        QVERIFY(dm->alimenti->isEditing());
+        // "Si": the food and every week naming it (letter case aside), together.
+        services->dialogAnswers << Result::Yes;
+        window->btnsalvaClick();
+        QCOMPARE(foodRows(rossa), 1);
+        QCOMPARE(db->rows(QStringLiteral("SELECT ID_Utente, ID_Combo FROM dieta WHERE Alimento = "
+                                         "? ORDER BY ID_Utente, ID_Combo"),
+                          {rossa}),
+                 (QList<QVariantList>{
+                     {anna, 101}, {anna, 205}, {anna, 310}, {anna, 719}, {bruno, 101}}));
+        QCOMPARE(dm->peopleUsingFood(mela), 0);
+        // The week on screen follows, its unsaved change kept.
+        window->LMDButton8Click();
+        QCOMPARE(planner->slot(101).food->currentText(), rossa);
+        QVERIFY(static_cast<FoodChooser*>(planner->slot(101).food)->isRecognised());
+        QCOMPARE(planner->slot(102).grams->text(), QStringLiteral("70"));
+        QVERIFY(planner->changed());
     }
 
     void theCloseBoxRestoresTheChoosers()

@@ -364,12 +364,33 @@ void TestPlannerGrid::typeAhead()
     QTest::keyClicks(edit, "q");
     QCOMPARE(s.food->currentText(), QString("melanq"));
     QCOMPARE(s.kcal->text(), QString("18"));
+    // A text that names no food is marked at once: red, with a tooltip saying why.
+    auto* chooser = static_cast<FoodChooser*>(s.food);
+    QVERIFY(!chooser->isRecognised());
+    QCOMPARE(chooser->toolTip(),
+             QString("Alimento non presente in archivio: non può essere salvato"));
+    QVERIFY(edit->palette().color(QPalette::Text) != edit->palette().color(QPalette::Base));
+    QCOMPARE(edit->palette().color(QPalette::Base), QColor(0xff, 0xe0, 0xe0));
     // The same entry completed again after that is a pick once more.
     edit->selectAll();
     QTest::keyClicks(edit, "S");
     QCOMPARE(s.food->currentText(), QString("Sedano"));
+    QVERIFY(chooser->isRecognised());
+    QVERIFY(chooser->toolTip().isEmpty());
     QCOMPARE(s.kcal->text(), QString("17,5"));
     QCOMPARE(label("cena5")->text(), QString("17,5"));
+    // A typo over a name set by loading, and a name typed on past a completion.
+    put(101, "Mela", "10");
+    auto* loaded = static_cast<FoodChooser*>(planner().slot(101).food);
+    QVERIFY(loaded->isRecognised());
+    loaded->lineEdit()->setFocus();
+    loaded->lineEdit()->end(false);
+    QTest::keyClicks(loaded->lineEdit(), ".");
+    QVERIFY(!loaded->isRecognised());
+    edit->selectAll();
+    QTest::keyClicks(edit, "Pane di casa");
+    QCOMPARE(s.food->currentText(), QString("Pane di casa"));
+    QVERIFY(!chooser->isRecognised());
     QVERIFY(services_->calls.isEmpty());
 }
 

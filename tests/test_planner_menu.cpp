@@ -25,10 +25,10 @@ namespace {
 
 using What = ScriptedServices::What;
 
-QString notInTable(const QString& food)
+QString notInTable(const QString& slot, const QString& food)
 {
-    return QStringLiteral("Attenzione l\"alimento ") + food +
-           QStringLiteral(" non è presente in archivio!");
+    return slot + QStringLiteral(": l'alimento \"") + food +
+           QStringLiteral("\" non è presente in archivio");
 }
 
 // A picture of one colour, to tell pictures apart by their pixels.
@@ -208,22 +208,30 @@ void TestPlannerMenu::savingRules()
     start();
     put(101, "Pane", "");     // existing row, known food, empty grams: updated
     put(102, "Sedano", "0");  // existing row, grams 0: updated
-    put(103, "Pesca", "10");  // existing row, unknown food: blanked silently
+    put(103, "Pesca", "10");  // existing row, unknown food: kept as stored, reported
     put(104, "", "10");       // existing row, no food: blanked
     put(301, "Latte", "250"); // new row
     put(302, "Banana", "80"); // new row, unknown food: reported, not written
     put(303, "Latte", "0");   // new row with grams 0: nothing
     put(304, "Latte", "");    // new row without grams: nothing
     put(305, "", "90");       // new row without food: nothing
-    put(306, "Kiwi", "");     // unknown, but without grams: nothing, no message
+    put(306, "Kiwi", "");     // unknown, without grams: reported (its text would be lost)
     put(719, "mela", "5");    // the name as typed, found ignoring letter case
     QVERIFY(planner().changed());
     planner().salvaClick();
-    QVERIFY(!planner().changed());
-    QCOMPARE(services_->messages(), QStringList{notInTable("Banana")});
+    // What was not saved keeps the week changed, and one message lists each such slot.
+    QVERIFY(planner().changed());
     QCOMPARE(services_->callsOf(What::Plain).size(), 1);
+    const QString listed = services_->messages().value(0);
+    for (const QString& line : {notInTable("Lunedì, colazione, alimento 3", "Pesca"),
+                                notInTable("Mercoledì, colazione, alimento 2", "Banana"),
+                                notInTable("Mercoledì, pranzo, alimento 2", "Kiwi")})
+        QVERIFY2(listed.contains(line), qPrintable(listed));
+    QCOMPARE(listed.count(QStringLiteral("non è presente in archivio")), 3);
+    QVERIFY(!static_cast<FoodChooser*>(planner().slot(103).food)->isRecognised());
+    QVERIFY(static_cast<FoodChooser*>(planner().slot(719).food)->isRecognised());
 
-    QMap<int, QString> expected{{101, "Pane|"},     {102, "Sedano|0"}, {103, "|"},
+    QMap<int, QString> expected{{101, "Pane|"},     {102, "Sedano|0"}, {103, "Pane|50"},
                                 {104, "|"},         {106, "Pane|50"},  {205, "Pane|100"},
                                 {301, "Latte|250"}, {719, "mela|5"}};
     QCOMPARE(rowsOf(anna_), expected);
@@ -234,9 +242,11 @@ void TestPlannerMenu::savingRules()
     QCOMPARE(rowsOf(anna_), expected);
     QCOMPARE(rowCount(), 9);
 
-    // Loaded again: the blanked rows give empty slots, the grams-0 row reads 0.
+    // Loaded again: the blanked row gives an empty slot, the grams-0 row reads 0, the
+    // row of an unknown name still holds what was stored.
     planner().caricadieta();
-    QVERIFY(planner().slot(103).food->currentText().isEmpty());
+    QVERIFY(planner().slot(104).food->currentText().isEmpty());
+    QCOMPARE(planner().slot(103).food->currentText(), QString("Pane"));
     QCOMPARE(kcal(102), QString("0"));
     QCOMPARE(kcal(719), QString("2,6"));
     QVERIFY(planner().slot(302).food->currentText().isEmpty());
@@ -268,14 +278,15 @@ void TestPlannerMenu::longFoodNameIsNeverCut()
     QCOMPARE(kcal(103), QString("315"));
     planner().salvaClick();
     // The food is in the table: the message says the name is too long for the menu.
-    const QString tooLong = QStringLiteral("Attenzione il nome dell'alimento ") + longName +
-                            QStringLiteral(" è troppo lungo per il menu (al massimo 50 "
-                                           "caratteri): non è stato salvato!");
-    QCOMPARE(services_->messages(), (QStringList{tooLong, tooLong}));
+    const QString tooLong = QStringLiteral(": il nome dell'alimento \"") + longName +
+                            QStringLiteral("\" è troppo lungo per il menu (al massimo 50 "
+                                           "caratteri)");
+    QCOMPARE(services_->messages().size(), 1);
+    QCOMPARE(services_->messages().first().count(tooLong), 2);
     QCOMPARE(rowsOf(anna_),
              (QMap<int, QString>{
                  {101, "Mela|150"}, {102, "Pane|40"}, {104, "Latte|100"}, {205, "Pane|100"}}));
-    QVERIFY(!planner().changed());
+    QVERIFY(planner().changed());
 }
 
 void TestPlannerMenu::savingWithoutStoredPerson()
@@ -312,11 +323,12 @@ void TestPlannerMenu::databaseFailureDuringSave()
     runGuarded([&] { planner().salvaClick(); });
     const QStringList reports = services_->textsOf(What::ErrorReport);
     QCOMPARE(reports.size(), 1);
-    QVERIFY2(reports.first().contains("grammi"), qPrintable(reports.first()));
-    // The slots before it are written, the rest not; the flag stays set.
+    QVERIFY2(reports.first().contains("grammi") &&
+                 reports.first().contains("Lunedì, colazione, alimento 3"),
+             qPrintable(reports.first()));
+    // Nothing of the week is written; the flag stays set.
     QCOMPARE(rowsOf(anna_),
-             (QMap<int, QString>{
-                 {101, "Mela|150"}, {102, "Pane|20"}, {103, "Pane|10"}, {205, "Pane|100"}}));
+             (QMap<int, QString>{{101, "Mela|150"}, {103, "Pane|10"}, {205, "Pane|100"}}));
     QVERIFY(planner().changed());
     QCOMPARE(dm_->Dieta->state(), Dataset::State::Browse);
     // From the prompt: the caller's next step does not happen.

@@ -469,13 +469,35 @@ void Dataset::insert()
 
 int Dataset::writeNewRow(const QVector<QVariant>& stored)
 {
-    const qint64 rowid = storeInsert(stored);
+    return keepNewRow(storeInsert(stored), stored);
+}
+
+int Dataset::keepNewRow(qint64 rowid, const QVector<QVariant>& stored)
+{
     QVector<QVariant> values = stored;
     // The auto-number column is the rowid the database gave the row.
     for (int i = 0; i < storedFieldCount(); ++i)
         if (table_.columns.at(i).type == FieldType::AutoNumber)
             values[i] = rowid;
     return view_.rowAdded(rows_.append(rowid, values));
+}
+
+int Dataset::keepChangedRow(int row, const QVector<QVariant>& stored)
+{
+    std::vector<int> changed;
+    for (int i = 0; i < storedFieldCount(); ++i)
+        if (rows_.value(row, i) != stored.at(i))
+            changed.push_back(i);
+    const std::optional<qint64> oldKey = view_.detailKey(row);
+    rows_.update(row, stored);
+    return view_.rowChanged(row, changed, oldKey);
+}
+
+void Dataset::forgetRow(int row)
+{
+    const std::optional<qint64> key = view_.detailKey(row);
+    rows_.remove(row);
+    view_.rowRemoved(row, key);
 }
 
 void Dataset::insertWithValues(const QVariantList& values)
@@ -504,29 +526,31 @@ void Dataset::post()
     requireEditing();
     emit updateRecordRequested();
     const QVector<QVariant> stored = cursor_.current.mid(0, storedFieldCount());
+    const bool inserting = cursor_.state == State::Insert;
+    const int row = inserting ? -1 : view_.row(pos());
+    std::function<void()> follow;
+    qint64 newKey = 0;
     try {
         if (onBeforePost) {
-            const bool edited = cursor_.state == State::Edit;
-            const QVector<QVariant> previous =
-                edited ? rows_.values(view_.row(pos())) : QVector<QVariant>();
-            onBeforePost(*this, stored, edited ? &previous : nullptr);
+            const QVector<QVariant> previous = inserting ? QVector<QVariant>() : rows_.values(row);
+            onBeforePost(*this, stored, inserting ? nullptr : &previous);
         }
-        if (cursor_.state == State::Insert) {
-            const int at = writeNewRow(stored);
-            cursor_.setPosition(at >= 0 ? at
-                                        : (view_.isEmpty() ? -1 : qMin(pos(), view_.size() - 1)));
+        const auto write = [&] {
+            if (inserting)
+                newKey = storeInsert(stored);
+            else
+                storeUpdate(row, stored);
+            if (onRelatedWrites)
+                follow = onRelatedWrites(
+                    *this, inserting ? QVector<QVariant>(storedFieldCount()) : rows_.values(row),
+                    stored);
+        };
+        if (onRelatedWrites) {
+            StoreTransaction transaction(*store_);
+            write();
+            transaction.commit();
         } else {
-            const int row = view_.row(pos());
-            storeUpdate(row, stored);
-            std::vector<int> changed;
-            for (int i = 0; i < storedFieldCount(); ++i)
-                if (rows_.value(row, i) != stored.at(i))
-                    changed.push_back(i);
-            const std::optional<qint64> oldKey = view_.detailKey(row);
-            rows_.update(row, stored);
-            const int at = view_.rowChanged(row, changed, oldKey);
-            if (sortField_ >= 0 || master_)
-                cursor_.setPosition(at >= 0 ? at : qMin(pos(), view_.size() - 1));
+            write();
         }
     } catch (const DatabaseError& e) {
         if (onPostError) {
@@ -535,15 +559,24 @@ void Dataset::post()
         }
         throw;
     }
-    const bool inserted = cursor_.state == State::Insert;
+    if (inserting) {
+        const int at = keepNewRow(newKey, stored);
+        cursor_.setPosition(at >= 0 ? at : (view_.isEmpty() ? -1 : qMin(pos(), view_.size() - 1)));
+    } else {
+        const int at = keepChangedRow(row, stored);
+        if (sortField_ >= 0 || master_)
+            cursor_.setPosition(at >= 0 ? at : qMin(pos(), view_.size() - 1));
+    }
     cursor_.state = State::Browse;
     cursor_.modified = false;
     cursor_.setFlags(view_.isEmpty(), view_.isEmpty());
     loadCurrent();
-    if (inserted)
+    if (inserting)
         emit rowsChanged();
     emit stateChanged();
     emit currentChanged();
+    if (follow)
+        follow();
     if (onAfterPost)
         onAfterPost(*this);
 }
@@ -569,10 +602,16 @@ void Dataset::deleteRecord()
     if (view_.isEmpty() || pos() < 0)
         throw AppError(emptyDatasetMessage());
     const int row = view_.row(pos());
-    storeDelete(row);
-    const std::optional<qint64> key = view_.detailKey(row);
-    rows_.remove(row);
-    view_.rowRemoved(row, key);
+    std::function<void()> follow;
+    if (onRelatedDeletes) {
+        StoreTransaction transaction(*store_);
+        follow = onRelatedDeletes(*this, rows_.values(row));
+        storeDelete(row);
+        transaction.commit();
+    } else {
+        storeDelete(row);
+    }
+    forgetRow(row);
     const bool wasEditing = cursor_.state != State::Browse;
     cursor_.state = State::Browse;
     cursor_.modified = false;
@@ -583,6 +622,95 @@ void Dataset::deleteRecord()
     if (wasEditing)
         emit stateChanged();
     emit currentChanged();
+    if (follow)
+        follow();
+}
+
+// ---------------------------------------------------------------- several rows as one
+
+int Dataset::storedRow(int position) const
+{
+    return position >= 0 && position < view_.size() ? view_.row(position) : -1;
+}
+
+QVector<QVariant> Dataset::normalisedRow(const QVector<QVariant>& values) const
+{
+    QVector<QVariant> out(storedFieldCount());
+    for (int i = 0; i < storedFieldCount() && i < values.size(); ++i)
+        out[i] = RecordStore::normalise(table_.columns.at(i), values.at(i));
+    return out;
+}
+
+std::vector<qint64> Dataset::writeToStore(const std::vector<RowWrite>& writes)
+{
+    std::vector<qint64> keys(writes.size(), 0);
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const RowWrite& w = writes[i];
+        try {
+            if (w.remove)
+                storeDelete(w.row);
+            else if (w.row < 0)
+                keys[i] = storeInsert(normalisedRow(w.values));
+            else
+                storeUpdate(w.row, normalisedRow(w.values));
+        } catch (const DatabaseError& e) {
+            throw RowWriteError(int(i), e.message());
+        }
+    }
+    return keys;
+}
+
+void Dataset::takeWrites(const std::vector<RowWrite>& writes, const std::vector<qint64>& keys)
+{
+    const int current = cursor_.state == State::Browse ? storedRow(pos()) : -1;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const RowWrite& w = writes[i];
+        if (w.remove)
+            forgetRow(w.row);
+        else if (w.row < 0)
+            keepNewRow(keys.at(i), normalisedRow(w.values));
+        else
+            keepChangedRow(w.row, normalisedRow(w.values));
+    }
+    settleAfterWrites(current);
+}
+
+void Dataset::settleAfterWrites(int currentRow)
+{
+    if (cursor_.state != State::Browse)
+        return;
+    int at = currentRow >= 0 ? view_.positionOf(currentRow) : -1;
+    if (at < 0 && !view_.isEmpty())
+        at = qBound(0, pos(), view_.size() - 1);
+    placeAt(at, view_.isEmpty(), view_.isEmpty());
+    loadCurrent();
+    emit rowsChanged();
+    emit currentChanged();
+}
+
+void Dataset::writeRows(const std::vector<RowWrite>& writes, const std::function<void()>& alongside)
+{
+    closePending();
+    std::vector<qint64> keys;
+    {
+        StoreTransaction transaction(*store_);
+        if (alongside)
+            alongside();
+        keys = writeToStore(writes);
+        transaction.commit();
+    }
+    takeWrites(writes, keys);
+}
+
+void Dataset::forgetRows(int field, qint64 value)
+{
+    const int current = cursor_.state == State::Browse ? storedRow(pos()) : -1;
+    for (int row = 0; row < rows_.size(); ++row) {
+        qint64 n = 0;
+        if (rows_.isLive(row) && rows_.integerAt(row, field, &n) && n == value)
+            forgetRow(row);
+    }
+    settleAfterWrites(current);
 }
 
 // ---------------------------------------------------------------- multi-row access

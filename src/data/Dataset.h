@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppError.h"
 #include "DatasetCursor.h"
 #include "RowStore.h"
 #include "RowView.h"
@@ -14,9 +15,18 @@
 #include <memory>
 #include <vector>
 
-class DatabaseError;
 class Dataset;
 class RecordStore;
+
+// A write of several that failed: which one (its place in the list) and why.
+class RowWriteError : public DatabaseError {
+public:
+    RowWriteError(int index, const QString& message) : DatabaseError(message), index_(index) {}
+    int index() const { return index_; }
+
+private:
+    int index_;
+};
 
 // A field of a dataset: a stored column or a calculated field. It reads and writes the
 // dataset's active record buffer (the current row, or the row whose calculated fields
@@ -123,12 +133,49 @@ public:
     void insertWithValues(const QVariantList& values);
     void setField(const QString& name, const QVariant& value);
     void post();
+    // Editing controls store the values they hold into their fields, without a post.
+    void updateRecord()
+    {
+        if (isEditing())
+            emit updateRecordRequested();
+    }
     void cancel();
     void deleteRecord();
 
     // Shortcuts reading the current row.
     QString text(const QString& fieldName) const { return fieldByName(fieldName)->asString(); }
     qint64 integer(const QString& fieldName) const { return fieldByName(fieldName)->asInteger(); }
+
+    // --- Several rows written as one
+    // One row's write: new values for a stored row (`row`, its number in the dataset's
+    // store, see storedRow), its deletion (`remove`), or a new row (`row` -1).
+    struct RowWrite {
+        int row = -1;
+        QVector<QVariant> values; // the stored columns in order (not for a deletion)
+        bool remove = false;
+    };
+    // The row number of the visible row at `position`; -1 when there is none.
+    int storedRow(int position) const;
+    // Every row the dataset holds, visible or not (a detail dataset holds every master's
+    // rows): their count, whether one is still there, and a stored value.
+    int storedRowCount() const { return rows_.size(); }
+    bool isStoredRowLive(int row) const { return rows_.isLive(row); }
+    QVariant storedValue(int row, int field) const { return rows_.value(row, field); }
+    // Writes the rows in order, each checked against what this program read of it, in the
+    // store's transaction that the caller has begun; the dataset itself does not change.
+    // Returns the keys the new rows received (0 for the others). The first failure throws
+    // RowWriteError naming the write.
+    std::vector<qint64> writeToStore(const std::vector<RowWrite>& writes);
+    // After the transaction committed: the dataset takes the writes (with the keys
+    // writeToStore returned). The current row stays current while it is visible.
+    void takeWrites(const std::vector<RowWrite>& writes, const std::vector<qint64>& keys);
+    // Both in one transaction of its own; `alongside` runs in it first (checks, other
+    // datasets' writes). On any failure nothing is written and the dataset is as before.
+    void writeRows(const std::vector<RowWrite>& writes,
+                   const std::function<void()>& alongside = {});
+    // After rows were deleted in the store by a rule (RecordStore::deleteRowsWhere): the
+    // dataset forgets its rows whose field holds that number.
+    void forgetRows(int field, qint64 value);
 
     // --- Multi-row access (grids)
     // A stored value of a visible row.
@@ -152,6 +199,15 @@ public:
     std::function<void(Dataset&, const QVector<QVariant>&, const QVector<QVariant>*)> onBeforePost;
     std::function<void(Dataset&, const DatabaseError&)> onPostError;
     std::function<void(Dataset&)> onAfterPost;
+    // Writes that belong with a post of this dataset, made in its transaction after the
+    // row's own write (`before` is null for a new row). What it returns runs after the
+    // commit, so that memory follows only what the database took.
+    std::function<std::function<void()>(Dataset&, const QVector<QVariant>& before,
+                                        const QVector<QVariant>& after)>
+        onRelatedWrites;
+    // Writes that belong with the delete of the current row, likewise.
+    std::function<std::function<void()>(Dataset&, const QVector<QVariant>& before)>
+        onRelatedDeletes;
 
     // The record buffer fields read and write (used by Field).
     QVariant activeValue(int field) const;
@@ -185,6 +241,15 @@ private:
     void produceCalculated(Buffer& buffer);
     // Writes a new row to the table and keeps it; returns its visible position, or -1.
     int writeNewRow(const QVector<QVariant>& stored);
+    // Memory after a write the database took: a new row with its key (returns its visible
+    // position, or -1), new values of a row, a row gone.
+    int keepNewRow(qint64 rowid, const QVector<QVariant>& stored);
+    int keepChangedRow(int row, const QVector<QVariant>& stored);
+    void forgetRow(int row);
+    // After rows were taken or forgotten: the row that was current stays current while it
+    // is visible, else the cursor stays in place.
+    void settleAfterWrites(int currentRow);
+    QVector<QVariant> normalisedRow(const QVector<QVariant>& values) const;
     void masterMoved();
     // The visible row at `position` becomes current with the flags given, or none.
     void placeAt(int position, bool bof, bool eof) { cursor_.placeAt(position, bof, eof); }

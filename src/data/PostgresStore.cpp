@@ -287,6 +287,11 @@ QString PostgresStore::sameValueOperator() const
     return QStringLiteral("IS NOT DISTINCT FROM");
 }
 
+QString PostgresStore::holdClause() const
+{
+    return QStringLiteral(" FOR SHARE");
+}
+
 QString PostgresStore::identifier(const QString& name) const
 {
     return quoted(name.toLower());

@@ -38,6 +38,7 @@ public:
 protected:
     QString rowKey(const TableSchema& table) const override;
     QString sameValueOperator() const override;
+    QString holdClause() const override;
     QString identifier(const QString& name) const override;
     QString valueMark(const ColumnDef& column) const override;
     bool isDuplicateKey(const QSqlError& error) const override;

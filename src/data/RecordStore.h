@@ -24,9 +24,9 @@ public:
     virtual ~RecordStore();
 
     // Hands every row of the table to `take` as it is read, in the order of their keys.
-    virtual void
-    scanTable(const TableSchema& table,
-              const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const = 0;
+    virtual void scanTable(
+        const TableSchema& table,
+        const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const = 0;
     // Every row of the table, in the order of their keys.
     std::vector<StoredRow> readTable(const TableSchema& table) const;
     // Writes a new row and returns its key; for a table with an auto-number column the key
@@ -42,6 +42,20 @@ public:
     virtual void deleteRow(const TableSchema& table, qint64 rowid,
                            const QVector<QVariant>& before) = 0;
 
+    // Several writes as one: what is written between begin and commit reaches the database
+    // whole at the commit, and a rollback (or the end of the program) leaves it as it was.
+    // Begin waits for the right to write, so that no other program's write comes between
+    // the checks of the writes that follow and the commit.
+    virtual void beginTransaction() = 0;
+    virtual void commitTransaction() = 0;
+    virtual void rollbackTransaction() = 0;
+    // Whether the row of that key is in the table; inside a transaction no other program
+    // can delete it until the transaction ends.
+    virtual bool holdRow(const TableSchema& table, qint64 rowid) = 0;
+    // Deletes every row whose column holds the value, whoever wrote it; returns how many.
+    virtual qint64 deleteRowsWhere(const TableSchema& table, const QString& column,
+                                   const QVariant& value) = 0;
+
     // Checks a row against the column types and widths; throws DatabaseError with a
     // message naming the field.
     static void validateRow(const TableSchema& table, const QVector<QVariant>& values);
@@ -52,4 +66,27 @@ public:
     static QVariant normalise(const ColumnDef& column, const QVariant& value);
     // Whether two normalised values are the same stored value.
     static bool sameValue(const QVariant& a, const QVariant& b);
+};
+
+// A transaction of a store for the life of a scope: committed by commit(), rolled back
+// when the scope is left without it (a failure on the way).
+class StoreTransaction {
+public:
+    explicit StoreTransaction(RecordStore& store) : store_(store) { store_.beginTransaction(); }
+    ~StoreTransaction()
+    {
+        if (!done_)
+            store_.rollbackTransaction();
+    }
+    StoreTransaction(const StoreTransaction&) = delete;
+    StoreTransaction& operator=(const StoreTransaction&) = delete;
+    void commit()
+    {
+        store_.commitTransaction();
+        done_ = true;
+    }
+
+private:
+    RecordStore& store_;
+    bool done_ = false;
 };

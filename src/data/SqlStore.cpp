@@ -149,30 +149,38 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
 {
     validateRow(table, values);
     checkStorable(table, values);
-    QStringList names;
-    QStringList marks;
     QVariantList bound;
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns.at(i);
-        if (c.type == FieldType::AutoNumber)
-            continue;
-        names << identifier(c.name);
-        marks << valueMark(c);
-        bound << boundValue(c, values.value(i));
+        if (c.type != FieldType::AutoNumber)
+            bound << boundValue(c, values.value(i));
     }
-    QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
-                      .arg(identifier(table.name), joined(names, ", "), joined(marks, ", "));
-    if (!table.uniqueKey.isEmpty()) {
-        // One statement, so that no other writer comes between the test and the write.
-        QStringList same;
-        for (const QString& key : table.uniqueKey) {
-            const int i = table.indexOf(key);
-            same << identifier(table.columns.at(i).name) + QLatin1Char(' ') + sameValueOperator() +
-                        QStringLiteral(" ?");
-            bound << boundValue(table.columns.at(i), values.value(i));
+    for (const QString& key : table.uniqueKey) {
+        const int i = table.indexOf(key);
+        bound << boundValue(table.columns.at(i), values.value(i));
+    }
+    // The statement's text is the same for every row of a table: written once.
+    QString& sql = statementTexts_[QStringLiteral("insert ") + table.name];
+    if (sql.isEmpty()) {
+        QStringList names;
+        QStringList marks;
+        for (const ColumnDef& c : table.columns) {
+            if (c.type == FieldType::AutoNumber)
+                continue;
+            names << identifier(c.name);
+            marks << valueMark(c);
         }
-        sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE %2)")
-                   .arg(identifier(table.name), joined(same, " AND "));
+        sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3")
+                  .arg(identifier(table.name), joined(names, ", "), joined(marks, ", "));
+        if (!table.uniqueKey.isEmpty()) {
+            // One statement, so that no other writer comes between the test and the write.
+            QStringList same;
+            for (const QString& key : table.uniqueKey)
+                same << identifier(table.columns.at(table.indexOf(key)).name) + QLatin1Char(' ') +
+                            sameValueOperator() + QStringLiteral(" ?");
+            sql += QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE %2)")
+                       .arg(identifier(table.name), joined(same, " AND "));
+        }
     }
     QSqlQuery& q = prepared(sql);
     Finished done{q};
@@ -188,17 +196,36 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
 }
 
 QString SqlStore::stillHolds(const TableSchema& table, qint64 rowid,
-                             const QVector<QVariant>& before, QVariantList& bound) const
+                             const QVector<QVariant>& before, QVariantList& bound,
+                             bool withText) const
 {
+    if (!withText) {
+        bound << rowid;
+        for (int i = 0; i < table.columns.size(); ++i) {
+            const ColumnDef& c = table.columns.at(i);
+            const QVariant& seen = before.value(i);
+            if (c.type != FieldType::AutoNumber &&
+                !(c.type == FieldType::Text && (!seen.isValid() || seen.isNull())))
+                bound << boundValue(c, seen);
+        }
+        return QString();
+    }
     QStringList conditions{rowKey(table) + QStringLiteral(" = ?")};
     bound << rowid;
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns.at(i);
         if (c.type == FieldType::AutoNumber)
             continue; // the row key itself
+        const QVariant& seen = before.value(i);
+        // An empty text is read as no value: a row that holds '' (as files written by
+        // other tools do) still holds what was read.
+        if (c.type == FieldType::Text && (!seen.isValid() || seen.isNull())) {
+            conditions << QStringLiteral("(%1 IS NULL OR %1 = '')").arg(identifier(c.name));
+            continue;
+        }
         conditions << identifier(c.name) + QLatin1Char(' ') + sameValueOperator() +
                           QStringLiteral(" ?");
-        bound << boundValue(c, before.value(i));
+        bound << boundValue(c, seen);
     }
     return joined(conditions, " AND ");
 }
@@ -223,30 +250,50 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
 {
     validateRow(table, after);
     checkStorable(table, after);
-    const QString what = QStringLiteral("modificare");
-    QStringList sets;
+    // The statement's text depends only on which columns change and which texts were
+    // seen empty: its shape, for which it is written once.
+    QString shape = QStringLiteral("update ") + table.name + QLatin1Char(' ');
     QVariantList bound;
+    bool any = false;
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns.at(i);
-        if (c.type == FieldType::AutoNumber || sameValue(before.value(i), after.value(i)))
-            continue;
-        sets << identifier(c.name) + QStringLiteral(" = ?");
-        bound << boundValue(c, after.value(i));
+        const bool set =
+            c.type != FieldType::AutoNumber && !sameValue(before.value(i), after.value(i));
+        shape += set ? QLatin1Char('s') : QLatin1Char('-');
+        if (set)
+            bound << boundValue(c, after.value(i));
+        any = any || set;
     }
     // Nothing to write: nothing of another program's can be overwritten, so the post
     // succeeds and the row keeps whatever the database holds. (Refusing it would make a
     // week that another program touched in one slot impossible to save until restart.)
-    if (sets.isEmpty())
+    if (!any)
         return;
-    const QString where = stillHolds(table, rowid, before, bound);
-    QSqlQuery& q = prepared(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(identifier(table.name), joined(sets, ", "), where));
+    for (int i = 0; i < table.columns.size(); ++i) {
+        const QVariant& v = before.value(i);
+        shape += table.columns.at(i).type == FieldType::Text && (!v.isValid() || v.isNull())
+                     ? QLatin1Char('n')
+                     : QLatin1Char('v');
+    }
+    QString& sql = statementTexts_[shape];
+    QVariantList seen;
+    const QString where = stillHolds(table, rowid, before, seen, sql.isEmpty());
+    if (sql.isEmpty()) {
+        QStringList sets;
+        for (int i = 0; i < table.columns.size(); ++i)
+            if (shape.at(shape.size() - 2 * table.columns.size() + i) == QLatin1Char('s'))
+                sets << identifier(table.columns.at(i).name) + QStringLiteral(" = ?");
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(identifier(table.name), joined(sets, ", "), where);
+    }
+    QSqlQuery& q = prepared(sql);
     Finished done{q};
     bindAll(q, bound);
+    bindAll(q, seen);
     if (!q.exec())
         fail(QStringLiteral("Impossibile modificare il record"), q.lastError());
     if (q.numRowsAffected() == 0)
-        conflict(table, rowid, what);
+        conflict(table, rowid, QStringLiteral("modificare"));
 }
 
 void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before)
@@ -264,21 +311,49 @@ void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<Q
 
 void SqlStore::beginTransaction()
 {
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        fail(QStringLiteral("Impossibile iniziare la transazione"), db.lastError());
+    QSqlQuery q(database());
+    if (!q.exec(beginStatement()))
+        fail(QStringLiteral("Impossibile iniziare la transazione"), q.lastError());
 }
 
 void SqlStore::commitTransaction()
 {
-    QSqlDatabase db = database();
-    if (!db.commit())
-        fail(QStringLiteral("Impossibile concludere la transazione"), db.lastError());
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("COMMIT")))
+        fail(QStringLiteral("Impossibile concludere la transazione"), q.lastError());
 }
 
 void SqlStore::rollbackTransaction()
 {
-    database().rollback();
+    QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+}
+
+bool SqlStore::holdRow(const TableSchema& table, qint64 rowid)
+{
+    QSqlQuery& q = prepared(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?%3")
+                                .arg(identifier(table.name), rowKey(table), holdClause()));
+    Finished done{q};
+    q.addBindValue(rowid);
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
+    return q.next();
+}
+
+qint64 SqlStore::deleteRowsWhere(const TableSchema& table, const QString& column,
+                                 const QVariant& value)
+{
+    const int i = table.indexOf(column);
+    if (i < 0)
+        throw DatabaseError(
+            QStringLiteral("Nella tabella '%1' manca la colonna '%2'").arg(table.name, column));
+    const ColumnDef& c = table.columns.at(i);
+    QSqlQuery& q = prepared(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                .arg(identifier(table.name), identifier(c.name)));
+    Finished done{q};
+    q.addBindValue(boundValue(c, normalise(c, value)));
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile cancellare i record"), q.lastError());
+    return q.numRowsAffected();
 }
 
 void SqlStore::appendRows(const TableSchema& table, const std::vector<StoredRow>& rows)

@@ -26,10 +26,12 @@ public:
 
     const QString& connectionName() const { return connection_; }
 
-    // For a copy of whole tables: one transaction around appendRows.
-    void beginTransaction();
-    void commitTransaction();
-    void rollbackTransaction();
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    bool holdRow(const TableSchema& table, qint64 rowid) override;
+    qint64 deleteRowsWhere(const TableSchema& table, const QString& column,
+                           const QVariant& value) override;
     // Writes the rows into the table as they are, the auto-number included.
     void appendRows(const TableSchema& table, const std::vector<StoredRow>& rows);
 
@@ -71,6 +73,10 @@ protected:
     virtual bool isDuplicateKey(const QSqlError&) const { return false; }
     // The comparison that is true for two equal values and for two nulls.
     virtual QString sameValueOperator() const = 0;
+    // The statement that begins a transaction which writes.
+    virtual QString beginStatement() const { return QStringLiteral("BEGIN"); }
+    // What a read adds so that the row it reads stays until the transaction ends.
+    virtual QString holdClause() const { return QString(); }
     // After appendRows wrote auto-numbers of its own: the next one follows them.
     virtual void autoNumbersWritten(const TableSchema&) {}
     // The key of the row the insert just wrote.
@@ -81,9 +87,10 @@ protected:
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
 
 private:
-    // "key = ? AND c IS ? ...": the row still holds `before`.
+    // "key = ? AND c IS ? ...": the row still holds `before`; the values to bind are
+    // added to `bound` (without `withText` only they, and the text is empty).
     QString stillHolds(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
-                       QVariantList& bound) const;
+                       QVariantList& bound, bool withText = true) const;
     // After a refused update or delete: whether the row is there at all.
     bool rowExists(const TableSchema& table, qint64 rowid) const;
     [[noreturn]] void conflict(const TableSchema& table, qint64 rowid, const QString& what) const;
@@ -95,4 +102,5 @@ private:
     QString connection_;
     struct Statement;
     QHash<QString, std::shared_ptr<Statement>> statements_;
+    QHash<QString, QString> statementTexts_; // a kind of statement -> its text
 };

@@ -105,6 +105,13 @@ QString SqliteStore::sameValueOperator() const
     return QStringLiteral("IS");
 }
 
+QString SqliteStore::beginStatement() const
+{
+    // The write lock at once: a transaction that reads first and then writes could meet
+    // another writer at the upgrade and fail without waiting.
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+
 QString SqliteStore::explained(const QString& detail) const
 {
     if (detail.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||

@@ -21,6 +21,7 @@ public:
 protected:
     QString rowKey(const TableSchema& table) const override;
     QString sameValueOperator() const override;
+    QString beginStatement() const override;
     QString explained(const QString& detail) const override;
 
 private:

@@ -6,9 +6,12 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "FieldRanges.h"
+#include "FieldText.h"
 #include "RecordStore.h"
 #include "StoreLocation.h"
 #include "UserServices.h"
+
+#include <QSet>
 
 TDM* DM = nullptr;
 
@@ -86,6 +89,21 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     };
     alimenti->onPostError = [this](Dataset& d, const DatabaseError& e) { alimentiPostError(d, e); };
     alimenti->onAfterPost = [this](Dataset& d) { alimentiAfterPost(d); };
+
+    // A person goes with every row of their menu, also those another program wrote; a
+    // food renamed is renamed in every stored week that names it. Each in the one
+    // transaction of the person's or the food's own write.
+    utente->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
+        const qint64 id = before.value(utenteID->index()).toLongLong();
+        ADOConnection1->deleteRowsWhere(TableSchema::dieta(), QStringLiteral("ID_Utente"), id);
+        return std::function<void()>(
+            [this, id] { Dieta->forgetRows(Dietaid_utente->index(), id); });
+    };
+    alimenti->onRelatedWrites = [this](Dataset&, const QVector<QVariant>& before,
+                                       const QVector<QVariant>& after) {
+        return renameInWeeks(fieldValueText(before.value(alimentiAlimento->index())),
+                             fieldValueText(after.value(alimentiAlimento->index())));
+    };
 
     alimenti->open();
     utente->open();
@@ -171,4 +189,63 @@ void TDM::utenteAfterPost(Dataset&)
 void TDM::alimentiAfterPost(Dataset&)
 {
     confirmWrite(QStringLiteral("Alimento inserito/modificato correttamente."));
+}
+
+namespace {
+
+// The rows of the menu dataset (every person's) whose food is `name`, letter case aside.
+std::vector<int> menuRowsNaming(const Dataset& menu, int foodField, const QString& name)
+{
+    std::vector<int> rows;
+    if (name.isEmpty())
+        return rows;
+    const QString wanted = name.toCaseFolded();
+    for (int row = 0; row < menu.storedRowCount(); ++row)
+        if (menu.isStoredRowLive(row) &&
+            fieldValueText(menu.storedValue(row, foodField)).toCaseFolded() == wanted)
+            rows.push_back(row);
+    return rows;
+}
+
+} // namespace
+
+int TDM::peopleUsingFood(const QString& name, qint64 except) const
+{
+    QSet<qint64> people;
+    for (int row : menuRowsNaming(*Dieta, DietaAlimento->index(), name)) {
+        const qint64 id = Dieta->storedValue(row, Dietaid_utente->index()).toLongLong();
+        if (id != except)
+            people.insert(id);
+    }
+    return int(people.size());
+}
+
+std::function<void()> TDM::renameInWeeks(const QString& from, const QString& to)
+{
+    if (from.isEmpty() || from == to)
+        return {};
+    const std::vector<int> rows = menuRowsNaming(*Dieta, DietaAlimento->index(), from);
+    if (rows.empty())
+        return {};
+    const int width = DietaAlimento->width();
+    if (to.size() > width)
+        throw DatabaseError(QStringLiteral("Il nuovo nome dell'alimento è troppo lungo per le "
+                                           "diete che usano \"%1\" (al massimo %2 caratteri): "
+                                           "non è stato salvato nulla")
+                                .arg(from)
+                                .arg(width));
+    std::vector<Dataset::RowWrite> writes;
+    writes.reserve(rows.size());
+    for (int row : rows) {
+        QVector<QVariant> values(Dieta->storedFieldCount());
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = Dieta->storedValue(row, i);
+        values[DietaAlimento->index()] = to.isEmpty() ? QVariant() : QVariant(to);
+        writes.push_back({row, values, false});
+    }
+    const std::vector<qint64> keys = Dieta->writeToStore(writes);
+    return [this, writes, keys, from, to] {
+        Dieta->takeWrites(writes, keys);
+        emit foodRenamed(from, to);
+    };
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class DataSource;
@@ -75,7 +76,19 @@ public:
     void utenteAfterPost(Dataset& dataset);
     void alimentiAfterPost(Dataset& dataset);
 
+    // How many people's stored weeks name the food (letter case aside), leaving out the
+    // person `except` (-1: nobody).
+    int peopleUsingFood(const QString& name, qint64 except = -1) const;
+
+signals:
+    // A food's name changed, and with it every stored week that named it.
+    void foodRenamed(const QString& from, const QString& to);
+
 private:
+    // In the transaction of a food's write: its new name into every stored week that
+    // names the old one. Returns what memory does after the commit (nothing to do: empty).
+    std::function<void()> renameInWeeks(const QString& from, const QString& to);
+
     std::unique_ptr<RecordStore> store_;
 };
 

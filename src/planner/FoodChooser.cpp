@@ -2,8 +2,10 @@
 
 #include "FoodWordSearch.h"
 
+#include <QColor>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QStringListModel>
 #include <algorithm>
 #include <vector>
@@ -66,6 +68,18 @@ public:
         return std::min(minima_[level][from], minima_[level][from + span - (1 << level)]);
     }
 
+    // Whether a name of the list equals `text`, letter case ignored.
+    bool contains(const QString& text)
+    {
+        if (!built_)
+            build();
+        const QString key = folded(text);
+        const auto at =
+            std::lower_bound(names_.begin(), names_.end(), key,
+                             [](const Entry& e, const QString& k) { return e.name < k; });
+        return at != names_.end() && at->name == key;
+    }
+
 private:
     struct Entry {
         QString name;
@@ -119,6 +133,43 @@ FoodChooser::FoodChooser(QStringListModel* foods, QWidget* parent)
     connect(lineEdit(), &QLineEdit::textEdited, this, &FoodChooser::textTyped);
     connect(this, &QComboBox::activated, this, &FoodChooser::entryActivated);
     wordSearch_ = new FoodWordSearch(this);
+    // A text that names no food is marked as soon as it is there, typed or set.
+    normalPalette_ = lineEdit()->palette();
+    normalToolTip_ = toolTip();
+    connect(lineEdit(), &QLineEdit::textChanged, this, &FoodChooser::markRecognised);
+    connect(foods_, &QAbstractItemModel::modelReset, this, &FoodChooser::markRecognised);
+    connect(foods_, &QAbstractItemModel::layoutChanged, this, &FoodChooser::markRecognised);
+    connect(foods_, &QAbstractItemModel::dataChanged, this, &FoodChooser::markRecognised);
+    connect(foods_, &QAbstractItemModel::rowsInserted, this, &FoodChooser::markRecognised);
+    connect(foods_, &QAbstractItemModel::rowsRemoved, this, &FoodChooser::markRecognised);
+}
+
+bool FoodChooser::namesFood(QStringListModel* foods, const QString& text)
+{
+    return FoodPrefixIndex::of(foods)->contains(text);
+}
+
+void FoodChooser::markRecognised()
+{
+    const QString text = currentText();
+    const bool known = text.isEmpty() || namesFood(foods_, text);
+    if (known == recognised_)
+        return;
+    recognised_ = known;
+    if (known) {
+        lineEdit()->setPalette(normalPalette_);
+        setToolTip(normalToolTip_);
+        setAccessibleDescription(QString());
+        return;
+    }
+    // Dark red on pale red: 6:1, readable, and not the colour of any other field.
+    QPalette marked = normalPalette_;
+    marked.setColor(QPalette::Text, QColor(0xb0, 0x00, 0x00));
+    marked.setColor(QPalette::Base, QColor(0xff, 0xe0, 0xe0));
+    lineEdit()->setPalette(marked);
+    const QString why = QStringLiteral("Alimento non presente in archivio: non può essere salvato");
+    setToolTip(why);
+    setAccessibleDescription(why);
 }
 
 void FoodChooser::pickEntry(int index)

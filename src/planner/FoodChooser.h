@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QPalette>
 #include <QString>
 
 class FoodWordSearch;
@@ -28,6 +29,11 @@ public:
     // The first place in the food list whose name begins with `text`, letter case
     // ignored; -1 when none does. A binary search in an index shared by every chooser.
     static int firstStartingWith(QStringListModel* foods, const QString& text);
+    // Whether a name of the food list equals `text`, letter case ignored.
+    static bool namesFood(QStringListModel* foods, const QString& text);
+    // False while the text names no food of the list: the chooser is then shown in red,
+    // with a tooltip saying that it cannot be saved.
+    bool isRecognised() const { return recognised_; }
 
 signals:
     // An entry of the list was picked (from the list, by Enter or by type-ahead).
@@ -41,9 +47,13 @@ protected:
 private:
     void textTyped(const QString& text);
     void entryActivated(int index);
+    void markRecognised();
 
     QStringListModel* foods_;
     bool deleting_ = false; // the key being handled deletes text
     int chosen_ = -1;
     FoodWordSearch* wordSearch_ = nullptr;
+    bool recognised_ = true;
+    QPalette normalPalette_;
+    QString normalToolTip_;
 };

@@ -10,6 +10,7 @@
 #include "FoodChooser.h"
 #include "GramsKeyFilter.h"
 #include "PictureLoader.h"
+#include "RecordStore.h"
 #include "TDM.h"
 #include "UserServices.h"
 
@@ -128,6 +129,15 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
         frame_.Image1->setScaledContents(true);
     if (frame_.salva)
         frame_.salva->setEnabled(false);
+    // A food renamed in the food window is renamed in the stored weeks; the week kept
+    // while that window is open follows, so that its unsaved slots still name the food.
+    if (dm_)
+        connect(dm_, &TDM::foodRenamed, this, [this](const QString& from, const QString& to) {
+            const QString wanted = from.toCaseFolded();
+            for (auto it = beforeFoodWindow_.begin(); it != beforeFoodWindow_.end(); ++it)
+                if (it->first.toCaseFolded() == wanted)
+                    it->first = to;
+        });
     for (int day = 1; day <= Days; ++day) {
         QWidget* page = frame_.PageControl1 ? frame_.PageControl1->widget(day - 1) : nullptr;
         if (!page)
@@ -459,77 +469,119 @@ void WeeklyPlanner::caricadieta()
     grid_->shownPerson = ok ? QVariant(person) : QVariant();
 }
 
-void WeeklyPlanner::saveSlot(qint64 person, int number)
+QString WeeklyPlanner::slotName(int number)
 {
-    const MealSlot s = slot(number);
-    const QString food = s.food->currentText();
-    const QString grams = s.grams->text();
-    Dataset* menu = dm_->Dieta;
-    const auto notInTable = [&food] {
-        UserServices::instance().plainMessage(QStringLiteral("Attenzione l\"alimento ") + food +
-                                              QStringLiteral(" non è presente in archivio!"));
-    };
-    // A name longer than the menu's column is never cut to another name: it is not
-    // written, and the user is told why.
-    const int width = dm_->DietaAlimento->width();
-    const bool fits = food.size() <= width;
-    const auto tooLong = [&food, width] {
-        UserServices::instance().plainMessage(
-            QStringLiteral("Attenzione il nome dell'alimento ") + food +
-            QStringLiteral(" è troppo lungo per il menu (al massimo %1 caratteri): "
-                           "non è stato salvato!")
-                .arg(width));
-    };
-    const bool known = isFood(food);
-    const bool exists = menu->locate(QStringLiteral("id_utente;id_combo"), {person, number});
-    if (exists) {
-        if (known && !fits) {
-            tooLong();
-            return;
-        }
-        menu->edit();
-        menu->setField(QStringLiteral("Alimento"), known ? food : QString());
-        menu->setField(QStringLiteral("Grammi"), known ? grams : QString());
-        menu->post();
-        return;
-    }
-    if (food.isEmpty() || grams.isEmpty() || grams == zero)
-        return;
-    if (!known) {
-        notInTable();
-        return;
-    }
-    if (!fits) {
-        tooLong();
-        return;
-    }
-    menu->insertWithValues({person, number, food, grams});
+    static const char* const days[Days] = {"Lunedì",  "Martedì", "Mercoledì", "Giovedì",
+                                           "Venerdì", "Sabato",  "Domenica"};
+    static const char* const meals[DayPage::Groups] = {"colazione", "pranzo", "cena",
+                                                       "condimenti e spuntini"};
+    const int day = number / 100;
+    const int position = number % 100;
+    if (day < 1 || day > Days || position < 1 || position > DayPage::Positions)
+        return QStringLiteral("alimento %1").arg(number);
+    const int group = DayPage::groupOf(position);
+    return QStringLiteral("%1, %2, alimento %3")
+        .arg(QString::fromUtf8(days[day - 1]), QString::fromUtf8(meals[group]))
+        .arg(position - DayPage::firstPosition(group) + 1);
 }
 
-void WeeklyPlanner::salvadieta()
+bool WeeklyPlanner::salvadieta()
 {
     bool ok = false;
     const qint64 person = currentPersonId(&ok);
     // Without a stored person there is nobody to write the rows for.
-    if (ok) {
-        try {
-            for (int day = 1; day <= Days; ++day)
-                for (int position = 1; position <= DayPage::Positions; ++position)
-                    saveSlot(person, 100 * day + position);
-        } catch (...) {
-            // The refused row is dropped, so that no later move retries it.
-            if (dm_->Dieta->isEditing())
-                dm_->Dieta->cancel();
-            throw;
+    if (!ok) {
+        setChanged(false);
+        return true;
+    }
+    Dataset* menu = dm_->Dieta;
+    const int slotField = dm_->Dietaid_combo->index();
+    // The person's stored row of each slot (the first, as a look-up would find it).
+    QHash<int, int> stored;
+    for (int position = 0; position < menu->recordCount(); ++position) {
+        bool number = false;
+        const int slotNumber = menu->rowValue(position, slotField).toInt(&number);
+        if (number && !stored.contains(slotNumber))
+            stored.insert(slotNumber, menu->storedRow(position));
+    }
+    const int width = dm_->DietaAlimento->width();
+    std::vector<Dataset::RowWrite> writes;
+    std::vector<int> slotOfWrite;
+    QStringList notSaved;
+    for (int day = 1; day <= Days; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const int number = 100 * day + position;
+            const MealSlot s = slot(number);
+            const QString food = s.food->currentText();
+            const QString grams = s.grams->text();
+            const auto row = stored.constFind(number);
+            const bool exists = row != stored.cend();
+            // A text that names no food is never written: the stored row keeps what it
+            // holds, and the user is told, so that nothing typed is lost.
+            if (!food.isEmpty() && !isFood(food)) {
+                notSaved << slotName(number) + QStringLiteral(": l'alimento \"") + food +
+                                QStringLiteral("\" non è presente in archivio");
+                continue;
+            }
+            if (!exists && (food.isEmpty() || grams.isEmpty() || grams == zero))
+                continue;
+            // A name longer than the menu's column is never cut to another name.
+            if (food.size() > width) {
+                notSaved << slotName(number) + QStringLiteral(": il nome dell'alimento \"") + food +
+                                QStringLiteral("\" è troppo lungo per il menu (al massimo %1 "
+                                               "caratteri)")
+                                    .arg(width);
+                continue;
+            }
+            // An emptied slot keeps a blanked row.
+            const QVariant foodValue = food.isEmpty() ? QVariant() : QVariant(food);
+            const QVariant gramsValue =
+                food.isEmpty() || grams.isEmpty() ? QVariant() : QVariant(grams);
+            QVector<QVariant> values{person, number, foodValue, gramsValue};
+            if (exists) {
+                QVector<QVariant> before(menu->storedFieldCount());
+                bool same = true;
+                for (int i = 0; i < before.size(); ++i)
+                    same = same && RecordStore::sameValue(
+                                       menu->storedValue(*row, i),
+                                       RecordStore::normalise(menu->table().columns.at(i),
+                                                              values.value(i)));
+                if (same)
+                    continue;
+            }
+            writes.push_back({exists ? *row : -1, values, false});
+            slotOfWrite.push_back(number);
         }
+    // The week is written whole or not at all, and only while the person is there.
+    try {
+        menu->writeRows(writes, [&] {
+            if (!dm_->ADOConnection1->holdRow(TableSchema::utenti(), person))
+                throw DatabaseError(
+                    QStringLiteral("Impossibile salvare la dieta di '%1': nel database la "
+                                   "persona non c'è più, è stata cancellata da un altro "
+                                   "programma. Non è stato scritto nulla")
+                        .arg(dm_->utenteNome->asString()));
+        });
+    } catch (const RowWriteError& e) {
+        throw DatabaseError(QStringLiteral("La dieta non è stata salvata (%1): %2")
+                                .arg(slotName(slotOfWrite.at(e.index())), e.message()));
+    }
+    if (!notSaved.isEmpty()) {
+        UserServices::instance().plainMessage(
+            QStringLiteral("Questi alimenti non sono stati salvati:\n") +
+            notSaved.join(QLatin1Char('\n')) +
+            QStringLiteral("\nIl resto della dieta è stato salvato. Correggere gli alimenti "
+                           "e salvare di nuovo."));
+        setChanged(true);
+        return false;
     }
     setChanged(false);
+    return true;
 }
 
 void WeeklyPlanner::salvaClick()
 {
     salvadieta();
-    setChanged(false);
 }
 
 int WeeklyPlanner::chiedisalvataggio()
@@ -544,9 +596,9 @@ int WeeklyPlanner::chiedisalvataggio()
         {QStringLiteral("Si"), QStringLiteral("No"), QStringLiteral("Annulla")},
         AppTexts::dialogCaption());
     if (answer == Result::Yes) {
-        salvadieta();
-        setChanged(false);
-        return 0;
+        // Slots that could not be saved keep the week changed: as after "Annulla", so that
+        // neither quitting nor another person throws them away.
+        return salvadieta() ? 0 : 2;
     }
     if (answer == Result::No)
         return 1;

@@ -61,7 +61,10 @@ public:
     // person's week, totals, photo.
     void FormShow();
     void caricadieta();
-    void salvadieta();
+    // Writes the week as the current person's menu, whole or not at all. Slots whose food
+    // is not in the food table (or whose name is too long for the menu) are not written
+    // and are listed to the user; then the week stays changed and the result is false.
+    bool salvadieta();
     void salvaClick();
     // 0 saved, 1 nothing to save or declined, 2 cancelled.
     int chiedisalvataggio();
@@ -121,7 +124,8 @@ private:
     void fillPersonChooser(bool walk);
     qint64 currentPersonId(bool* ok) const;
     bool isFood(const QString& name) const;
-    void saveSlot(qint64 person, int number);
+    // "Lunedì, colazione, alimento 3": a slot as the user reads it.
+    static QString slotName(int number);
 
     PlannerFrame frame_;
     TDM* dm_;

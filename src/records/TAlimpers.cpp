@@ -7,6 +7,7 @@
 #include "DBLabel.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "FieldText.h"
 #include "PieChart.h"
 #include "TDM.h"
 #include "UserServices.h"
@@ -268,6 +269,18 @@ void TAlimpers::resizeEvent(QResizeEvent* event)
 
 // --- Commands
 
+namespace {
+
+// "una persona" or "3 persone" (with `other`: "un'altra persona", "3 altre persone").
+QString peopleCount(int n, bool other = false)
+{
+    if (n == 1)
+        return other ? QStringLiteral("un'altra persona") : QStringLiteral("una persona");
+    return other ? QStringLiteral("%1 altre persone").arg(n) : QStringLiteral("%1 persone").arg(n);
+}
+
+} // namespace
+
 void TAlimpers::FormShow()
 {
     runGuarded([&] { dm_->alimenti->first(); });
@@ -319,6 +332,26 @@ void TAlimpers::btnsalvaClick()
         Dataset* foods = dm_->alimenti;
         if (!foods->isEditing())
             return;
+        // A new name goes into every stored week that names the food: the user is told
+        // how many people's weeks that is before anything is written.
+        foods->updateRecord();
+        if (foods->state() == Dataset::State::Edit && foods->recNo() >= 0) {
+            const QString before =
+                fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index()));
+            const QString after = dm_->alimentiAlimento->asString();
+            const int people =
+                before == after || after.isEmpty() ? 0 : dm_->peopleUsingFood(before);
+            if (people > 0) {
+                const int answer = UserServices::instance().mostramessaggio(
+                    QStringLiteral("L'alimento \"%1\" è usato nella dieta di %2: salvando, "
+                                   "anche lì diventa \"%3\".\rSalvare?")
+                        .arg(before, peopleCount(people), after),
+                    MessageKind::Confirmation, Buttons::Yes + Buttons::Cancel,
+                    {QStringLiteral("Si"), QStringLiteral("Annulla")}, AppTexts::dialogCaption());
+                if (answer != Result::Yes)
+                    return;
+            }
+        }
         // A refused post has already been reported and stops the command here.
         foods->post();
         refreshFoodLists();
@@ -330,8 +363,20 @@ void TAlimpers::btndeleteClick()
     runGuarded([&] {
         Dataset* foods = dm_->alimenti;
         const QString name = dm_->alimentiAlimento->asString();
+        // The current person's rows of the food go with it; other people's weeks keep the
+        // name, which they are told of before the question.
+        bool ok = false;
+        const qint64 current = dm_->utente->isEmpty() ? -1 : dm_->utenteID->value().toLongLong(&ok);
+        const int others = foods->state() == Dataset::State::Insert
+                               ? 0
+                               : dm_->peopleUsingFood(name, ok ? current : -1);
+        const QString warning =
+            others == 0 ? QString()
+                        : QStringLiteral("L'alimento è usato nella dieta di %1, che lo "
+                                         "conserverà come alimento non presente in archivio.\r")
+                              .arg(peopleCount(others, true));
         const int answer = UserServices::instance().mostramessaggio(
-            QStringLiteral("Vuoi cancellare l'alimento ") + name + QStringLiteral(" ?"),
+            warning + QStringLiteral("Vuoi cancellare l'alimento ") + name + QStringLiteral(" ?"),
             MessageKind::Confirmation, Buttons::Yes + Buttons::No + Buttons::Cancel,
             {QStringLiteral("Si"), QStringLiteral("No"), QStringLiteral("Annulla")},
             AppTexts::dialogCaption());

@@ -436,10 +436,8 @@ void Tutenti::btndeleteClick()
             AppTexts::dialogCaption());
         if (answer != Result::Yes)
             return;
-        // The menu rows go first; the menu dataset holds only the current person's rows.
-        const QVariant id = dm_->utenteID->value();
-        while (dm_->Dieta->locate(QStringLiteral("ID_Utente"), {id}))
-            dm_->Dieta->deleteRecord();
+        // The person goes with every row of their menu, in one transaction (the data
+        // module's rule for a person's delete).
         dm_->utente->deleteRecord();
     });
 }
