@@ -290,11 +290,11 @@ void TestApp::mainWindowFrame()
         bool hand;
     };
     const QList<Button> buttons = {
-        {form->btnUtenti, "Gestione e inserimento utenti. \n(Ctrl+U)", 11, true},
+        {form->btnUtenti, "Gestione e inserimento utenti. \n(Alt+U)", 11, true},
         {form->btnAlimenti, "Gestione alimenti (Ctrl+L)", 12, true},
         {form->salva, "Memorizza utente (Ctrl+S)", 13, true},
         {form->stamp, "Stampa dieta (Ctrl+P)", 14, false},
-        {form->riepilogo, "Riepilogo nutrizionale della settimana (Ctrl+R)", 0, false},
+        {form->riepilogo, "Riepilogo nutrizionale della settimana (Alt+R)", 0, false},
         {form->btnTotale, "Calorie totali", 26, false},
         {form->HELP, "Guida in linea", 0, false},
         {form->info, "Informazioni utili.", 3, false},

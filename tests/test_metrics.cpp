@@ -81,33 +81,59 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("weight");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("24.9 lower edge of the gap") << "170"
-                                                    << "72"
-                                                    << "24,9 error";
-        QTest::newRow("exactly 25.0") << "180"
-                                      << "81"
-                                      << "25,0 error";
-        QTest::newRow("25.0399 overweight") << "166"
-                                            << "69"
-                                            << "25,0 Sovrapp.";
-        QTest::newRow("24.8971 normal") << "177"
-                                        << "78"
-                                        << "24,9 Normop.";
-        QTest::newRow("exactly 18.5") << "200"
-                                      << "74"
-                                      << "18,5 error";
-        QTest::newRow("18.4965 underweight") << "174"
-                                             << "56"
+        // The class follows the index held to four decimals, not the shown one: with a
+        // height of 100 cm the index equals the weight, so the cut-offs are hit exactly.
+        QTest::newRow("18.4999 underweight") << "100"
+                                             << "18,4999"
                                              << "18,5 Sottop.";
-        QTest::newRow("18.5185 normal") << "180"
-                                        << "60"
-                                        << "18,5 Normop.";
-        QTest::newRow("29.9967 in the gap") << "156"
-                                            << "73"
-                                            << "30,0 error";
-        QTest::newRow("30.0041 obese") << "177"
-                                       << "94"
-                                       << "30,0 Obeso";
+        QTest::newRow("exactly 18.5") << "100"
+                                      << "18,5"
+                                      << "18,5 Normop.";
+        QTest::newRow("exactly 24.9") << "100"
+                                      << "24,9"
+                                      << "24,9 Normop.";
+        QTest::newRow("24.95 shown as 25,0") << "100"
+                                             << "24,95"
+                                             << "25,0 Normop.";
+        QTest::newRow("exactly 25.0") << "100"
+                                      << "25"
+                                      << "25,0 Sovrapp.";
+        QTest::newRow("exactly 29.9") << "100"
+                                      << "29,9"
+                                      << "29,9 Sovrapp.";
+        QTest::newRow("29.95 shown as 30,0") << "100"
+                                             << "29,95"
+                                             << "30,0 Sovrapp.";
+        QTest::newRow("exactly 30.0") << "100"
+                                      << "30"
+                                      << "30,0 Obeso";
+        QTest::newRow("170 cm 72 kg") << "170"
+                                      << "72"
+                                      << "24,9 Normop.";
+        QTest::newRow("180 cm 81 kg") << "180"
+                                      << "81"
+                                      << "25,0 Sovrapp.";
+        QTest::newRow("200 cm 74 kg") << "200"
+                                      << "74"
+                                      << "18,5 Normop.";
+        QTest::newRow("174 cm 56 kg") << "174"
+                                      << "56"
+                                      << "18,5 Sottop.";
+        QTest::newRow("156 cm 73 kg") << "156"
+                                      << "73"
+                                      << "30,0 Sovrapp.";
+        QTest::newRow("177 cm 94 kg") << "177"
+                                      << "94"
+                                      << "30,0 Obeso";
+        QTest::newRow("166 cm 69 kg") << "166"
+                                      << "69"
+                                      << "25,0 Sovrapp.";
+        QTest::newRow("177 cm 78 kg") << "177"
+                                      << "78"
+                                      << "24,9 Normop.";
+        QTest::newRow("180 cm 60 kg") << "180"
+                                      << "60"
+                                      << "18,5 Normop.";
         QTest::newRow("worked example") << "175"
                                         << "80"
                                         << "26,1 Sovrapp.";

@@ -1,7 +1,8 @@
 // The user management window on a scratch database: its controls, browsing with the photo,
 // deleting a person with the menu rows, new/save/cancel/exit, the metrics following the
 // typed weight, refused posts, and choosing a photo (success, cancel, unreadable file, a
-// path too long to store). Pictures are read from the test's own folder.
+// path too long to store), and out-of-range measures refused here and in the food window.
+// Pictures are read from the test's own folder.
 
 #include "AppError.h"
 #include "DBComboBox.h"
@@ -12,6 +13,7 @@
 #include "Dataset.h"
 #include "DatasetTableModel.h"
 #include "ScriptedServices.h"
+#include "TAlimpers.h"
 #include "TDM.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
@@ -519,6 +521,132 @@ private slots:
         window->btnsalvaClick();
         QCOMPARE(db->rows("SELECT ore, foto FROM Utenti WHERE ID = ?", {bruno}).first(),
                  (QVariantList{5, bluePhoto}));
+    }
+
+    // A value outside its range is refused by the people's and the foods' posts alike,
+    // from the fields and from the grid: the message names the field and the range, the
+    // record stays edited with what was typed, nothing is written.
+    void outOfRangeValuesAreRefusedInBothWindows()
+    {
+        db->addFood("Pane", 275, 8.1, 0.5, 63.5);
+        open();
+        showWindow();
+        auto refused = [&](const QString& text) {
+            const auto dialogs = services->callsOf(What::Dialog);
+            QCOMPARE(dialogs.size(), 1);
+            QCOMPARE(dialogs[0].text, text);
+            QCOMPARE(dialogs[0].kind, MessageKind::Error);
+            QVERIFY(services->callsOf(What::ErrorReport).isEmpty());
+            services->clear();
+        };
+
+        type(window->DBEdit5, "999");
+        window->btnsalvaClick();
+        refused("Il valore 999 del campo 'altezza' è fuori dall'intervallo ammesso "
+                "(da 30 a 272 cm)");
+        QCOMPARE(dm->utente->state(), Dataset::State::Edit);
+        QCOMPARE(window->DBEdit5->text(), QStringLiteral("999"));
+        QCOMPARE(dm->utentealtezza->asString(), QStringLiteral("999"));
+        QCOMPARE(db->rows("SELECT altezza FROM Utenti WHERE ID = ?", {anna}).first().first(),
+                 QVariant(165));
+        window->ibtnannullaClick();
+
+        // A new person, the limit just passed; the limit itself is accepted.
+        window->btnNuovoClick();
+        type(window->DBEdit2, "Ennio");
+        type(window->DBEdit8, "3651");
+        window->btnsalvaClick();
+        refused("Il valore 3651 del campo 'giorni' è fuori dall'intervallo ammesso "
+                "(da 1 a 3650 giorni)");
+        QCOMPARE(dm->utente->state(), Dataset::State::Insert);
+        QCOMPARE(window->DBEdit8->text(), QStringLiteral("3651"));
+        QCOMPARE(personRows(), 3);
+        type(window->DBEdit8, "3650");
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{"Utente inserito/modificato correttamente."});
+        QCOMPARE(personRows(), 4);
+        services->clear();
+
+        // The grid's post goes the same way.
+        DBGrid* people = window->DBGrid1;
+        people->setFocus();
+        people->setCurrentIndex(people->gridModel()->index(0, 9)); // girovita
+        QCoreApplication::processEvents();                         // the dataset follows
+        QTest::keyClick(people, Qt::Key_Minus);
+        QTest::keyClick(people->cellEditor(), Qt::Key_5);
+        QTest::keyClick(people->cellEditor(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        window->btnsalvaClick();
+        refused("Il valore -5 del campo 'girovita' è fuori dall'intervallo ammesso "
+                "(da 20 a 300 cm)");
+        QCOMPARE(dm->utente->state(), Dataset::State::Edit);
+        QCOMPARE(dm->utentegirovita->asString(), QStringLiteral("-5"));
+        QCOMPARE(db->rows("SELECT girovita FROM Utenti WHERE ID = ?", {anna}).first().first(),
+                 QVariant(80));
+        window->ibtnannullaClick();
+        window->close();
+
+        // The food window: a share, a decimal typed in the locale's notation, the grid.
+        TAlimpers foods(dm.get(), nullptr);
+        foods.show();
+        foods.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&foods));
+        QCOMPARE(dm->alimentiAlimento->asString(), QStringLiteral("Pane"));
+        type(foods.DBEdit2, "250");
+        foods.btnsalvaClick();
+        refused("Il valore 250 del campo '%edibile' è fuori dall'intervallo ammesso "
+                "(da 0 a 100 %)");
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        QCOMPARE(foods.DBEdit2->text(), QStringLiteral("250"));
+        type(foods.DBEdit2, "100");
+        type(foods.DBEdit4, "100,5");
+        foods.btnsalvaClick();
+        refused("Il valore 100,5 del campo 'Proteine' è fuori dall'intervallo ammesso "
+                "(da 0 a 100 g per 100 g)");
+        QCOMPARE(dm->alimentiProteine->asString(), QStringLiteral("100,5"));
+        QCOMPARE(db->rows("SELECT \"%edibile\", Proteine FROM alimenti").first(),
+                 (QVariantList{100.0, 8.1}));
+        foods.btnannullaClick();
+        DBGrid* grid = foods.DBGrid1;
+        grid->setFocus();
+        grid->setCurrentIndex(grid->gridModel()->index(0, 6)); // kcal100
+        QCoreApplication::processEvents();
+        QTest::keyClick(grid, Qt::Key_9);
+        QTest::keyClicks(grid->cellEditor(), "000");
+        QTest::keyClick(grid->cellEditor(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        foods.btnsalvaClick();
+        refused("Il valore 9000 del campo 'kcal100' è fuori dall'intervallo ammesso "
+                "(da 0 a 1000 kcal per 100 g)");
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        QCOMPARE(dm->alimentikcal100->asString(), QStringLiteral("9000"));
+        QCOMPARE(db->rows("SELECT kcal100 FROM alimenti").first().first(), QVariant(275.0));
+        foods.LMDButton8Click();
+    }
+
+    // A value stored before the ranges (or by another program) is not checked again while
+    // it is not changed: the record's other fields can still be corrected.
+    void anOldOutOfRangeValueIsNotCheckedAgain()
+    {
+        db->exec("UPDATE Utenti SET altezza = 999, girovita = 5 WHERE ID = ?", {anna});
+        open();
+        showWindow();
+        type(window->DBEdit4, "61");
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{"Utente inserito/modificato correttamente."});
+        QCOMPARE(
+            db->rows("SELECT peso, altezza, girovita FROM Utenti WHERE ID = ?", {anna}).first(),
+            (QVariantList{61, 999, 5}));
+        // Changed, it is checked.
+        services->clear();
+        type(window->DBEdit5, "998");
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{"Il valore 998 del campo 'altezza' è fuori dall'intervallo ammesso "
+                             "(da 30 a 272 cm)"});
+        QCOMPARE(dm->utente->state(), Dataset::State::Edit);
     }
 
     void gridEditsAsTheFields()

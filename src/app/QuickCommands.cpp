@@ -27,18 +27,21 @@ QAbstractButton* summaryButton(TForm1* form)
 
 QKeySequence QuickCommands::keyOf(Command command)
 {
-    // In the order of Command.
-    static const QKeyCombination keys[] = {
-        Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_P, Qt::CTRL | Qt::Key_U,
-        Qt::CTRL | Qt::Key_L, Qt::CTRL | Qt::Key_R, Qt::CTRL | Qt::Key_Q,
-        Qt::CTRL | Qt::Key_PageDown, Qt::CTRL | Qt::Key_PageUp};
+    // In the order of Command. Save, Print and Exit are the desktop's own Ctrl+S, Ctrl+P
+    // and Ctrl+Q. The others take keys the toolkit binds to no standard action, so that
+    // they work from every text field and leave its editing keys alone: Ctrl+U deletes
+    // the line on the Linux desktops and Ctrl+R refreshes on GNOME, hence Alt+U and Alt+R.
+    static const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_S,        Qt::CTRL | Qt::Key_P,
+                                           Qt::ALT | Qt::Key_U,         Qt::CTRL | Qt::Key_L,
+                                           Qt::ALT | Qt::Key_R,         Qt::CTRL | Qt::Key_Q,
+                                           Qt::CTRL | Qt::Key_PageDown, Qt::CTRL | Qt::Key_PageUp};
     return QKeySequence(keys[int(command)]);
 }
 
 QString QuickCommands::withKey(const QString& tooltip, const QKeySequence& key)
 {
-    const QString shown = QLatin1Char('(') + key.toString(QKeySequence::NativeText) +
-                          QLatin1Char(')');
+    const QString shown =
+        QLatin1Char('(') + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
     // A tooltip that ends in a line break gets the key on the new line.
     if (tooltip.endsWith(QLatin1Char('\n')))
         return tooltip + shown;
@@ -77,9 +80,9 @@ QuickCommands::QuickCommands(TForm1* form, TDM* dm) : QObject(form), form_(form)
         Command command;
         QAbstractButton* button;
     };
-    for (const Tip& tip : {Tip{Save, form->salva}, Tip{Print, form->stamp},
-                           Tip{Users, form->btnUtenti}, Tip{Foods, form->btnAlimenti},
-                           Tip{Summary, summaryButton(form)}, Tip{Exit, form->esci}})
+    for (const Tip& tip :
+         {Tip{Save, form->salva}, Tip{Print, form->stamp}, Tip{Users, form->btnUtenti},
+          Tip{Foods, form->btnAlimenti}, Tip{Summary, summaryButton(form)}, Tip{Exit, form->esci}})
         if (tip.button)
             tip.button->setToolTip(withKey(tip.button->toolTip(), keyOf(tip.command)));
 

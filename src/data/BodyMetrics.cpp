@@ -31,22 +31,18 @@ QString formatRaw(qint64 raw, int decimals)
     return Amount::fromRaw(raw).toFixed(decimals, QLocale());
 }
 
-// Weight class of a body mass index given as its raw count. The limits 24.9 to 25.0 and
-// 29.9 to 30.0 (both included) and exactly 18.5 fall between two classes.
+// Weight class of a body mass index given as its raw count, i.e. the index held to four
+// decimals before it is rounded for display: 24.95 is still "Normop." although it shows
+// as 25,0. Standard cut-offs: below 18.5 underweight, 18.5 up to 25 normal, 25 up to 30
+// overweight, 30 and above obese.
 QString bmiClass(qint64 raw)
 {
     if (raw < 185000)
         return QStringLiteral("Sottop.");
-    if (raw == 185000)
-        return QStringLiteral("error");
-    if (raw < 249000)
+    if (raw < 250000)
         return QStringLiteral("Normop.");
-    if (raw <= 250000)
-        return QStringLiteral("error");
-    if (raw < 299000)
+    if (raw < 300000)
         return QStringLiteral("Sovrapp.");
-    if (raw <= 300000)
-        return QStringLiteral("error");
     return QStringLiteral("Obeso");
 }
 

@@ -536,6 +536,10 @@ void Dataset::post()
     std::function<void()> follow;
     qint64 newKey = 0;
     try {
+        if (onBeforePost) {
+            const QVector<QVariant> previous = inserting ? QVector<QVariant>() : rows_.values(row);
+            onBeforePost(*this, stored, inserting ? nullptr : &previous);
+        }
         const auto write = [&] {
             if (inserting)
                 newKey = storeInsert(stored);

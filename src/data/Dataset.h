@@ -208,6 +208,11 @@ public:
 
     // --- Hooks
     std::function<void(Dataset&)> onCalcFields;
+    // Before a posted row is written: the row's stored values and, for an edited row, the
+    // values stored now (nullptr for a new row). Throwing DatabaseError refuses the post
+    // as a refused write is refused: reported through onPostError, nothing written, the
+    // row still in edit or insert with its values.
+    std::function<void(Dataset&, const QVector<QVariant>&, const QVector<QVariant>*)> onBeforePost;
     std::function<void(Dataset&, const DatabaseError&)> onPostError;
     std::function<void(Dataset&)> onAfterPost;
     // Writes that belong with a post of this dataset, made in its transaction after the

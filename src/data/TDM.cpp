@@ -5,6 +5,7 @@
 #include "BodyMetrics.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "FieldRanges.h"
 #include "FieldText.h"
 #include "RecordStore.h"
 #include "StoreLocation.h"
@@ -76,8 +77,16 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     utenterazzterr = utente->fieldByName(QStringLiteral("razzterr"));
 
     utente->onCalcFields = [this](Dataset& d) { utenteCalcFields(d); };
+    utente->onBeforePost = [this](Dataset& d, const QVector<QVariant>& values,
+                                  const QVector<QVariant>* stored) {
+        utenteBeforePost(d, values, stored);
+    };
     utente->onPostError = [this](Dataset& d, const DatabaseError& e) { utentePostError(d, e); };
     utente->onAfterPost = [this](Dataset& d) { utenteAfterPost(d); };
+    alimenti->onBeforePost = [this](Dataset& d, const QVector<QVariant>& values,
+                                    const QVector<QVariant>* stored) {
+        alimentiBeforePost(d, values, stored);
+    };
     alimenti->onPostError = [this](Dataset& d, const DatabaseError& e) { alimentiPostError(d, e); };
     alimenti->onAfterPost = [this](Dataset& d) { alimentiAfterPost(d); };
 
@@ -154,6 +163,18 @@ void confirmWrite(const QString& text)
 }
 
 } // namespace
+
+void TDM::utenteBeforePost(Dataset& dataset, const QVector<QVariant>& values,
+                           const QVector<QVariant>* stored)
+{
+    FieldRanges::check(dataset.table(), values, stored);
+}
+
+void TDM::alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
+                             const QVector<QVariant>* stored)
+{
+    FieldRanges::check(dataset.table(), values, stored);
+}
 
 void TDM::utentePostError(Dataset&, const DatabaseError& error)
 {

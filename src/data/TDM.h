@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QString>
 #include <QTimer>
+#include <QVariant>
+#include <QVector>
 #include <functional>
 #include <memory>
 
@@ -67,6 +69,11 @@ public:
 
     // Hooks.
     void utenteCalcFields(Dataset& dataset);
+    // Refuse a person's measures or a food's composition outside their ranges.
+    void utenteBeforePost(Dataset& dataset, const QVector<QVariant>& values,
+                          const QVector<QVariant>* stored);
+    void alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
+                            const QVector<QVariant>* stored);
     void utentePostError(Dataset& dataset, const DatabaseError& error);
     void alimentiPostError(Dataset& dataset, const DatabaseError& error);
     void utenteAfterPost(Dataset& dataset);

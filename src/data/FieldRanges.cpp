@@ -1,0 +1,91 @@
+#include "FieldRanges.h"
+
+#include "AppError.h"
+#include "FieldText.h"
+#include "RecordStore.h"
+#include "TableSchema.h"
+
+namespace {
+
+QList<FieldRange> makeRanges()
+{
+    const QString people = TableSchema::utenti().name;
+    const QString foods = TableSchema::alimenti().name;
+    const QString per100 = QStringLiteral("g per 100 g");
+    return {
+        {people, QStringLiteral("eta"), 0, 130, QStringLiteral("anni")},
+        {people, QStringLiteral("peso"), 1, 700, QStringLiteral("kg")},
+        {people, QStringLiteral("altezza"), 30, 272, QStringLiteral("cm")},
+        {people, QStringLiteral("girovita"), 20, 300, QStringLiteral("cm")},
+        {people, QStringLiteral("ore"), 0, 24, QStringLiteral("ore")},
+        {people, QStringLiteral("pesodes"), 1, 700, QStringLiteral("kg")},
+        {people, QStringLiteral("giorni"), 1, 3650, QStringLiteral("giorni")},
+        {foods, QStringLiteral("%edibile"), 0, 100, QStringLiteral("%")},
+        {foods, QStringLiteral("Acqua"), 0, 100, per100},
+        {foods, QStringLiteral("Proteine"), 0, 100, per100},
+        {foods, QStringLiteral("Lipidi"), 0, 100, per100},
+        {foods, QStringLiteral("Carboidrati"), 0, 100, per100},
+        // Pure fat reaches 902 kcal per 100 g in the shipped table (lard).
+        {foods, QStringLiteral("kcal100"), 0, 1000, QStringLiteral("kcal per 100 g")},
+    };
+}
+
+// The value as a number, when it is one (a text the store will refuse is not).
+bool numberOf(const QVariant& value, double* number)
+{
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        *number = value.toDouble();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+const QList<FieldRange>& FieldRanges::all()
+{
+    static const QList<FieldRange> ranges = makeRanges();
+    return ranges;
+}
+
+const FieldRange* FieldRanges::find(const QString& table, const QString& column)
+{
+    for (const FieldRange& range : all())
+        if (range.table.compare(table, Qt::CaseInsensitive) == 0 &&
+            range.column.compare(column, Qt::CaseInsensitive) == 0)
+            return &range;
+    return nullptr;
+}
+
+void FieldRanges::check(const TableSchema& table, const QVector<QVariant>& values,
+                        const QVector<QVariant>* previous)
+{
+    for (int i = 0; i < table.columns.size() && i < values.size(); ++i) {
+        const FieldRange* range = find(table.name, table.columns.at(i).name);
+        if (!range)
+            continue;
+        const QVariant& value = values.at(i);
+        if (previous && i < previous->size() && RecordStore::sameValue(value, previous->at(i)))
+            continue;
+        double number = 0;
+        if (!numberOf(value, &number))
+            continue;
+        if (!(number >= range->low && number <= range->high))
+            throw DatabaseError(message(*range, value));
+    }
+}
+
+QString FieldRanges::message(const FieldRange& range, const QVariant& value)
+{
+    return QStringLiteral("Il valore %1 del campo '%2' è fuori dall'intervallo ammesso "
+                          "(da %3 a %4 %5)")
+        .arg(fieldValueText(value), range.column, generalFloatText(range.low),
+             generalFloatText(range.high), range.unit);
+}
