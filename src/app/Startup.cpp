@@ -6,8 +6,8 @@
 #include "DesktopServices.h"
 #include "HelpContext.h"
 #include "NutriloApplication.h"
-#include "TAlimpers.h"
 #include "StoreLocation.h"
+#include "TAlimpers.h"
 #include "TDM.h"
 #include "TForm1.h"
 #include "Tsplash.h"
@@ -104,6 +104,16 @@ Startup::Objects Startup::create(QApplication& app)
     reached(Step::FoodWindow);
 
     Form1->setRecordWindows(utenti, Alimpers);
+
+    // What other workstations (or another program on the file) commit reaches the
+    // windows within a second; never while a question is on screen, whose answer the
+    // change could make wrong. The record windows are modal too, but they show changes.
+    DM->mayRefresh = [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return !QApplication::activePopupWidget() &&
+               (!modal || modal == utenti || modal == Alimpers);
+    };
+    DM->watchChanges(500);
     return objects;
 }
 

@@ -115,10 +115,24 @@ TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
     buildPersonPanel(this);
     body->addWidget(LMDScrollBox8);
     buildPages();
-    body->addWidget(PageControl1, 1);
+    // Above the pages: the line that says the shown week was changed elsewhere.
+    auto* pages = new QVBoxLayout;
+    pages->setContentsMargins(0, 0, 0, 0);
+    pages->setSpacing(0);
+    avvisoDieta = new QLabel(this);
+    avvisoDieta->setObjectName(QStringLiteral("avvisoDieta"));
+    avvisoDieta->setAccessibleName(QStringLiteral("Avviso sulla dieta"));
+    avvisoDieta->setWordWrap(true);
+    avvisoDieta->setMargin(4);
+    avvisoDieta->setStyleSheet(QStringLiteral("background: #fff3b0; color: #3a3000;"));
+    avvisoDieta->hide();
+    pages->addWidget(avvisoDieta);
+    pages->addWidget(PageControl1, 1);
+    body->addLayout(pages, 1);
     layout->addLayout(body, 1);
 
     PlannerFrame frame;
+    frame.notice = avvisoDieta;
     frame.PageControl1 = PageControl1;
     frame.salva = salva;
     frame.dbnome = dbnome;

@@ -43,6 +43,8 @@ public:
     // --- Person panel
     QScrollArea* LMDScrollBox8 = nullptr;
     QLabel* Image1 = nullptr;
+    // The week shown was changed by another program while it has unsaved changes.
+    QLabel* avvisoDieta = nullptr;
     QComboBox* dbnome = nullptr;
     // The data-bound label of a field of the person dataset ("eta", "%massagrassa", …);
     // its objectName is "lbl" followed by the field name without "%".
@@ -76,7 +78,6 @@ public slots:
     void riepilogoClick();
 
 public:
-
     // --- Operations of the weekly planner, as the other windows use them
     void caricadieta();
     void salvadieta();

@@ -131,6 +131,17 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
         frame_.salva->setEnabled(false);
     // A food renamed in the food window is renamed in the stored weeks; the week kept
     // while that window is open follows, so that its unsaved slots still name the food.
+    if (dm_) {
+        // While the week has unsaved changes, its stored rows keep what was read: the
+        // next save then meets another program's change instead of writing over it.
+        dm_->holdMenuOf = [this](qint64 person) {
+            return changed() && !grid_->shownPerson.isNull() &&
+                   grid_->shownPerson.toLongLong() == person;
+        };
+        connect(dm_, &QObject::destroyed, this, [this] { dmAlive_ = false; });
+        connect(dm_, &TDM::dataRefreshed, this,
+                [this](const TDM::Refreshed& what) { runGuarded([&] { dataRefreshed(what); }); });
+    }
     if (dm_)
         connect(dm_, &TDM::foodRenamed, this, [this](const QString& from, const QString& to) {
             const QString wanted = from.toCaseFolded();
@@ -168,6 +179,8 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
 
 WeeklyPlanner::~WeeklyPlanner()
 {
+    if (dm_ && dmAlive_)
+        dm_->holdMenuOf = nullptr;
     delete grid_;
 }
 
@@ -277,6 +290,9 @@ void WeeklyPlanner::setChanged(bool on)
 {
     if (frame_.salva)
         frame_.salva->setEnabled(on);
+    // Saved or loaded: the week on screen is the stored one again.
+    if (!on && frame_.notice && !frame_.notice->isHidden())
+        frame_.notice->hide();
 }
 
 QString WeeklyPlanner::slotKcal(const MealSlot& s) const
@@ -693,6 +709,42 @@ WeeklyPlanner::WeekTexts WeeklyPlanner::displayedWeek() const
     return week;
 }
 
+void WeeklyPlanner::dataRefreshed(const TDM::Refreshed& what)
+{
+    if (what.people) {
+        // The names as they are now; the shown person stays chosen while they are there.
+        fillPersonChooser(false);
+        const QVariant shown = grid_->shownPerson;
+        Dataset* people = dm_->utente;
+        if (!shown.isNull() && people->state() == Dataset::State::Browse &&
+            people->locate(QStringLiteral("ID"), {shown}))
+            frame_.dbnome->setCurrentIndex(people->recNo());
+    }
+    // The food lists follow, the shown texts kept (the food window does this itself when
+    // it is left).
+    bool reloaded = false;
+    if (what.foods && !foodWindowOpen_) {
+        foodWindowOpened();
+        caricaalimenti();
+        reloaded = !changed();
+        foodWindowClosed();
+    }
+    const QVariant shown = grid_->shownPerson;
+    const bool mine = !shown.isNull() && what.menusOf.contains(shown.toLongLong());
+    if (mine && !changed() && !reloaded) {
+        caricadieta();
+        btnTotaleClick();
+    }
+    if (what.menuHeldBack && changed() && frame_.notice) {
+        frame_.notice->setText(
+            QStringLiteral("La dieta di '%1' è stata cambiata nel database da un'altra "
+                           "postazione. Le modifiche non salvate restano qui; al salvataggio "
+                           "verranno indicate le differenze.")
+                .arg(dm_->utenteNome->asString()));
+        frame_.notice->show();
+    }
+}
+
 void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString& grams,
                                  bool blankKcal)
 {
@@ -711,10 +763,12 @@ void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString&
 void WeeklyPlanner::foodWindowOpened()
 {
     beforeFoodWindow_ = displayedWeek();
+    foodWindowOpen_ = true;
 }
 
 void WeeklyPlanner::foodWindowClosed()
 {
+    foodWindowOpen_ = false;
     const WeekTexts week = std::exchange(beforeFoodWindow_, {});
     if (!changed() || week.isEmpty()) {
         caricadieta();

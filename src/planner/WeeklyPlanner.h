@@ -11,7 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
-class TDM;
+#include "TDM.h"
 
 // The main window's controls that the weekly planner works with. The window frame
 // creates them; the planner fills the seven day pages with the grid.
@@ -20,6 +20,7 @@ struct PlannerFrame {
     QAbstractButton* salva = nullptr;   // its enabled state is the menu's change flag
     QComboBox* dbnome = nullptr;        // the person chooser
     QLabel* Image1 = nullptr;           // the person's photo
+    QLabel* notice = nullptr;           // the line about changes made elsewhere (optional)
 };
 
 // The three controls of one food slot.
@@ -90,6 +91,11 @@ public:
     // kcal field empty, as loading does for a slot without grams.
     void setSlotTexts(int number, const QString& food, const QString& grams, bool blankKcal);
 
+    // What other programs committed reached the data module: the person chooser, the
+    // food lists and the shown week follow; a week with unsaved changes keeps them, and
+    // the notice line says that the stored week changed elsewhere.
+    void dataRefreshed(const TDM::Refreshed& what);
+
     // --- Event handling of the grid, shared by every slot (the slot number says which)
     // An entry of the slot's food chooser was picked.
     void ComboBox1Select(int number);
@@ -131,4 +137,6 @@ private:
     TDM* dm_;
     Grid* grid_ = nullptr;
     WeekTexts beforeFoodWindow_;
+    bool foodWindowOpen_ = false;
+    bool dmAlive_ = true;
 };
