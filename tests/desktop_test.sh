@@ -24,9 +24,18 @@ run() {
     XDG_DATA_HOME="$scratch/home" NUTRILO_PROGRAM="$scratch/program" \
         NUTRILO_SHIPPED="$scratch/shipped" "$src/data/desktop/nutrilo.sh"
 }
+umask 022
 run
 [ "$(cat "$scratch/ran-in")" = "$scratch/home/Nutrilo" ] || fail "working folder"
 [ "$(cat "$scratch/home/Nutrilo/alimenti.mdb")" = database ] || fail "first run copies"
+# The patients' data is for the user alone, whatever the umask.
+[ "$(stat -c %a "$scratch/home/Nutrilo")" = 700 ] || fail "working folder not private"
+for f in alimenti.mdb default.jpg; do
+    [ "$(stat -c %a "$scratch/home/Nutrilo/$f")" = 600 ] || fail "$f not private"
+done
+chmod 755 "$scratch/home/Nutrilo"
+run
+[ "$(stat -c %a "$scratch/home/Nutrilo")" = 700 ] || fail "open working folder not tightened"
 echo "my people" > "$scratch/home/Nutrilo/alimenti.mdb"
 rm "$scratch/home/Nutrilo/default.jpg"
 run

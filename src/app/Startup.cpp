@@ -3,9 +3,12 @@
 #include "AppError.h"
 #include "AppTexts.h"
 #include "ContextHelp.h"
+#include "DatabaseBackup.h"
 #include "DesktopServices.h"
 #include "HelpContext.h"
 #include "NutriloApplication.h"
+#include "PostgresStore.h"
+#include "PrivateFiles.h"
 #include "StoreLocation.h"
 #include "TAlimpers.h"
 #include "TDM.h"
@@ -14,6 +17,7 @@
 #include "Tutenti.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -51,9 +55,16 @@ Startup::Objects Startup::create(QApplication& app)
 
     // 4. The data module: the database of the working directory (or the server database
     // NUTRILO_DATABASE names), its three datasets and the first person's body metrics.
-    // Without it nothing else is created.
+    // Without it nothing else is created. The working directory and the database file hold
+    // the patients' health data: rights that a copy or an older version left to the group
+    // or to others are taken away before the file is opened.
     try {
-        DM = new TDM(StoreLocation::chosen(AppTexts::databaseFile()));
+        const QString location = StoreLocation::chosen(AppTexts::databaseFile());
+        if (!PostgresStore::isServerUri(location)) {
+            PrivateFiles::tighten(QFileInfo(location).absolutePath());
+            PrivateFiles::tightenDatabase(location);
+        }
+        DM = new TDM(location);
     } catch (const DatabaseError& e) {
         DM = nullptr;
         UserServices::instance().applicationError(
@@ -74,6 +85,13 @@ Startup::Objects Startup::create(QApplication& app)
     }
     objects.dm = DM;
     reached(Step::DataModule);
+
+    // The daily copy of the database file. A copy that fails is told once, and the
+    // start-up goes on.
+    const QString backupProblem = DatabaseBackup::makeDaily(*DM->ADOConnection1);
+    if (!backupProblem.isEmpty())
+        UserServices::instance().mostramessaggio(backupProblem, MessageKind::Warning, Buttons::Ok,
+                                                 {QStringLiteral("Ok")}, AppTexts::dialogCaption());
 
     // 5. The splash window, shown and painted before anything else is created.
     splash = new Tsplash;

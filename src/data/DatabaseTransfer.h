@@ -14,7 +14,7 @@ class QIODevice;
 namespace DatabaseTransfer {
 
 struct Counts {
-    QString where; // the server database, as messages show it
+    QString where; // the database written (server or file), as messages show it
     qsizetype foods = 0;
     qsizetype people = 0;
     qsizetype menuRows = 0;
@@ -29,8 +29,18 @@ Counts initServer(const QString& uri, const std::vector<StoredRow>& foods);
 // Copies the foods, people and menus of a database file into an empty server database;
 // people keep their numbers, so each menu stays with its person.
 Counts importFile(const QString& file, const QString& uri);
-// Writes a new database file with everything the server database holds; an existing
-// file is never overwritten.
+// Writes a new database file (0600) with everything the server database holds, as one
+// moment saw it; an existing file is never overwritten.
 Counts exportServer(const QString& uri, const QString& file);
+
+// A consistent copy, taken while other programs go on using the source, of a database
+// file (opened read-only and left as it was) or of a server database (a URI), written
+// into a new file (0600); an existing file is never overwritten.
+Counts backup(const QString& source, const QString& file);
+// Puts a backup file back onto a database file or a server database (a URI), after
+// checking the backup (every page, and the three tables with their columns). A target
+// that is not empty (an existing file; a server database holding rows) is replaced only
+// with `replace`, and a file another program has open never. The backup is read only.
+Counts restore(const QString& backupFile, const QString& target, bool replace);
 
 } // namespace DatabaseTransfer

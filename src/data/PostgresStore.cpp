@@ -1,6 +1,7 @@
 #include "PostgresStore.h"
 
 #include "AppError.h"
+#include "StoreLocation.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -76,7 +77,7 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
     if (!isServerUri(uri) || !url.isValid())
         throw DatabaseError(QStringLiteral("'%1' non è un indirizzo valido di un database "
                                            "PostgreSQL (postgresql://utente@server:porta/database)")
-                                .arg(uri));
+                                .arg(StoreLocation::shown(uri)));
     const QString host = url.host().isEmpty() ? QStringLiteral("localhost") : url.host();
     const QString database = url.path().mid(1);
     const QString user = url.userName();
@@ -90,6 +91,15 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
                                            "password va scritta in ~/.pgpass o in PGPASSWORD, "
                                            "mai nell'indirizzo")
                                 .arg(where));
+    // Nor is it an option of the address ("?password=", "?sslpassword="): the address is
+    // shown in messages and read from the environment.
+    const QUrlQuery query(url);
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded))
+        if (key.trimmed().endsWith(QStringLiteral("password"), Qt::CaseInsensitive))
+            throw DatabaseError(QStringLiteral("L'indirizzo del database %1 contiene una password "
+                                               "(l'opzione '%2'): la password va scritta in "
+                                               "~/.pgpass o in PGPASSWORD, mai nell'indirizzo")
+                                    .arg(where, key));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     if (!db.isValid())
         throw DatabaseError(QStringLiteral("Impossibile usare il database %1: manca il driver "
@@ -106,7 +116,6 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
     // Options of the URI go to the client library as they are; a server that does not
     // answer is given up after ten seconds rather than never.
     QStringList options;
-    const QUrlQuery query(url);
     bool timeout = false;
     bool name = false;
     for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
@@ -273,6 +282,25 @@ qint64 PostgresStore::rowCount()
         count += q.value(0).toLongLong();
     }
     return count;
+}
+
+void PostgresStore::emptyTables()
+{
+    QSqlQuery q(database());
+    for (const TableSchema* t : allTables())
+        if (!q.exec(QStringLiteral("DELETE FROM %1").arg(identifier(t->name))))
+            fail(QStringLiteral("Impossibile svuotare la tabella '%1' del database %2")
+                     .arg(t->name, where_),
+                 q.lastError());
+}
+
+void PostgresStore::beginSnapshot()
+{
+    beginTransaction();
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY")))
+        fail(QStringLiteral("Impossibile leggere il database %1 in un solo momento").arg(where_),
+             q.lastError());
 }
 
 QString PostgresStore::rowKey(const TableSchema& table) const

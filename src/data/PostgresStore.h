@@ -37,6 +37,11 @@ public:
     void lockTables();
     // How many rows the three tables hold together; a table that is not there holds none.
     qint64 rowCount();
+    // Within a transaction: deletes every row of the three tables.
+    void emptyTables();
+    // Begins a read-only transaction that sees the database as it is at its first read,
+    // whatever other connections commit meanwhile (ended with rollbackTransaction).
+    void beginSnapshot();
 
     void prepareChangeLog() override;
     bool mayHaveChanged() override;

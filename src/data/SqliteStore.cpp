@@ -1,12 +1,17 @@
 #include "SqliteStore.h"
 
 #include "AppError.h"
+#include "PrivateFiles.h"
+#include "StoreLocation.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
+#include <unistd.h>
 
 namespace {
 
@@ -25,29 +30,82 @@ QString sqlType(FieldType type)
     return QString();
 }
 
+// Whether the file's header says it is in WAL mode (format versions 2 at bytes 18 and 19).
+bool inWalMode(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header.at(18) == 2 && header.at(19) == 2;
+}
+
+// Whether the file's -wal companion holds writes not yet carried into the file.
+bool hasPendingWrites(const QString& fileName)
+{
+    return QFileInfo(fileName + QStringLiteral("-wal")).size() > 0;
+}
+
 } // namespace
 
-SqliteStore::SqliteStore(const QString& fileName)
-    : SqlStore(nextConnectionName(QStringLiteral("nutrilo"))), fileName_(fileName)
+SqliteStore::SqliteStore(const QString& fileName, Access access)
+    : SqlStore(nextConnectionName(QStringLiteral("nutrilo"))), fileName_(fileName),
+      shownName_(StoreLocation::shown(fileName)), access_(access)
 {
     const QFileInfo info(fileName);
     if (info.isDir())
         throw DatabaseError(
-            QStringLiteral("Il database '%1' è una cartella, non un file").arg(fileName));
+            QStringLiteral("Il database '%1' è una cartella, non un file").arg(shownName_));
     if (!info.exists() || !info.isFile())
-        throw DatabaseError(QStringLiteral("Il file del database '%1' non esiste").arg(fileName));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
-    db.setDatabaseName(fileName);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-    if (!db.open())
-        fail(QStringLiteral("Impossibile aprire il database '%1'").arg(fileName), db.lastError());
+        throw DatabaseError(QStringLiteral("Il file del database '%1' non esiste").arg(shownName_));
+    connect(false);
     // Everything up to here only reads the file: one that fails is left byte for byte.
-    const QString problem = problemOfFile();
+    QString problem = problemOfFile();
+    // A file in WAL mode is read through its -shm and -wal companions, which are created
+    // when missing; where the folder may not be written they cannot be. Without pending
+    // writes in a -wal the file alone is the whole database, and it is read as it stands.
+    if (!problem.isEmpty() && access == Access::ReadOnly && inWalMode(fileName)) {
+        if (hasPendingWrites(fileName) && !QFileInfo(info.absolutePath()).isWritable())
+            throw DatabaseError(
+                QStringLiteral("Impossibile leggere il database '%1': il file '%1-wal' contiene "
+                               "modifiche non ancora riportate nel database e la cartella non "
+                               "può essere scritta; copiare i due file in una cartella "
+                               "scrivibile e riprovare (%2)")
+                    .arg(shownName_, problem));
+        if (!hasPendingWrites(fileName)) {
+            connect(true);
+            problem = problemOfFile();
+        }
+    }
     if (!problem.isEmpty())
         throw DatabaseError(problem);
-    // WAL lets another process read while this one writes, and the other way round.
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (access == Access::ReadWrite) {
+        // WAL lets another process read while this one writes, and the other way round.
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+}
+
+void SqliteStore::connect(bool immutable)
+{
+    QSqlDatabase db = database();
+    if (!db.isValid())
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName());
+    db.close();
+    QStringList options{QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000")};
+    if (access_ == Access::ReadOnly)
+        options << QStringLiteral("QSQLITE_OPEN_READONLY");
+    if (immutable) {
+        options << QStringLiteral("QSQLITE_OPEN_URI");
+        db.setDatabaseName(QUrl::fromLocalFile(QFileInfo(fileName_).absoluteFilePath())
+                               .toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?immutable=1"));
+    } else {
+        db.setDatabaseName(fileName_);
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!db.open())
+        fail(QStringLiteral("Impossibile aprire il database '%1'").arg(shownName_), db.lastError());
 }
 
 QString SqliteStore::problemOfFile() const
@@ -59,8 +117,8 @@ QString SqliteStore::problemOfFile() const
         // A file another program holds locked is not thereby a broken one.
         if (explained(detail) != detail)
             return QStringLiteral("Impossibile aprire il database '%1': %2")
-                .arg(fileName_, explained(detail));
-        return QStringLiteral("Il file '%1' non è un database valido (%2)").arg(fileName_, detail);
+                .arg(shownName_, explained(detail));
+        return QStringLiteral("Il file '%1' non è un database valido (%2)").arg(shownName_, detail);
     };
     QStringList tables;
     if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
@@ -74,7 +132,7 @@ QString SqliteStore::problemOfFile() const
             found = found || name.compare(t->name, Qt::CaseInsensitive) == 0;
         if (!found)
             return QStringLiteral("Nel database '%1' manca la tabella '%2'")
-                .arg(fileName_, t->name);
+                .arg(shownName_, t->name);
         const QSqlRecord record = db.record(t->name);
         for (const ColumnDef& c : t->columns) {
             bool has = false;
@@ -82,7 +140,7 @@ QString SqliteStore::problemOfFile() const
                 has = has || record.fieldName(i).compare(c.name, Qt::CaseInsensitive) == 0;
             if (!has)
                 return QStringLiteral("Nel database '%1' manca la colonna '%2' della tabella '%3'")
-                    .arg(fileName_, c.name, t->name);
+                    .arg(shownName_, c.name, t->name);
         }
     }
     // The structure of every page, so that damaged data is found before the file is
@@ -91,7 +149,7 @@ QString SqliteStore::problemOfFile() const
         return invalid(q.lastError());
     const QString verdict = q.next() ? q.value(0).toString() : QString();
     if (verdict != QStringLiteral("ok"))
-        return QStringLiteral("Il file '%1' è danneggiato (%2)").arg(fileName_, verdict);
+        return QStringLiteral("Il file '%1' è danneggiato (%2)").arg(shownName_, verdict);
     return QString();
 }
 
@@ -117,11 +175,18 @@ QString SqliteStore::explained(const QString& detail) const
     if (detail.contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
         detail.contains(QStringLiteral("busy"), Qt::CaseInsensitive))
         return QStringLiteral("il database è bloccato da un altro programma (%1)").arg(detail);
+    if (detail.contains(QStringLiteral("readonly database"), Qt::CaseInsensitive))
+        return QStringLiteral("il file del database o la sua cartella sono in sola lettura (%1)")
+            .arg(detail);
     return detail;
 }
 
 void SqliteStore::createDatabase(const QString& fileName)
 {
+    // The file is made first, for its owner only: SQLite gives its -wal and -shm the same
+    // rights.
+    PrivateFiles::createFile(fileName);
+    const QString shown = StoreLocation::shown(fileName);
     const QString connection = nextConnectionName(QStringLiteral("nutrilo"));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
@@ -130,8 +195,9 @@ void SqliteStore::createDatabase(const QString& fileName)
             const QString error = db.lastError().text();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(connection);
+            QFile::remove(fileName);
             throw DatabaseError(
-                QStringLiteral("Impossibile creare il database '%1': %2").arg(fileName, error));
+                QStringLiteral("Impossibile creare il database '%1': %2").arg(shown, error));
         }
         QString failure;
         {
@@ -163,9 +229,11 @@ void SqliteStore::createDatabase(const QString& fileName)
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
-        if (!failure.isEmpty())
+        if (!failure.isEmpty()) {
+            QFile::remove(fileName);
             throw DatabaseError(
-                QStringLiteral("Impossibile creare il database '%1': %2").arg(fileName, failure));
+                QStringLiteral("Impossibile creare il database '%1': %2").arg(shown, failure));
+        }
     }
 }
 
@@ -194,7 +262,7 @@ void SqliteStore::prepareChangeLog()
     runInTransaction(statements,
                      QStringLiteral("Impossibile preparare il registro delle modifiche del "
                                     "database '%1'")
-                         .arg(fileName_));
+                         .arg(shownName_));
 }
 
 bool SqliteStore::mayHaveChanged()
@@ -232,4 +300,64 @@ std::vector<RecordStore::Change> SqliteStore::newChanges()
         changes.push_back({q.value(1).toString(), q.value(2).toLongLong()});
     }
     return changes;
+}
+
+void SqliteStore::checkIntegrity() const
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check(1)")))
+        fail(QStringLiteral("Impossibile controllare il database '%1'").arg(shownName_),
+             q.lastError());
+    const QString verdict = q.next() ? q.value(0).toString() : QString();
+    if (verdict != QStringLiteral("ok"))
+        throw DatabaseError(
+            QStringLiteral("Il file '%1' è danneggiato (%2)").arg(shownName_, verdict));
+}
+
+qint64 SqliteStore::rowCount(const TableSchema& table) const
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(identifier(table.name))) || !q.next())
+        fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
+    return q.value(0).toLongLong();
+}
+
+void SqliteStore::copyInto(const QString& target) const
+{
+    const QString shownTarget = StoreLocation::shown(target);
+    if (QFileInfo::exists(target))
+        throw DatabaseError(
+            QStringLiteral("Il file '%1' esiste già e non viene sovrascritto").arg(shownTarget));
+    const QString partial = target + QStringLiteral(".partial");
+    QFile::remove(partial);
+    // SQLite writes into an empty file as into a new one, and keeps its rights.
+    PrivateFiles::createFile(partial);
+    const auto failed = [&](const QString& why) {
+        QFile::remove(partial);
+        throw DatabaseError(QStringLiteral("Impossibile copiare il database '%1' in '%2': %3")
+                                .arg(shownName_, shownTarget, why));
+    };
+    {
+        // One read transaction: the copy is the database as one moment saw it, whatever
+        // other connections write meanwhile.
+        QSqlQuery q(database());
+        if (!q.prepare(QStringLiteral("VACUUM INTO ?")))
+            failed(q.lastError().text());
+        q.addBindValue(partial);
+        if (!q.exec())
+            failed(explained(q.lastError().databaseText().isEmpty()
+                                 ? q.lastError().text()
+                                 : q.lastError().databaseText()));
+    }
+    {
+        // SQLite does not flush the copy to disk itself.
+        QFile written(partial);
+        if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+            failed(QStringLiteral("la copia non può essere scritta sul disco"));
+    }
+    // Not over a file that appeared meanwhile: rename() refuses an existing target.
+    if (!QFile::rename(partial, target))
+        failed(QFileInfo::exists(target) ? QStringLiteral("il file esiste già")
+                                         : QStringLiteral("la copia non può essere rinominata"));
+    PrivateFiles::tighten(target);
 }

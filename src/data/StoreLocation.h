@@ -23,4 +23,10 @@ QString chosen(const QString& file);
 // Opens the store at a location: a PostgreSQL URI or a file name. Throws DatabaseError.
 std::unique_ptr<RecordStore> open(const QString& location);
 
+// A location as messages quote it: any text that may be a URI (a misspelt scheme, a port
+// out of range, a connection string included) with every password taken out: the
+// password of the user part goes ("utente:segreta@server" reads "utente@server") and the
+// value of a `password` option reads "***". Other texts are returned as they are.
+QString shown(const QString& location);
+
 } // namespace StoreLocation

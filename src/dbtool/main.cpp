@@ -1,14 +1,22 @@
-// nutrilo-db: prepares and copies the database of a practice on a PostgreSQL server.
+// nutrilo-db: prepares, copies, backs up and restores the database of a practice, on a
+// PostgreSQL server or in a file.
 //
-//   nutrilo-db init URI           creates the tables and loads the shipped foods
-//   nutrilo-db import FILE URI    copies a database file into an empty server database
-//   nutrilo-db export URI FILE    writes a new database file from the server database
+//   nutrilo-db init URI                    creates the tables and loads the shipped foods
+//   nutrilo-db import FILE URI             copies a database file into an empty server database
+//   nutrilo-db export URI FILE             writes a new database file from the server database
+//   nutrilo-db backup SOURCE FILE          copies a file or a server database, while in use,
+//                                          into a new file
+//   nutrilo-db restore [--force] BACKUP TARGET
+//                                          puts a checked backup back onto a file or a server
+//                                          database; one that holds data only with --force
 //
-// The password is never given here: the client library reads it from ~/.pgpass or
-// PGPASSWORD.
+// Source files are only read. Every file written is for its owner only (0600), and never
+// written over an existing one except by restore --force. The password is never given
+// here: the client library reads it from ~/.pgpass or PGPASSWORD, and no message shows it.
 
 #include "AppError.h"
 #include "DatabaseTransfer.h"
+#include "StoreLocation.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -30,6 +38,13 @@ int usage()
             "  nutrilo-db init URI          crea le tabelle e carica gli alimenti forniti\n"
             "  nutrilo-db import FILE URI   copia un file alimenti.mdb in un database vuoto\n"
             "  nutrilo-db export URI FILE   scrive un nuovo file dal database del server\n"
+            "  nutrilo-db backup ORIGINE FILE\n"
+            "                               copia un file o un database del server, anche mentre\n"
+            "                               è in uso, in un nuovo file\n"
+            "  nutrilo-db restore [--force] COPIA DESTINAZIONE\n"
+            "                               controlla una copia e la rimette in un file o in un\n"
+            "                               database del server; sopra dati esistenti solo con\n"
+            "                               --force\n"
             "URI: postgresql://utente@server:porta/database (la password si legge da "
             "~/.pgpass o da PGPASSWORD)"));
     return 2;
@@ -48,10 +63,14 @@ QString counted(const DatabaseTransfer::Counts& c)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage();
     const QString command = args.first();
+    const bool force =
+        command == QStringLiteral("restore") && args.removeAll(QStringLiteral("--force")) > 0;
+    // Every location is quoted without its password.
+    const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
             QFile shipped(QStringLiteral(":/nutrilo-db/alimenti.tsv"));
@@ -65,11 +84,19 @@ int main(int argc, char** argv)
         } else if (command == QStringLiteral("import") && args.size() == 3) {
             const auto c = DatabaseTransfer::importFile(args.at(1), args.at(2));
             say(stdout, QStringLiteral("Copiati da '%1' nel database %2: %3.")
-                            .arg(args.at(1), c.where, counted(c)));
+                            .arg(shown(1), c.where, counted(c)));
         } else if (command == QStringLiteral("export") && args.size() == 3) {
             const auto c = DatabaseTransfer::exportServer(args.at(1), args.at(2));
             say(stdout, QStringLiteral("Scritti dal database %1 nel file '%2': %3.")
-                            .arg(c.where, args.at(2), counted(c)));
+                            .arg(shown(1), shown(2), counted(c)));
+        } else if (command == QStringLiteral("backup") && args.size() == 3) {
+            const auto c = DatabaseTransfer::backup(args.at(1), args.at(2));
+            say(stdout, QStringLiteral("Copia di sicurezza di %1 scritta nel file '%2': %3.")
+                            .arg(shown(1), shown(2), counted(c)));
+        } else if (command == QStringLiteral("restore") && args.size() == 3) {
+            const auto c = DatabaseTransfer::restore(args.at(1), args.at(2), force);
+            say(stdout, QStringLiteral("Copia '%1' controllata e rimessa in %2: %3.")
+                            .arg(shown(1), c.where, counted(c)));
         } else {
             return usage();
         }
