@@ -14,14 +14,17 @@
 #include "TestMain.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -330,6 +333,122 @@ private slots:
                  qPrintable(reports.first()));
         QCOMPARE(db.rows("SELECT count(*) FROM dieta").first().first().toInt(), 0);
         QVERIFY(planner.changed());
+    }
+
+    void changesOfAnotherProgramReachTheScreen()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        db.addFood(QStringLiteral("Pane"), 290);
+        const qint64 anna = db.addPerson(QStringLiteral("Anna"));
+        db.addMenuRow(anna, 101, QStringLiteral("Mela"), QStringLiteral("100"));
+        TDM dm(db.path());
+        PlannerFixture fixture;
+        WeeklyPlanner& planner = fixture.makePlanner(&dm);
+        showPlanner(planner, db);
+        dm.watchChanges(100);
+        QComboBox* people = planner.frame().dbnome;
+        QLabel* notice = planner.frame().notice;
+        // A person added and renamed, a food renamed, the shown week changed: each on
+        // screen within two seconds.
+        QVERIFY(otherProgram(
+            db.path(),
+            {QStringLiteral("INSERT INTO Utenti (Nome) VALUES ('Bruno')"),
+             QStringLiteral("UPDATE Utenti SET Nome = 'Anna Maria' WHERE ID = %1").arg(anna),
+             QStringLiteral("UPDATE alimenti SET Alimento = 'Pane integrale' WHERE Alimento = "
+                            "'Pane'"),
+             QStringLiteral("UPDATE dieta SET Grammi = '200' WHERE ID_Combo = 101")}));
+        QTRY_COMPARE_WITH_TIMEOUT(planner.slot(101).grams->text(), QStringLiteral("200"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(people->count(), 2, 2000);
+        QCOMPARE(people->itemText(0), QStringLiteral("Anna Maria"));
+        QCOMPARE(people->currentText(), QStringLiteral("Anna Maria"));
+        QVERIFY(planner.slot(102).food->findText(QStringLiteral("Pane integrale")) >= 0);
+        QCOMPARE(planner.slot(102).food->findText(QStringLiteral("Pane")), -1);
+        QCOMPARE(planner.slot(101).kcal->text(), QStringLiteral("104"));
+        QVERIFY(!planner.changed());
+        // With unsaved edits the week keeps them and the line says the stored one changed;
+        // the next save meets the other program's change instead of writing over it.
+        planner.slot(102).grams->setText(QStringLiteral("50"));
+        static_cast<FoodChooser*>(planner.slot(102).food)->setFoodText(QStringLiteral("Mela"));
+        planner.slot(101).grams->setText(QStringLiteral("150"));
+        QVERIFY(otherProgram(
+            db.path(), {QStringLiteral("UPDATE dieta SET Grammi = '300' WHERE ID_Combo = 101")}));
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isHidden(), 2000);
+        QVERIFY2(notice->text().contains(QStringLiteral("un'altra postazione")),
+                 qPrintable(notice->text()));
+        QCOMPARE(planner.slot(101).grams->text(), QStringLiteral("150"));
+        QVERIFY(planner.changed());
+        runGuarded([&] { planner.salvaClick(); });
+        const QStringList reports = services.textsOf(What::ErrorReport);
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().contains(QStringLiteral("Lunedì, colazione, alimento 1")) &&
+                     reports.first().contains(QStringLiteral("un altro programma")),
+                 qPrintable(reports.first()));
+        QCOMPARE(db.rows("SELECT Grammi FROM dieta WHERE ID_Combo = 101").first().first(),
+                 QVariant(QStringLiteral("300")));
+        QVERIFY(planner.changed());
+        // A person deleted there leaves the chooser.
+        QVERIFY(
+            otherProgram(db.path(), {QStringLiteral("DELETE FROM Utenti WHERE Nome = 'Bruno'")}));
+        QTRY_COMPARE_WITH_TIMEOUT(people->count(), 1, 2000);
+    }
+
+    void previousVersionFileIsUpgradedWithEveryRow()
+    {
+        if (TestDatabase::onServer())
+            QSKIP("a file of the previous version");
+        const QString shipped = qEnvironmentVariable("NUTRILO_SOURCE_DIR") +
+                                QStringLiteral("/../shared/data/alimenti-1.1.mdb");
+        if (!QFile::exists(shipped))
+            QSKIP("the previous version's file is not beside the sources");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("alimenti.mdb"));
+        QVERIFY(QFile::copy(shipped, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        // Three people with a full week each, written as the previous version wrote them.
+        QVERIFY(otherProgram(path, [] {
+            QStringList sql;
+            for (int p = 1; p <= 3; ++p) {
+                sql << QStringLiteral("INSERT INTO Utenti (ID, Nome) VALUES (%1, 'Persona %1')")
+                           .arg(p);
+                for (int day = 1; day <= 7; ++day)
+                    for (int pos = 1; pos <= 19; ++pos)
+                        sql << QStringLiteral("INSERT INTO dieta (ID_Utente, ID_Combo, Alimento, "
+                                              "Grammi) SELECT %1, %2, Alimento, '%3' FROM "
+                                              "alimenti LIMIT 1 OFFSET %3")
+                                   .arg(p)
+                                   .arg(100 * day + pos)
+                                   .arg(day * pos);
+            }
+            return sql;
+        }()));
+        const auto counts = [&path] {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "counts");
+            db.setDatabaseName(path);
+            QVariantList out;
+            if (db.open()) {
+                QSqlQuery q(db);
+                for (const char* t : {"alimenti", "Utenti", "dieta"})
+                    if (q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t))) &&
+                        q.next())
+                        out << q.value(0);
+                if (q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
+                                          "'trigger'")) &&
+                    q.next())
+                    out << q.value(0);
+            }
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("counts"));
+            return out;
+        };
+        QCOMPARE(counts(), (QVariantList{323, 3, 399, 0}));
+        {
+            TDM dm(path);
+            QCOMPARE(dm.Dieta->storedRowCount(), 399);
+        }
+        // Every row kept; the change log's nine triggers added.
+        QCOMPARE(counts(), (QVariantList{323, 3, 399, 9}));
     }
 
     void twoInstancesSaveTheSameWeek_data()
