@@ -25,6 +25,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -526,6 +527,28 @@ private slots:
     // A value outside its range is refused by the people's and the foods' posts alike,
     // from the fields and from the grid: the message names the field and the range, the
     // record stays edited with what was typed, nothing is written.
+    void aPersonChangedElsewhereWhileEdited()
+    {
+        open();
+        showWindow();
+        const qint64 id = dm->utenteID->asInteger();
+        dm->utente->edit();
+        dm->utentepeso->setAsString(QStringLiteral("61"));
+        // Another program commits a change of the same person.
+        db->exec(QStringLiteral("UPDATE Utenti SET peso = 99 WHERE ID = ?"), {id});
+        dm->refreshNow();
+        // What was typed stays; the bar says so and offers to reload.
+        QVERIFY(window->modificatoAltrove->isVisible());
+        QCOMPARE(dm->utente->state(), Dataset::State::Edit);
+        QCOMPARE(dm->utentepeso->asString(), QStringLiteral("61"));
+        window->modificatoAltrove->findChild<QPushButton*>(QStringLiteral("ricarica"))->click();
+        QVERIFY(!window->modificatoAltrove->isVisible());
+        QVERIFY(!dm->utente->isEditing());
+        QCOMPARE(dm->utenteID->asInteger(), id);
+        QCOMPARE(dm->utentepeso->asString(), QStringLiteral("99"));
+        QVERIFY(services->calls.isEmpty());
+    }
+
     void outOfRangeValuesAreRefusedInBothWindows()
     {
         db->addFood("Pane", 275, 8.1, 0.5, 63.5);

@@ -160,6 +160,7 @@ public:
     // Every row the dataset holds, visible or not (a detail dataset holds every master's
     // rows): their count, whether one is still there, and a stored value.
     int storedRowCount() const { return rows_.size(); }
+    qint64 storedKey(int row) const { return rows_.rowid(row); }
     bool isStoredRowLive(int row) const { return rows_.isLive(row); }
     QVariant storedValue(int row, int field) const { return rows_.value(row, field); }
     // Writes the rows in order, each checked against what this program read of it, in the

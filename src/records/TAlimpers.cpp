@@ -57,6 +57,11 @@ private:
 TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     : QDialog(parent), dm_(dm), planner_(planner)
 {
+    modificatoAltrove = new ChangedElsewhereBar(dm_->alimenti, QStringLiteral("L'alimento"), this);
+    connect(dm_, &TDM::dataRefreshed, this, [this](const TDM::Refreshed& what) {
+        if (what.editedFood && isVisible())
+            modificatoAltrove->showChange();
+    });
     setObjectName(QStringLiteral("Alimpers"));
     setWindowTitle(QStringLiteral("Inserisci, Modifica, Cancella, Alimenti "));
     resize(876, 482);

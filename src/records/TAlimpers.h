@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChangedElsewhereBar.h"
+
 #include <QDialog>
 
 class DBEdit;
@@ -21,6 +23,9 @@ class WeeklyPlanner;
 class TAlimpers : public QDialog {
     Q_OBJECT
 public:
+    // Shown when the record being edited was changed by another program.
+    ChangedElsewhereBar* modificatoAltrove = nullptr;
+
     TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent = nullptr);
 
     // Commands.

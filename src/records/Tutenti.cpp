@@ -87,6 +87,11 @@ QStringList Tutenti::sports()
 Tutenti::Tutenti(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     : QDialog(parent), dm_(dm), planner_(planner)
 {
+    modificatoAltrove = new ChangedElsewhereBar(dm_->utente, QStringLiteral("La persona"), this);
+    connect(dm_, &TDM::dataRefreshed, this, [this](const TDM::Refreshed& what) {
+        if (what.editedPerson && isVisible())
+            modificatoAltrove->showChange();
+    });
     setObjectName(QStringLiteral("utenti"));
     setWindowTitle(QStringLiteral("Gestione utenti"));
     setFont(windowFont());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChangedElsewhereBar.h"
+
 #include <QDialog>
 
 class DBComboBox;
@@ -20,6 +22,9 @@ class WeeklyPlanner;
 class Tutenti : public QDialog {
     Q_OBJECT
 public:
+    // Shown when the record being edited was changed by another program.
+    ChangedElsewhereBar* modificatoAltrove = nullptr;
+
     Tutenti(TDM* dm, WeeklyPlanner* planner, QWidget* parent = nullptr);
 
     // Top bar.
