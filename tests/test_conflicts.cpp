@@ -85,6 +85,8 @@ int editAsApplicationProcess(const QString& location, const QString& weight, con
         char line[16] = {};
         if (!std::fgets(line, sizeof line, stdin))
             return 2;
+        // The person's refusal is acknowledged, the week's conflict answered "Annulla".
+        services.dialogAnswers << Result::Ok << Result::Cancel;
         runGuarded([&] { dm.utente->post(); });
         runGuarded([&] { planner.salvaClick(); });
         for (const ScriptedServices::Call& c : services.calls)
@@ -247,18 +249,52 @@ private slots:
         QVERIFY(!planner.changed());
         QCOMPARE(db.rows("SELECT ID_Combo, grammi FROM dieta ORDER BY ID_Combo"),
                  (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("999")}}));
-        // A slot changed on both sides is refused and reported.
+        // A slot changed on both sides: the user chooses, each time with the slot, theirs
+        // and mine. "Annulla" writes nothing and keeps the grid.
+        const auto rows = [&db] {
+            return db.rows("SELECT ID_Combo, grammi FROM dieta ORDER BY ID_Combo");
+        };
+        const auto changeThere = [&](const char* grams) {
+            QVERIFY(otherProgram(db.path(), {QStringLiteral("UPDATE dieta SET grammi = '%1' "
+                                                            "WHERE ID_Combo = 205")
+                                                 .arg(QLatin1String(grams))}));
+        };
         planner.slot(205).grams->setText(QStringLiteral("50"));
+        services.dialogAnswers << Result::Cancel;
         runGuarded([&] { planner.salvaClick(); });
-        const QStringList reports = services.textsOf(What::ErrorReport);
-        QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.first().contains(QStringLiteral("un altro programma")),
-                 qPrintable(reports.first()));
-        QCOMPARE(db.rows("SELECT ID_Combo, grammi FROM dieta ORDER BY ID_Combo"),
+        const auto dialogs = services.callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY2(dialogs[0].text.contains(QStringLiteral(
+                     "Martedì, pranzo, alimento 1: salvato \"Pane, 999 g\", tuo \"Pane, 50 g\"")),
+                 qPrintable(dialogs[0].text));
+        QCOMPARE(dialogs[0].captions, (QStringList{"Tieni i miei", "Prendi i loro", "Annulla"}));
+        QCOMPARE(rows(),
                  (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("999")}}));
+        QCOMPARE(planner.slot(205).grams->text(), QStringLiteral("50"));
         QVERIFY(planner.changed());
+        // "Prendi i loro": the grid takes theirs and the week is saved as shown.
+        changeThere("888");
+        services.dialogAnswers << Result::No;
+        runGuarded([&] { planner.salvaClick(); });
+        QCOMPARE(planner.slot(205).grams->text(), QStringLiteral("888"));
+        QCOMPARE(rows(),
+                 (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("888")}}));
+        QVERIFY(!planner.changed());
+        // "Tieni i miei": mine over theirs, knowingly; the next edit saves without a question.
+        changeThere("777");
+        planner.slot(205).grams->setText(QStringLiteral("60"));
+        services.dialogAnswers << Result::Yes;
+        runGuarded([&] { planner.salvaClick(); });
+        QCOMPARE(rows(),
+                 (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("60")}}));
+        QVERIFY(!planner.changed());
+        services.clear();
+        planner.slot(205).grams->setText(QStringLiteral("65"));
+        runGuarded([&] { planner.salvaClick(); });
+        QCOMPARE(rows(),
+                 (QList<QVariantList>{{101, QStringLiteral("20")}, {205, QStringLiteral("65")}}));
+        QVERIFY(services.calls.isEmpty());
         QCOMPARE(dm.Dieta->state(), Dataset::State::Browse);
-        QVERIFY(services.callsOf(What::Dialog).isEmpty());
     }
 
     void weekSavesKilledAtAnyMoment()
@@ -379,12 +415,14 @@ private slots:
                  qPrintable(notice->text()));
         QCOMPARE(planner.slot(101).grams->text(), QStringLiteral("150"));
         QVERIFY(planner.changed());
+        services.dialogAnswers << Result::Cancel;
         runGuarded([&] { planner.salvaClick(); });
-        const QStringList reports = services.textsOf(What::ErrorReport);
-        QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.first().contains(QStringLiteral("Lunedì, colazione, alimento 1")) &&
-                     reports.first().contains(QStringLiteral("un altro programma")),
-                 qPrintable(reports.first()));
+        const auto dialogs = services.callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QVERIFY2(
+            dialogs[0].text.contains(QStringLiteral(
+                "Lunedì, colazione, alimento 1: salvato \"Mela, 300 g\", tuo \"Mela, 150 g\"")),
+            qPrintable(dialogs[0].text));
         QCOMPARE(db.rows("SELECT Grammi FROM dieta WHERE ID_Combo = 101").first().first(),
                  QVariant(QStringLiteral("300")));
         QVERIFY(planner.changed());
@@ -477,15 +515,19 @@ private slots:
         fillWeek(one.planner(), QStringLiteral("10"));
         fillWeek(two.planner(), QStringLiteral("20"));
         runGuarded([&] { one.planner().salvaClick(); });
+        services.dialogAnswers << Result::Cancel;
         runGuarded([&] { two.planner().salvaClick(); });
         QCOMPARE(db.rows("SELECT count(*), count(DISTINCT ID_Combo) FROM dieta").first(),
                  (QVariantList{133, 133}));
         QCOMPARE(db.rows("SELECT DISTINCT grammi FROM dieta"),
                  (QList<QVariantList>{{QStringLiteral("10")}}));
-        const QStringList reports = services.textsOf(What::ErrorReport);
-        QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.first().contains(QStringLiteral("ID_Utente, ID_Combo")),
-                 qPrintable(reports.first()));
+        // The second is shown every slot the first wrote, and writes nothing on "Annulla".
+        const auto dialogs = services.callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(
+            dialogs[0].text.count(QStringLiteral("salvato \"Mela, 10 g\", tuo \"Mela, 20 g\"")),
+            133);
+        QVERIFY(services.textsOf(What::ErrorReport).isEmpty());
         QVERIFY(two.planner().changed());
     }
 
@@ -527,8 +569,7 @@ private slots:
         // The second was told of both conflicts and keeps its week for another save.
         QVERIFY2(two.contains(QStringLiteral("un altro programma lo ha modificato")),
                  qPrintable(two));
-        QVERIFY2(two.contains(QStringLiteral("report:")) &&
-                     two.contains(QStringLiteral("ID_Utente, ID_Combo")) &&
+        QVERIFY2(two.contains(QStringLiteral("è stata cambiata da un'altra postazione")) &&
                      two.contains("week kept for another save"),
                  qPrintable(two));
         // Nothing of the first is lost, nothing of the second written; one row per slot.

@@ -39,6 +39,12 @@ public:
     using AppError::AppError;
 };
 
+// A write refused because another program changed, deleted or wrote the same row first.
+class ConflictError : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // A command abandoned after its failure was already shown to the user: the command
 // guard swallows it without any further message.
 class AbortError : public std::exception {

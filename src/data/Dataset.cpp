@@ -658,8 +658,10 @@ std::vector<qint64> Dataset::writeToStore(const std::vector<RowWrite>& writes)
                 keys[i] = storeInsert(normalisedRow(w.values));
             else
                 storeUpdate(w.row, normalisedRow(w.values));
+        } catch (const ConflictError& e) {
+            throw RowWriteError(int(i), e.message(), true);
         } catch (const DatabaseError& e) {
-            throw RowWriteError(int(i), e.message());
+            throw RowWriteError(int(i), e.message(), false);
         }
     }
     return keys;
@@ -765,6 +767,7 @@ Dataset::Refresh Dataset::refreshRows(const QList<qint64>& rowids,
         if (holdBack &&
             ((row >= 0 && holdBack(held)) || (found != now.cend() && holdBack(*found)))) {
             out.heldBack = true;
+            out.heldKeys << key;
             continue;
         }
         if (row >= 0 && row == edited) {

@@ -22,11 +22,17 @@ class RecordStore;
 // A write of several that failed: which one (its place in the list) and why.
 class RowWriteError : public DatabaseError {
 public:
-    RowWriteError(int index, const QString& message) : DatabaseError(message), index_(index) {}
+    RowWriteError(int index, const QString& message, bool conflict)
+        : DatabaseError(message), index_(index), conflict_(conflict)
+    {
+    }
     int index() const { return index_; }
+    // Another program wrote the row first (see ConflictError).
+    bool isConflict() const { return conflict_; }
 
 private:
     int index_;
+    bool conflict_;
 };
 
 // A field of a dataset: a stored column or a calculated field. It reads and writes the
@@ -186,6 +192,7 @@ public:
         bool editedRowChanged = false; // the row being edited changed there: kept as typed
         bool heldBack = false;         // rows kept as read, as `holdBack` asked
         QSet<qint64> detailKeys;       // the detail keys of the rows concerned (a detail dataset)
+        QList<qint64> heldKeys;        // the keys of the rows kept as read
     };
     // The rows of these keys are read again and memory follows the database: a new row is
     // taken, a changed one changed, a deleted one forgotten. The row being edited is never

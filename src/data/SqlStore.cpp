@@ -188,11 +188,11 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
     bindAll(q, bound);
     if (!q.exec()) {
         if (!table.uniqueKey.isEmpty() && isDuplicateKey(q.lastError()))
-            throw DatabaseError(duplicateKey(table));
+            throw ConflictError(duplicateKey(table));
         fail(QStringLiteral("Impossibile inserire il record"), q.lastError());
     }
     if (q.numRowsAffected() == 0)
-        throw DatabaseError(duplicateKey(table));
+        throw ConflictError(duplicateKey(table));
     lastInsert_ = &q;
     const qint64 key = insertedKey(table);
     lastInsert_ = nullptr;
@@ -245,7 +245,7 @@ bool SqlStore::rowExists(const TableSchema& table, qint64 rowid) const
 
 void SqlStore::conflict(const TableSchema& table, qint64 rowid, const QString& what) const
 {
-    throw DatabaseError(rowExists(table, rowid) ? changedByAnotherProgram(what)
+    throw ConflictError(rowExists(table, rowid) ? changedByAnotherProgram(what)
                                                 : deletedByAnotherProgram(what));
 }
 

@@ -51,6 +51,6 @@ private:
     QString fileName_;
     qint64 dataVersion_ = -1;
     qint64 lastChange_ = -1; // the log's last number read; -1 before the first read
-    QString shownName_; // the file name as messages quote it
+    QString shownName_;      // the file name as messages quote it
     Access access_;
 };

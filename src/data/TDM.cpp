@@ -267,23 +267,28 @@ void TDM::watchChanges(int milliseconds)
     watch_->start(milliseconds);
 }
 
-void TDM::refreshNow()
+void TDM::refreshNow(qint64 release)
 {
     try {
-        if (ADOConnection1->mayHaveChanged()) {
+        // Asked to release a week, the log is read whatever the last look said: a commit
+        // may be just in, before its notice.
+        if (ADOConnection1->mayHaveChanged() || release >= 0) {
             const std::vector<RecordStore::Change> more = ADOConnection1->newChanges();
             unapplied_.insert(unapplied_.end(), more.begin(), more.end());
         }
     } catch (const AppError&) {
         return; // the next look tries again
     }
-    if (unapplied_.empty())
+    if (unapplied_.empty() && heldMenuRows_.isEmpty())
         return;
     const std::vector<RecordStore::Change> changes = std::move(unapplied_);
     unapplied_.clear();
     QHash<QString, QList<qint64>> byTable;
     for (const RecordStore::Change& c : changes)
         byTable[c.table.toLower()] << c.rowid;
+    // Rows of a week kept as read are read again until the week takes them.
+    const QList<qint64> held = heldMenuRows_;
+    byTable[TableSchema::dieta().name.toLower()] << held;
     Refreshed what;
     const auto keysOf = [&byTable](const TableSchema& t) {
         return byTable.value(t.name.toLower());
@@ -296,12 +301,16 @@ void TDM::refreshNow()
         what.people = people.changed;
         what.editedPerson = people.editedRowChanged;
         const int personField = Dietaid_utente->index();
-        const Dataset::Refresh menus = Dieta->refreshRows(
-            keysOf(TableSchema::dieta()), [this, personField](const QVector<QVariant>& values) {
-                return holdMenuOf && holdMenuOf(values.value(personField).toLongLong());
-            });
+        const Dataset::Refresh menus =
+            Dieta->refreshRows(keysOf(TableSchema::dieta()),
+                               [this, personField, release](const QVector<QVariant>& values) {
+                                   const qint64 person = values.value(personField).toLongLong();
+                                   return person != release && holdMenuOf && holdMenuOf(person);
+                               });
         what.menusOf = menus.detailKeys;
-        what.menuHeldBack = menus.heldBack;
+        heldMenuRows_ = menus.heldKeys;
+        for (qint64 key : menus.heldKeys)
+            what.menuHeldBack = what.menuHeldBack || !held.contains(key);
     } catch (const AppError&) {
         // Read again at the next look (rows are read by key: reading one twice is harmless).
         unapplied_ = changes;

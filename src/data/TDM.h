@@ -96,7 +96,9 @@ public:
     // Reads what other programs committed since the last look and brings the datasets up
     // to date, the changed rows only; tells dataRefreshed when anything changed. A failure
     // to read (a server away) is left for the next look.
-    void refreshNow();
+    // With `release`, that person's week takes what another program wrote even while it
+    // would be held (see holdMenuOf), and the log is read at once.
+    void refreshNow(qint64 release = -1);
     // Looks every `milliseconds` (a file: is there a commit of another program; a server:
     // its notice, or every few seconds).
     void watchChanges(int milliseconds = 500);
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<RecordStore> store_;
     QTimer* watch_ = nullptr;
     std::vector<RecordStore::Change> unapplied_; // read from the log, not yet applied
+    QList<qint64> heldMenuRows_;                 // menu rows kept as read (holdMenuOf)
 };
 
 // The application's one data module.

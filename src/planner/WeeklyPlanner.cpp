@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <algorithm>
@@ -579,8 +580,10 @@ bool WeeklyPlanner::salvadieta()
                         .arg(dm_->utenteNome->asString()));
         });
     } catch (const RowWriteError& e) {
-        throw DatabaseError(QStringLiteral("La dieta non è stata salvata (%1): %2")
-                                .arg(slotName(slotOfWrite.at(e.index())), e.message()));
+        if (!e.isConflict() || settlingDepth_ >= 3)
+            throw DatabaseError(QStringLiteral("La dieta non è stata salvata (%1): %2")
+                                    .arg(slotName(slotOfWrite.at(e.index())), e.message()));
+        return settleConflict(person);
     }
     if (!notSaved.isEmpty()) {
         UserServices::instance().plainMessage(
@@ -593,6 +596,85 @@ bool WeeklyPlanner::salvadieta()
     }
     setChanged(false);
     return true;
+}
+
+WeeklyPlanner::WeekTexts WeeklyPlanner::storedWeek() const
+{
+    WeekTexts week;
+    Dataset* menu = dm_->Dieta;
+    const int slotField = dm_->Dietaid_combo->index();
+    const int foodField = dm_->DietaAlimento->index();
+    const int gramsField = dm_->DietaGrammi->index();
+    for (int position = 0; position < menu->recordCount(); ++position) {
+        const int number = menu->rowValue(position, slotField).toInt();
+        if (slot(number) && !week.contains(number))
+            week.insert(number, {fieldValueText(menu->rowValue(position, foodField)),
+                                 fieldValueText(menu->rowValue(position, gramsField))});
+    }
+    return week;
+}
+
+bool WeeklyPlanner::settleConflict(qint64 person)
+{
+    QScopedValueRollback<int> depth(settlingDepth_, settlingDepth_ + 1);
+    // What this program read, what the database holds now, what the grid shows.
+    const WeekTexts before = storedWeek();
+    dm_->refreshNow(person);
+    const WeekTexts theirs = storedWeek();
+    const WeekTexts mine = displayedWeek();
+    const auto shown = [](const QPair<QString, QString>& texts) {
+        if (texts.first.isEmpty())
+            return QStringLiteral("vuoto");
+        return texts.second.isEmpty() ? texts.first
+                                      : QStringLiteral("%1, %2 g").arg(texts.first, texts.second);
+    };
+    const auto blank = [](const QPair<QString, QString>& texts) {
+        return texts.first.isEmpty() ? QPair<QString, QString>() : texts;
+    };
+    QList<int> both;
+    QStringList lines;
+    for (int day = 1; day <= Days; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const int number = 100 * day + position;
+            const auto b = blank(before.value(number));
+            const auto t = blank(theirs.value(number));
+            const auto m = blank(mine.value(number));
+            if (t == b || m == t)
+                continue; // not changed there, or changed alike
+            if (m == b) {
+                // Changed there only: the grid takes it, and saving writes it back as it is.
+                setSlotTexts(number, t.first, t.second, t.second.isEmpty());
+                continue;
+            }
+            both << number;
+            lines << QStringLiteral("%1: salvato \"%2\", tuo \"%3\"")
+                         .arg(slotName(number), shown(t), shown(m));
+        }
+    setChanged(true);
+    btnTotaleClick();
+    if (both.isEmpty())
+        return salvadieta();
+    const int answer = UserServices::instance().mostramessaggio(
+        QStringLiteral("La dieta di '%1' è stata cambiata da un'altra postazione dopo che è "
+                       "stata letta. Questi alimenti sono diversi:\r%2\r\r\"Tieni i miei\" "
+                       "salva i tuoi, \"Prendi i loro\" mette nella griglia quelli salvati, "
+                       "\"Annulla\" non salva nulla.")
+            .arg(dm_->utenteNome->asString(), lines.join(QLatin1Char('\r'))),
+        MessageKind::Confirmation, Buttons::Yes + Buttons::No + Buttons::Cancel,
+        {QStringLiteral("Tieni i miei"), QStringLiteral("Prendi i loro"),
+         QStringLiteral("Annulla")},
+        AppTexts::dialogCaption());
+    if (answer == Result::Yes)
+        return salvadieta();
+    if (answer == Result::No) {
+        for (int number : both) {
+            const auto t = theirs.value(number);
+            setSlotTexts(number, t.first, t.second, t.second.isEmpty());
+        }
+        btnTotaleClick();
+        return salvadieta();
+    }
+    return false;
 }
 
 void WeeklyPlanner::salvaClick()

@@ -130,6 +130,12 @@ private:
     void fillPersonChooser(bool walk);
     qint64 currentPersonId(bool* ok) const;
     bool isFood(const QString& name) const;
+    // The current person's stored week as the menu dataset holds it, by slot number.
+    WeekTexts storedWeek() const;
+    // A save met another program's writes: the week takes what was written there, slots
+    // changed only there go into the grid, and for slots changed on both sides the user
+    // chooses ("Tieni i miei", "Prendi i loro", "Annulla"). Returns what salvadieta does.
+    bool settleConflict(qint64 person);
     // "Lunedì, colazione, alimento 3": a slot as the user reads it.
     static QString slotName(int number);
 
@@ -139,4 +145,5 @@ private:
     WeekTexts beforeFoodWindow_;
     bool foodWindowOpen_ = false;
     bool dmAlive_ = true;
+    int settlingDepth_ = 0;
 };
