@@ -85,8 +85,8 @@ int editAsApplicationProcess(const QString& location, const QString& weight, con
         char line[16] = {};
         if (!std::fgets(line, sizeof line, stdin))
             return 2;
-        // The person's refusal is acknowledged, the week's conflict answered "Annulla".
-        services.dialogAnswers << Result::Ok << Result::Cancel;
+        // Both conflicts answered "Annulla".
+        services.dialogAnswers << Result::Cancel << Result::Cancel;
         runGuarded([&] { dm.utente->post(); });
         runGuarded([&] { planner.salvaClick(); });
         for (const ScriptedServices::Call& c : services.calls)
@@ -150,29 +150,50 @@ private slots:
 
         dm.utente->edit();
         dm.utenteNome->setAsString(QStringLiteral("Anna Maria"));
-        QVERIFY_THROWS_EXCEPTION(AbortError, dm.utente->post());
         dm.alimenti->edit();
         dm.alimentiAcqua->setAsString(QStringLiteral("85"));
+        // "Annulla": nothing written, each record keeps its state and what was typed; the
+        // question lists the field changed there, theirs and mine.
+        services.dialogAnswers << Result::Cancel << Result::Cancel;
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.utente->post());
         QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
-
-        // Two error dialogs saying what happened, no success message.
         const QList<ScriptedServices::Call> dialogs = services.callsOf(What::Dialog);
         QCOMPARE(dialogs.size(), 2);
-        for (const ScriptedServices::Call& c : dialogs) {
-            QCOMPARE(c.kind, MessageKind::Error);
-            QVERIFY2(c.text.contains(QStringLiteral("un altro programma lo ha modificato")),
-                     qPrintable(c.text));
-        }
-        // The other program's values stay, nothing of this post is written, and the rows
-        // keep their state and the values entered.
+        QVERIFY2(dialogs[0].text.startsWith(QStringLiteral("La persona 'Anna' è stata cambiata")) &&
+                     dialogs[0].text.contains(QStringLiteral("peso: salvato \"99\", tuo \"70\"")),
+                 qPrintable(dialogs[0].text));
+        QVERIFY2(dialogs[1].text.contains(QStringLiteral("kcal100: salvato \"777\"")),
+                 qPrintable(dialogs[1].text));
+        QCOMPARE(dialogs[1].captions, (QStringList{"Tieni i miei", "Prendi i loro", "Annulla"}));
         QCOMPARE(db.rows("SELECT Nome, peso FROM Utenti").first(),
                  (QVariantList{QStringLiteral("Anna"), 99}));
         QCOMPARE(db.rows("SELECT kcal100, Acqua FROM alimenti").first(),
                  (QVariantList{777.0, 50.0}));
         QCOMPARE(dm.utente->state(), Dataset::State::Edit);
         QCOMPARE(dm.utenteNome->asString(), QStringLiteral("Anna Maria"));
-        QCOMPARE(dm.alimenti->state(), Dataset::State::Edit);
         QCOMPARE(dm.alimentiAcqua->asString(), QStringLiteral("85"));
+        // "Tieni i miei" on the person writes the typed fields over theirs; "Prendi i loro"
+        // on the food shows what is stored. Screen and database then agree.
+        QVERIFY(otherProgram(db.path(), {QStringLiteral("UPDATE Utenti SET peso = 98"),
+                                         QStringLiteral("UPDATE alimenti SET kcal100 = 666")}));
+        services.clear();
+        services.dialogAnswers << Result::Yes << Result::Ok << Result::No;
+        dm.utente->post();
+        dm.alimenti->post();
+        QCOMPARE(db.rows("SELECT Nome, peso FROM Utenti").first(),
+                 (QVariantList{QStringLiteral("Anna Maria"), 98}));
+        QCOMPARE(db.rows("SELECT kcal100, Acqua FROM alimenti").first(),
+                 (QVariantList{666.0, 50.0}));
+        QVERIFY(!dm.alimenti->isEditing());
+        QCOMPARE(dm.alimentikcal100->asString(), QStringLiteral("666"));
+        QCOMPARE(dm.alimentiAcqua->asString(), QStringLiteral("50"));
+        // The next edit of each works without a question.
+        services.clear();
+        dm.alimenti->edit();
+        dm.alimentiAcqua->setAsString(QStringLiteral("60"));
+        dm.alimenti->post();
+        QCOMPARE(db.rows("SELECT Acqua FROM alimenti").first().first().toDouble(), 60.0);
+        QCOMPARE(services.callsOf(What::Dialog).size(), 1); // "Alimento inserito/modificato"
     }
 
     void ownWritesFollowEachOther()
@@ -566,8 +587,8 @@ private slots:
         QVERIFY2(one.contains(QStringLiteral("Utente inserito/modificato correttamente")) &&
                      !one.contains(QStringLiteral("report:")) && one.contains("week saved"),
                  qPrintable(one));
-        // The second was told of both conflicts and keeps its week for another save.
-        QVERIFY2(two.contains(QStringLiteral("un altro programma lo ha modificato")),
+        // The second was asked about both conflicts and keeps its week for another save.
+        QVERIFY2(two.contains(QStringLiteral("La persona 'Anna' è stata cambiata")),
                  qPrintable(two));
         QVERIFY2(two.contains(QStringLiteral("è stata cambiata da un'altra postazione")) &&
                      two.contains("week kept for another save"),

@@ -530,7 +530,7 @@ void Dataset::post()
 {
     requireEditing();
     emit updateRecordRequested();
-    const QVector<QVariant> stored = cursor_.current.mid(0, storedFieldCount());
+    QVector<QVariant> stored = cursor_.current.mid(0, storedFieldCount());
     const bool inserting = cursor_.state == State::Insert;
     const int row = inserting ? -1 : view_.row(pos());
     std::function<void()> follow;
@@ -550,12 +550,46 @@ void Dataset::post()
                     *this, inserting ? QVector<QVariant>(storedFieldCount()) : rows_.values(row),
                     stored);
         };
-        if (onRelatedWrites) {
-            StoreTransaction transaction(*store_);
-            write();
-            transaction.commit();
-        } else {
-            write();
+        // A record another program changed meanwhile: the user chooses, once, between
+        // writing theirs over (knowingly), taking theirs, or going on editing.
+        for (bool asked = false;;) {
+            try {
+                if (onRelatedWrites) {
+                    StoreTransaction transaction(*store_);
+                    write();
+                    transaction.commit();
+                } else {
+                    write();
+                }
+                break;
+            } catch (const ConflictError&) {
+                if (inserting || asked || !onConflict)
+                    throw;
+                QVector<QVariant> theirs;
+                store_->readRows(table_, {rows_.rowid(row)},
+                                 [&theirs](qint64, const QVector<QVariant>& v) { theirs = v; });
+                if (theirs.isEmpty())
+                    throw; // deleted there: nothing to choose
+                const QVector<QVariant> read = rows_.values(row);
+                // Memory holds what the database holds; the record buffer keeps what was typed.
+                keepChangedRow(row, theirs);
+                asked = true;
+                const ConflictChoice choice = onConflict(*this, read, theirs, stored);
+                if (choice == ConflictChoice::TakeTheirs) {
+                    cancel();
+                    return;
+                }
+                // Mine are the fields typed here; the others follow theirs, also while the
+                // editing goes on.
+                for (int i = 0; i < storedFieldCount(); ++i)
+                    if (RecordStore::sameValue(stored.at(i), read.value(i)))
+                        cursor_.current[i] = stored[i] = theirs.value(i);
+                produceCalculated(cursor_.current);
+                emit currentChanged();
+                if (choice == ConflictChoice::KeepMine)
+                    continue;
+                throw AbortError();
+            }
         }
     } catch (const DatabaseError& e) {
         if (onPostError) {

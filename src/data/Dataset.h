@@ -229,6 +229,12 @@ public:
     std::function<std::function<void()>(Dataset&, const QVector<QVariant>& before,
                                         const QVector<QVariant>& after)>
         onRelatedWrites;
+    // A post met another program's change of the row: what this program read, what the
+    // database holds now and what was typed. Unset: the conflict is a failure as any other.
+    enum class ConflictChoice { KeepMine, TakeTheirs, Cancel };
+    std::function<ConflictChoice(Dataset&, const QVector<QVariant>& read,
+                                 const QVector<QVariant>& theirs, const QVector<QVariant>& mine)>
+        onConflict;
     // Writes that belong with the delete of the current row, likewise.
     std::function<std::function<void()>(Dataset&, const QVector<QVariant>& before)>
         onRelatedDeletes;

@@ -83,12 +83,16 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     };
     utente->onPostError = [this](Dataset& d, const DatabaseError& e) { utentePostError(d, e); };
     utente->onAfterPost = [this](Dataset& d) { utenteAfterPost(d); };
+    utente->onConflict =
+        chooseOnConflict(QStringLiteral("La persona '%1' è stata cambiata"), utenteNome->index());
     alimenti->onBeforePost = [this](Dataset& d, const QVector<QVariant>& values,
                                     const QVector<QVariant>* stored) {
         alimentiBeforePost(d, values, stored);
     };
     alimenti->onPostError = [this](Dataset& d, const DatabaseError& e) { alimentiPostError(d, e); };
     alimenti->onAfterPost = [this](Dataset& d) { alimentiAfterPost(d); };
+    alimenti->onConflict = chooseOnConflict(QStringLiteral("L'alimento '%1' è stato cambiato"),
+                                            alimentiAlimento->index());
 
     // A person goes with every row of their menu, also those another program wrote; a
     // food renamed is renamed in every stored week that names it. Each in the one
@@ -319,4 +323,38 @@ void TDM::refreshNow(qint64 release)
     if (what.foods || what.people || !what.menusOf.isEmpty() || what.menuHeldBack ||
         what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
+}
+
+std::function<Dataset::ConflictChoice(Dataset&, const QVector<QVariant>&, const QVector<QVariant>&,
+                                      const QVector<QVariant>&)>
+TDM::chooseOnConflict(const QString& what, int nameField)
+{
+    return [what, nameField](Dataset& dataset, const QVector<QVariant>& read,
+                             const QVector<QVariant>& theirs, const QVector<QVariant>& mine) {
+        const auto shown = [](const QVariant& v) {
+            const QString text = fieldValueText(v);
+            return text.isEmpty() ? QStringLiteral("vuoto") : text;
+        };
+        QStringList lines;
+        for (int i = 0; i < dataset.storedFieldCount(); ++i)
+            if (!RecordStore::sameValue(read.value(i), theirs.value(i)))
+                lines << QStringLiteral("%1: salvato \"%2\", tuo \"%3\"")
+                             .arg(dataset.fieldName(i), shown(theirs.value(i)),
+                                  shown(mine.value(i)));
+        const int answer = UserServices::instance().mostramessaggio(
+            what.arg(fieldValueText(read.value(nameField))) +
+                QStringLiteral(" da un'altra postazione dopo la lettura:\r") +
+                lines.join(QLatin1Char('\r')) +
+                QStringLiteral("\r\r\"Tieni i miei\" salva i tuoi valori, \"Prendi i loro\" mostra "
+                               "quelli salvati, \"Annulla\" non salva nulla."),
+            MessageKind::Confirmation, Buttons::Yes + Buttons::No + Buttons::Cancel,
+            {QStringLiteral("Tieni i miei"), QStringLiteral("Prendi i loro"),
+             QStringLiteral("Annulla")},
+            AppTexts::dialogCaption());
+        if (answer == Result::Yes)
+            return Dataset::ConflictChoice::KeepMine;
+        if (answer == Result::No)
+            return Dataset::ConflictChoice::TakeTheirs;
+        return Dataset::ConflictChoice::Cancel;
+    };
 }

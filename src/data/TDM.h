@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Dataset.h"
 #include "RecordStore.h"
 
 #include <QObject>
@@ -118,6 +119,10 @@ private:
     // In the transaction of a food's write: its new name into every stored week that
     // names the old one. Returns what memory does after the commit (nothing to do: empty).
     std::function<void()> renameInWeeks(const QString& from, const QString& to);
+    // The question of a record changed elsewhere, listing its changed fields.
+    static std::function<Dataset::ConflictChoice(
+        Dataset&, const QVector<QVariant>&, const QVector<QVariant>&, const QVector<QVariant>&)>
+    chooseOnConflict(const QString& what, int nameField);
 
     std::unique_ptr<RecordStore> store_;
     QTimer* watch_ = nullptr;
