@@ -26,6 +26,7 @@
 #include "TDM.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -42,6 +43,7 @@
 #include <map>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 namespace {
 
@@ -160,6 +162,18 @@ void printLast(const std::map<qint64, int>& last)
         std::printf("last %lld %d\n", static_cast<long long>(person), week);
 }
 
+// A client's data module on the location; null, with "failed ..." printed, when it
+// cannot be opened.
+std::unique_ptr<TDM> openDataModule(const QString& location)
+{
+    try {
+        return std::make_unique<TDM>(location);
+    } catch (const AppError& e) {
+        std::printf("failed %s\n", qUtf8Printable(e.message()));
+        return nullptr;
+    }
+}
+
 // Saves weeks of the people whose number is `index` modulo `clients` until `seconds` have
 // passed after "go" arrives on the input. Prints one line per save ("save ms outcome
 // ms-in-post") and, at the end, the last week it saved whole for each person ("last
@@ -167,13 +181,9 @@ void printLast(const std::map<qint64, int>& last)
 int runClient(const QString& location, int index, int clients, double seconds)
 {
     ScriptedServices services;
-    std::unique_ptr<TDM> dm;
-    try {
-        dm = std::make_unique<TDM>(location);
-    } catch (const AppError& e) {
-        std::printf("failed %s\n", qUtf8Printable(e.message()));
+    const std::unique_ptr<TDM> dm = openDataModule(location);
+    if (!dm)
         return 1;
-    }
     std::vector<qint64> own;
     for (int p = 1; p <= People; ++p)
         if (p % clients == index)
@@ -206,6 +216,8 @@ int runClient(const QString& location, int index, int clients, double seconds)
                     writing += ms(post);
                 }
             last[person] = week;
+            std::printf("commit %lld %d %lld\n", static_cast<long long>(person), week,
+                        static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
         } catch (const std::exception& e) {
             if (dm->Dieta->isEditing())
                 dm->Dieta->cancel();
@@ -217,6 +229,62 @@ int runClient(const QString& location, int index, int clients, double seconds)
         std::printf("save %.3f %s %.3f\n", ms(save), outcome, writing);
     }
     printLast(last);
+    return 0;
+}
+
+// Only watches, as a workstation where nobody types: its data module takes what the
+// clients commit. Prints, for each person whose week it took, the week (the grams of the
+// first slot) and when ("seen person week ms-since-epoch"); at the end how many refreshes
+// it made and how many menu rows it holds unlike the database ("watched refreshes stale").
+int runWatcher(const QString& location, double seconds)
+{
+    ScriptedServices services;
+    const std::unique_ptr<TDM> dm = openDataModule(location);
+    if (!dm)
+        return 1;
+    Dataset* menu = dm->Dieta;
+    const int slotField = dm->Dietaid_combo->index();
+    const int personField = dm->Dietaid_utente->index();
+    const int gramsField = dm->DietaGrammi->index();
+    std::map<qint64, int> firstSlot; // person -> row number of their slot 101
+    for (int row = 0; row < menu->storedRowCount(); ++row)
+        if (menu->isStoredRowLive(row) && menu->storedValue(row, slotField).toInt() == 101)
+            firstSlot[menu->storedValue(row, personField).toLongLong()] = row;
+    int refreshes = 0;
+    QObject::connect(dm.get(), &TDM::dataRefreshed, [&](const TDM::Refreshed& what) {
+        ++refreshes;
+        const long long now = QDateTime::currentMSecsSinceEpoch();
+        for (qint64 person : what.menusOf) {
+            const auto it = firstSlot.find(person);
+            if (it != firstSlot.end())
+                std::printf("seen %lld %s %lld\n", static_cast<long long>(person),
+                            qUtf8Printable(menu->storedValue(it->second, gramsField).toString()),
+                            now);
+        }
+    });
+    if (!readyThenGo())
+        return 2;
+    dm->watchChanges(50);
+    QElapsedTimer clock;
+    clock.start();
+    while (ms(clock) < seconds * 1000 + 3000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    dm->refreshNow(0); // whatever is still in the log
+    qint64 stale = 0;
+    try {
+        std::map<qint64, QString> stored;
+        const std::unique_ptr<RecordStore> store = StoreLocation::open(location);
+        for (const StoredRow& r : store->readTable(TableSchema::dieta()))
+            stored[r.rowid] = r.values.at(3).toString();
+        for (int row = 0; row < menu->storedRowCount(); ++row)
+            if (menu->isStoredRowLive(row) &&
+                stored[menu->storedKey(row)] != menu->storedValue(row, gramsField).toString())
+                ++stale;
+    } catch (const AppError& e) {
+        std::printf("failed %s\n", qUtf8Printable(e.message()));
+        return 1;
+    }
+    std::printf("watched %d %lld\n", refreshes, static_cast<long long>(stale));
     return 0;
 }
 
@@ -258,6 +326,8 @@ int runStoreClient(const QString& location, int index, int clients, double secon
                 row.values = after;
             }
             last[person] = week;
+            std::printf("commit %lld %d %lld\n", static_cast<long long>(person), week,
+                        static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
         } catch (const std::exception& e) {
             outcome = QString::fromUtf8(e.what()).contains(QStringLiteral("altro programma"))
                           ? "conflict"
@@ -283,6 +353,11 @@ struct Run {
     qint64 extraRows = 0;
     std::vector<double> times;
     std::vector<double> postTimes;
+    // With watchers: the refreshes each made, the rows each held unlike the database at
+    // the end, and the time from a week's commit to a watcher taking it.
+    std::vector<int> refreshes;
+    qint64 staleRows = 0;
+    std::vector<double> delays;
 };
 
 double percentile(std::vector<double> v, double p)
@@ -317,16 +392,21 @@ bool checkWrites(const QString& location, const std::map<qint64, int>& last, Run
     }
 }
 
-bool load(const QString& location, int clients, double seconds, Run& run, bool storeOnly = false)
+bool load(const QString& location, int clients, double seconds, Run& run, bool storeOnly = false,
+          int watchers = 0)
 {
     run.clients = clients;
     std::vector<std::unique_ptr<QProcess>> processes;
-    for (int i = 0; i < clients; ++i) {
+    for (int i = 0; i < clients + watchers; ++i) {
         auto p = std::make_unique<QProcess>();
         p->setProcessChannelMode(QProcess::SeparateChannels);
-        p->start(QCoreApplication::applicationFilePath(),
-                 {QLatin1String(storeOnly ? "--store-client" : "--client"), location,
-                  QString::number(i), QString::number(clients), QString::number(seconds)});
+        if (i < clients)
+            p->start(QCoreApplication::applicationFilePath(),
+                     {QLatin1String(storeOnly ? "--store-client" : "--client"), location,
+                      QString::number(i), QString::number(clients), QString::number(seconds)});
+        else
+            p->start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--watcher"), location, QString::number(seconds)});
         processes.push_back(std::move(p));
     }
     for (auto& p : processes) {
@@ -362,6 +442,8 @@ bool load(const QString& location, int clients, double seconds, Run& run, bool s
         }
     }
     std::map<qint64, int> last;
+    std::map<std::pair<qint64, int>, qint64> committed; // (person, week) -> when
+    std::vector<std::tuple<qint64, int, qint64>> seen;
     for (std::size_t i = 0; i < processes.size(); ++i) {
         QProcess* p = processes[i].get();
         const bool ended = p->state() == QProcess::NotRunning || p->waitForFinished(1000);
@@ -381,9 +463,23 @@ bool load(const QString& location, int clients, double seconds, Run& run, bool s
                 run.failures += f.at(2) == "failed";
             } else if (f.value(0) == "last" && f.size() == 3) {
                 last[f.at(1).toLongLong()] = f.at(2).toInt();
+            } else if (f.value(0) == "commit" && f.size() == 4) {
+                committed[{f.at(1).toLongLong(), f.at(2).toInt()}] = f.at(3).toLongLong();
+            } else if (f.value(0) == "seen" && f.size() == 4) {
+                seen.emplace_back(f.at(1).toLongLong(), f.at(2).toInt(), f.at(3).toLongLong());
+            } else if (f.value(0) == "watched" && f.size() == 3) {
+                run.refreshes.push_back(f.at(1).toInt());
+                run.staleRows += f.at(2).toLongLong();
             }
         }
     }
+    for (const auto& [person, week, when] : seen) {
+        const auto it = committed.find({person, week});
+        if (it != committed.end())
+            run.delays.push_back(double(when - it->second));
+    }
+    if (watchers > 0 && int(run.refreshes.size()) != watchers)
+        return false;
     return checkWrites(location, last, run);
 }
 
@@ -401,6 +497,16 @@ void print(const Run& r, double seconds)
                     ? 0.0
                     : std::accumulate(r.times.begin(), r.times.end(), 0.0) / double(r.times.size()),
                 percentile(r.times, 0.5), percentile(r.times, 0.95), percentile(r.postTimes, 0.5));
+    if (!r.refreshes.empty()) {
+        std::printf("%-34s %zu watchers: refreshes", "", r.refreshes.size());
+        for (int n : r.refreshes)
+            std::printf(" %d", n);
+        std::printf(", weeks taken %zu, rows unlike the database at the end %lld (limit 0); "
+                    "commit to watcher median %.0f ms, 95th %.0f ms, max %.0f ms (limit 2000)\n",
+                    r.delays.size(), static_cast<long long>(r.staleRows), percentile(r.delays, 0.5),
+                    percentile(r.delays, 0.95),
+                    r.delays.empty() ? 0.0 : *std::max_element(r.delays.begin(), r.delays.end()));
+    }
 }
 
 // The application's start-up (data module, main window, record windows) in `folder`.
@@ -437,6 +543,10 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         return runStoreClient(QString::fromUtf8(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
                               std::atof(argv[5]));
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--watcher") == 0) {
+        QCoreApplication app(argc, argv);
+        return runWatcher(QString::fromUtf8(argv[2]), std::atof(argv[3]));
     }
     if (argc == 6 && std::strcmp(argv[1], "--client") == 0) {
         QCoreApplication app(argc, argv);
@@ -524,17 +634,19 @@ int main(int argc, char** argv)
         Run fileStore{QStringLiteral("store only: file, one client")};
         Run serverStore{QStringLiteral("store only: server, one client")};
         Run serverStoreMany{QStringLiteral("store only: server, ten clients")};
+        Run serverWatched{QStringLiteral("server, ten clients, two watching")};
         std::printf("saves of a whole week (133 rows) through the datasets, as the planner "
                     "saves:\n");
         if (!load(file, 1, shortRun, fileOne) || !load(server, 1, shortRun, serverOne) ||
             !load(server, 10, seconds, serverMany) || !load(file, 1, shortRun, fileStore, true) ||
             !load(server, 1, shortRun, serverStore, true) ||
-            !load(server, 10, shortRun, serverStoreMany, true))
+            !load(server, 10, shortRun, serverStoreMany, true) ||
+            !load(server, 10, shortRun, serverWatched, false, 2))
             code = 1;
-        for (const Run* r :
-             {&fileOne, &serverOne, &serverMany, &fileStore, &serverStore, &serverStoreMany}) {
+        for (const Run* r : {&fileOne, &serverOne, &serverMany, &fileStore, &serverStore,
+                             &serverStoreMany, &serverWatched}) {
             print(*r, r == &serverMany ? seconds : shortRun);
-            if (r->lostRows != 0 || r->extraRows != 0)
+            if (r->lostRows != 0 || r->extraRows != 0 || r->staleRows != 0)
                 code = 1;
         }
     } catch (const AppError& e) {

@@ -8,6 +8,7 @@
 #include "DatabaseTransfer.h"
 #include "Dataset.h"
 #include "PostgresStore.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
 #include "SqliteStore.h"
 #include "Startup.h"
@@ -65,28 +66,6 @@ ToolRun runTool(const QStringList& arguments)
     run.output = QString::fromUtf8(tool.readAll());
     return run;
 }
-
-// Sets an environment variable for the lifetime of the object.
-class Environment {
-public:
-    Environment(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
-    {
-        qputenv(name, value.toUtf8());
-    }
-    ~Environment()
-    {
-        if (had_)
-            qputenv(name_, previous_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
-};
 
 // The start-up of the application in a folder, torn down at the end.
 class StartedIn {
@@ -244,7 +223,7 @@ private slots:
             QVERIFY2(shown.contains(QStringLiteral("127.0.0.1")), qPrintable(shown));
 
             // The start-up failure on the location.
-            Environment chosen(StoreLocation::variable(), location);
+            ScopedEnvironment chosen(StoreLocation::variable(), location);
             ScriptedServices services;
             {
                 StartedIn started(folder.path());

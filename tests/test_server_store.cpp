@@ -5,6 +5,7 @@
 #include "DatabaseTransfer.h"
 #include "Dataset.h"
 #include "PostgresStore.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
 #include "SqliteStore.h"
 #include "Startup.h"
@@ -25,31 +26,6 @@
 using What = ScriptedServices::What;
 
 namespace {
-
-// Sets an environment variable for the lifetime of the object (unset: empty value).
-class Environment {
-public:
-    Environment(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toUtf8());
-    }
-    ~Environment()
-    {
-        if (had_)
-            qputenv(name_, previous_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
-};
 
 // A database of its own on the test server, without tables, dropped at the end.
 class ServerDatabase {
@@ -125,19 +101,19 @@ private slots:
     void locationFromTheEnvironment()
     {
         {
-            Environment unset(StoreLocation::variable(), QString());
+            ScopedEnvironment unset(StoreLocation::variable(), QString());
             QCOMPARE(StoreLocation::chosen(QStringLiteral("alimenti.mdb")),
                      QStringLiteral("alimenti.mdb"));
         }
         {
-            Environment server(StoreLocation::variable(),
-                               QStringLiteral("postgresql://anna@studio:5432/nutrilo"));
+            ScopedEnvironment server(StoreLocation::variable(),
+                                     QStringLiteral("postgresql://anna@studio:5432/nutrilo"));
             QCOMPARE(StoreLocation::chosen(QStringLiteral("alimenti.mdb")),
                      QStringLiteral("postgresql://anna@studio:5432/nutrilo"));
         }
         {
             // A workstation meant for the server never quietly works on a file.
-            Environment file(StoreLocation::variable(), QStringLiteral("/srv/alimenti.mdb"));
+            ScopedEnvironment file(StoreLocation::variable(), QStringLiteral("/srv/alimenti.mdb"));
             try {
                 StoreLocation::chosen(QStringLiteral("alimenti.mdb"));
                 QFAIL("a file name taken for a server");
@@ -189,7 +165,7 @@ private slots:
             if (setup == QLatin1String("nodatabase"))
                 uri = uri.left(uri.lastIndexOf(QLatin1Char('/'))) + QStringLiteral("/nessuno");
         }
-        Environment chosen(StoreLocation::variable(), uri);
+        ScopedEnvironment chosen(StoreLocation::variable(), uri);
         ScriptedServices services;
         QTemporaryDir folder;
         const QString previous = QDir::currentPath();
