@@ -153,7 +153,7 @@ private slots:
         QFETCH(QString, inMessage);
         QString uri = QStringLiteral("postgresql://nutrilo@127.0.0.1:1/nutrilo");
         std::unique_ptr<ServerDatabase> empty;
-        std::unique_ptr<Environment> password;
+        std::unique_ptr<ScopedEnvironment> password;
         if (setup == QLatin1String("file")) {
             uri = QStringLiteral("alimenti.mdb");
         } else if (setup != QLatin1String("unreachable")) {
@@ -161,7 +161,7 @@ private slots:
             empty = std::make_unique<ServerDatabase>(QStringLiteral("empty"));
             uri = empty->uri();
             if (setup == QLatin1String("password"))
-                password = std::make_unique<Environment>("PGPASSWORD", QStringLiteral("sbagliata"));
+                password = std::make_unique<ScopedEnvironment>("PGPASSWORD", QStringLiteral("sbagliata"));
             if (setup == QLatin1String("nodatabase"))
                 uri = uri.left(uri.lastIndexOf(QLatin1Char('/'))) + QStringLiteral("/nessuno");
         }
