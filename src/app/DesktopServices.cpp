@@ -11,10 +11,12 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QUrl>
 #include <QWhatsThis>
 
@@ -169,6 +171,35 @@ QList<int> DesktopServices::chooseEntries(const QString& prompt, const QStringLi
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosen();
+}
+
+void DesktopServices::waitNotice(const QString& text)
+{
+    if (text.isEmpty()) {
+        delete notice_;
+        return;
+    }
+    if (!notice_) {
+        notice_ = new QLabel;
+        notice_->setObjectName(QStringLiteral("avvisoAttesa"));
+        notice_->setAccessibleName(QStringLiteral("Avviso di attesa"));
+        notice_->setWindowTitle(AppTexts::dialogCaption());
+        notice_->setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+        notice_->setAttribute(Qt::WA_DeleteOnClose);
+        notice_->setTextFormat(Qt::PlainText);
+        notice_->setWordWrap(true);
+        notice_->setMargin(16);
+        notice_->setMinimumWidth(360);
+    }
+    notice_->setText(text);
+    notice_->adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = notice_->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        notice_->move(frame.topLeft());
+    }
+    notice_->show();
+    notice_->raise();
 }
 
 QString DesktopServices::noPrinterMessage()

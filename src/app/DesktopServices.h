@@ -2,7 +2,10 @@
 
 #include "UserServices.h"
 
+#include <QPointer>
 #include <functional>
+
+class QLabel;
 
 // The user services of the running application: the real message dialog and boxes,
 // the system sounds, the desktop's browser, the file and print dialogs, and our help.
@@ -23,9 +26,14 @@ public:
     bool choosePrinter(QPrinter& printer) override;
     QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
                              bool several) override;
+    // A small window of its own, in the middle of the screen, named "avvisoAttesa".
+    void waitNotice(const QString& text) override;
 
     // Whether the system has a printer; without one the print dialog is not shown and
     // the user is told so. Tests replace it.
     static std::function<bool()> printerInstalled;
     static QString noPrinterMessage();
+
+private:
+    QPointer<QLabel> notice_;
 };

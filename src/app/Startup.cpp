@@ -17,11 +17,15 @@
 #include "Tutenti.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
+#include <QUrl>
 #include <memory>
+#include <thread>
 
 Tutenti* utenti = nullptr;
 TAlimpers* Alimpers = nullptr;
@@ -33,6 +37,57 @@ void reached(Startup::Step step)
 {
     if (Startup::observer)
         Startup::observer(step);
+}
+
+// Waits until the server of the URI answers, or its timeout has passed, with the event loop
+// running: a wait cursor, and after two seconds a notice that says what is awaited and for
+// how long. The connection is tried in a thread of its own (a connection belongs to the
+// thread that made it, so it is left there); the data module then connects in this one.
+// Throws DatabaseError when the server cannot be used.
+void waitForServer(const QString& uri)
+{
+    QString failure;
+    QEventLoop loop;
+    std::thread attempt([&] {
+        try {
+            PostgresStore::probe(uri);
+        } catch (const AppError& e) {
+            failure = e.message();
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    const QUrl url(uri);
+    const int seconds = PostgresStore::connectTimeout(uri);
+    const QString server = QStringLiteral("%1:%2")
+                               .arg(url.host().isEmpty() ? QStringLiteral("localhost") : url.host())
+                               .arg(url.port(5432));
+    QTimer later;
+    later.setSingleShot(true);
+    bool noticed = false;
+    QObject::connect(&later, &QTimer::timeout, [&] {
+        noticed = true;
+        UserServices::instance().waitNotice(
+            QStringLiteral("Collegamento al server PostgreSQL %1 in corso…").arg(server) +
+            QLatin1Char('\n') +
+            (seconds > 0 ? QStringLiteral("Se il server non risponde, il tentativo viene "
+                                          "abbandonato dopo %1 secondi.")
+                               .arg(seconds)
+                         : QStringLiteral("L'indirizzo del database non pone un limite di "
+                                          "tempo (connect_timeout=0): si attende finché il "
+                                          "server risponde.")));
+    });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    later.start(2000);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    attempt.join();
+    later.stop();
+    QApplication::restoreOverrideCursor();
+    if (noticed)
+        UserServices::instance().waitNotice(QString());
+    if (!failure.isEmpty())
+        throw DatabaseError(failure);
 }
 
 } // namespace
@@ -63,6 +118,8 @@ Startup::Objects Startup::create(QApplication& app)
         if (!PostgresStore::isServerUri(location)) {
             PrivateFiles::tighten(QFileInfo(location).absolutePath());
             PrivateFiles::tightenDatabase(location);
+        } else {
+            waitForServer(location);
         }
         DM = new TDM(location);
     } catch (const DatabaseError& e) {

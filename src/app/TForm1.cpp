@@ -1,8 +1,10 @@
 #include "TForm1.h"
 
+#include "AppError.h"
 #include "AppTexts.h"
 #include "ContextHelp.h"
 #include "DBLabel.h"
+#include "Dataset.h"
 #include "DietReport.h"
 #include "HelpContext.h"
 #include "QuickCommands.h"
@@ -11,19 +13,24 @@
 #include "TRiepilogo.h"
 #include "Tutenti.h"
 #include "UserServices.h"
+#include "WeekRecovery.h"
 #include "WeeklyPlanner.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWhatsThis>
@@ -434,10 +441,116 @@ void TForm1::HELPClick()
 
 void TForm1::esciClick()
 {
-    const int answer = chiedisalvataggio();
+    const int answer = askBeforeEnding();
     if (answer == 0 || answer == 1)
         finishEnding();
     // 2: cancelled, the window stays as it was.
+}
+
+int TForm1::askBeforeEnding()
+{
+    try {
+        return chiedisalvataggio();
+    } catch (const ConnectionLostError& e) {
+        // Neither answer may lose the week: kept in a file, or the window stays open.
+        return keepInRecoveryFile(e.message()) ? 1 : 2;
+    }
+}
+
+bool TForm1::keepInRecoveryFile(const QString& why)
+{
+    UserServices& services = UserServices::instance();
+    const QVariant shown = planner_->shownPerson();
+    if (shown.isNull())
+        throw AppError(why);
+    const QString name = dm_->utenteNome->asString();
+    const QString folder = QDir::currentPath();
+    const QString file = WeekRecovery::fileName(shown.toLongLong());
+    const int answer = services.mostramessaggio(
+        withFinalFullStop(why) + QLatin1Char('\r') + QLatin1Char('\r') +
+            QStringLiteral("La dieta di '%1' si può conservare nel file di recupero '%2' di "
+                           "questa cartella (%3): al prossimo avvio il programma proporrà di "
+                           "rimetterla nella griglia. Con \"Annulla\" la finestra resta aperta "
+                           "con la dieta com'è.")
+                .arg(name, file, QDir::toNativeSeparators(folder)),
+        MessageKind::Warning, Buttons::Yes + Buttons::Cancel,
+        {QStringLiteral("Salva in un file"), QStringLiteral("Annulla")}, AppTexts::dialogCaption());
+    if (answer != Result::Yes)
+        return false;
+    WeekRecovery::Week week;
+    week.person = shown.toLongLong();
+    week.name = name;
+    week.kept = QDateTime::currentDateTime();
+    week.slotTexts = planner_->displayedWeek();
+    try {
+        WeekRecovery::write(folder, week);
+    } catch (const AppError& e) {
+        services.mostramessaggio(withFinalFullStop(e.message()) + QLatin1Char('\r') +
+                                     QStringLiteral("La finestra resta aperta con la dieta com'è."),
+                                 MessageKind::Error, Buttons::Ok, {QStringLiteral("Ok")},
+                                 AppTexts::dialogCaption());
+        return false;
+    }
+    return true;
+}
+
+void TForm1::offerRecovery()
+{
+    const QDir folder = QDir::current();
+    const QStringList files = WeekRecovery::found(folder.path());
+    // A week being changed is not replaced: the file waits for the next start.
+    if (files.isEmpty() || planner_->changed())
+        return;
+    UserServices& services = UserServices::instance();
+    const QString caption = AppTexts::dialogCaption();
+    const QString path = folder.filePath(files.first());
+    WeekRecovery::Week week;
+    try {
+        week = WeekRecovery::read(path);
+    } catch (const AppError& e) {
+        services.mostramessaggio(withFinalFullStop(e.message()) + QLatin1Char('\r') +
+                                     QStringLiteral("Il file resta nella cartella."),
+                                 MessageKind::Warning, Buttons::Ok, {QStringLiteral("Ok")},
+                                 caption);
+        return;
+    }
+    const QString when = week.kept.isValid()
+                             ? QLocale(QLocale::Italian, QLocale::Italy)
+                                   .toString(week.kept, QStringLiteral("d MMMM yyyy 'alle' HH:mm"))
+                             : QStringLiteral("(data sconosciuta)");
+    const int answer = services.mostramessaggio(
+        QStringLiteral("All'uscita del %1 la dieta di '%2', che non si era potuta salvare nel "
+                       "database, è stata conservata nel file di recupero '%3'.")
+                .arg(when, week.name, files.first()) +
+            QLatin1Char('\r') +
+            QStringLiteral("Rimetterla nella griglia? Le modifiche resteranno da salvare."),
+        MessageKind::Confirmation, Buttons::Yes + Buttons::No,
+        {QStringLiteral("Ripristina"), QStringLiteral("Non ripristinare")}, caption);
+    if (answer == Result::Yes) {
+        if (planner_->restoreWeek(week.person, week.slotTexts)) {
+            QFile::remove(path);
+            return;
+        }
+        services.mostramessaggio(QStringLiteral("Nel database non c'è più la persona '%1' "
+                                                "(ID %2): la dieta del file di recupero non si "
+                                                "può rimettere nella griglia.")
+                                     .arg(week.name)
+                                     .arg(week.person),
+                                 MessageKind::Warning, Buttons::Ok, {QStringLiteral("Ok")},
+                                 caption);
+    } else if (answer != Result::No) {
+        return; // closed: asked again at the next start
+    }
+    const int confirmed = services.mostramessaggio(
+        QStringLiteral("Cancellare il file di recupero '%1'? La dieta di '%2' che contiene "
+                       "andrà persa.")
+                .arg(files.first(), week.name) +
+            QLatin1Char('\r') +
+            QStringLiteral("Con \"No\" il file resta e sarà proposto al prossimo avvio."),
+        MessageKind::Confirmation, Buttons::Yes + Buttons::No,
+        {QStringLiteral("Si"), QStringLiteral("No")}, caption);
+    if (confirmed == Result::Yes)
+        QFile::remove(path);
 }
 
 void TForm1::finishEnding()
@@ -504,6 +617,8 @@ void TForm1::showEvent(QShowEvent* event)
         runGuarded([this] { FormShow(); });
         // After the grid's controls exist; also when the first show failed half-way.
         ContextHelp::applyWhatsThis(this);
+        // Once the window is on screen.
+        QTimer::singleShot(0, this, [this] { runGuarded([this] { offerRecovery(); }); });
     }
     QWidget::showEvent(event);
 }
@@ -517,7 +632,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     // Closing through the frame is the exit command: unsaved changes are asked about.
     event->ignore();
     runGuarded([&] {
-        const int answer = chiedisalvataggio();
+        const int answer = askBeforeEnding();
         if (answer == 0 || answer == 1) {
             event->accept();
             finishEnding();

@@ -88,6 +88,11 @@ public:
     void dbnomeEnter();
     void dbnomeSelect();
 
+    // After the main window's first show: a week kept in a recovery file of the working
+    // folder when the application last ended without the server is offered back into the
+    // grid; its file goes when it is put back, or when the user confirms not wanting it.
+    void offerRecovery();
+
     // How the application is told to end; tests replace it. Runs at most once.
     std::function<void()> endApplication;
     bool ending() const { return ending_; }
@@ -104,6 +109,11 @@ private:
     void buildPersonPanel(QWidget* parent);
     void buildPages();
     void finishEnding();
+    // The question about unsaved changes before the window closes (codes as
+    // chiedisalvataggio). A save the server does not answer offers the recovery file.
+    int askBeforeEnding();
+    // Offers to keep the shown week in its recovery file; true when it was written.
+    bool keepInRecoveryFile(const QString& why);
 
     TDM* dm_;
     WeeklyPlanner* planner_ = nullptr;

@@ -45,6 +45,21 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// The connection to a database server was lost: the server restarted or went away. The
+// next write opens a new connection. `outcomeUnknown`: it was lost while a write was being
+// concluded, and whether the database took the write cannot be known.
+class ConnectionLostError : public DatabaseError {
+public:
+    ConnectionLostError(QString message, bool outcomeUnknown)
+        : DatabaseError(std::move(message)), outcomeUnknown_(outcomeUnknown)
+    {
+    }
+    bool outcomeUnknown() const { return outcomeUnknown_; }
+
+private:
+    bool outcomeUnknown_;
+};
+
 // A command abandoned after its failure was already shown to the user: the command
 // guard swallows it without any further message.
 class AbortError : public std::exception {

@@ -692,6 +692,8 @@ std::vector<qint64> Dataset::writeToStore(const std::vector<RowWrite>& writes)
                 keys[i] = storeInsert(normalisedRow(w.values));
             else
                 storeUpdate(w.row, normalisedRow(w.values));
+        } catch (const ConnectionLostError&) {
+            throw; // not this row's fault: the connection's
         } catch (const ConflictError& e) {
             throw RowWriteError(int(i), e.message(), true);
         } catch (const DatabaseError& e) {

@@ -172,7 +172,7 @@ public:
     // Writes the rows in order, each checked against what this program read of it, in the
     // store's transaction that the caller has begun; the dataset itself does not change.
     // Returns the keys the new rows received (0 for the others). The first failure throws
-    // RowWriteError naming the write.
+    // RowWriteError naming the write (a lost connection: ConnectionLostError, as it is).
     std::vector<qint64> writeToStore(const std::vector<RowWrite>& writes);
     // After the transaction committed: the dataset takes the writes (with the keys
     // writeToStore returned). The current row stays current while it is visible.

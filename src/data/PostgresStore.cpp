@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
+#include <algorithm>
 
 namespace {
 
@@ -63,7 +64,47 @@ bool mentions(const QString& detail, std::initializer_list<const char*> words)
     return false;
 }
 
+// The server and database of a URI as messages name them: "server:porta/database".
+QString serverOf(const QUrl& url)
+{
+    return QStringLiteral("%1:%2/%3")
+        .arg(url.host().isEmpty() ? QStringLiteral("localhost") : url.host())
+        .arg(url.port(5432))
+        .arg(url.path().mid(1));
+}
+
+const char* const notice = "nutrilo_modifiche";
+
 } // namespace
+
+int PostgresStore::connectTimeout(const QString& uri)
+{
+    const QUrlQuery query{QUrl(uri)};
+    if (!query.hasQueryItem(QStringLiteral("connect_timeout")))
+        return 10;
+    bool ok = false;
+    const int seconds = query.queryItemValue(QStringLiteral("connect_timeout"), QUrl::FullyDecoded)
+                            .trimmed()
+                            .toInt(&ok);
+    // As the client library reads it: no number or zero waits for ever, and it waits
+    // at least two seconds.
+    if (!ok || seconds <= 0)
+        return 0;
+    return std::max(seconds, 2);
+}
+
+void PostgresStore::probe(const QString& uri)
+{
+    const QString name = nextConnectionName(QStringLiteral("nutrilo-pg-prova"));
+    try {
+        openConnection(uri, name);
+    } catch (...) {
+        QSqlDatabase::removeDatabase(name);
+        throw;
+    }
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
 
 bool PostgresStore::isServerUri(const QString& text)
 {
@@ -147,6 +188,13 @@ QString PostgresStore::openConnection(const QString& uri, const QString& connect
             throw DatabaseError(QStringLiteral("Sul server PostgreSQL %1 non esiste il database "
                                                "'%2' (%3)")
                                     .arg(server, database, detail));
+        if (mentions(detail, {"timeout expired"}))
+            throw DatabaseError(QStringLiteral("Il server PostgreSQL %1 del database %2 non ha "
+                                               "risposto entro %3 secondi: il collegamento è "
+                                               "stato abbandonato (%4)")
+                                    .arg(server, where)
+                                    .arg(connectTimeout(uri))
+                                    .arg(detail));
         if (mentions(detail, {"connection refused", "could not translate host name",
                               "timeout expired", "no route to host", "network is unreachable",
                               "could not connect", "connection to server"}))
@@ -165,6 +213,7 @@ PostgresStore::PostgresStore(const QString& uri, Opening opening)
     : SqlStore(nextConnectionName(QStringLiteral("nutrilo-pg")))
 {
     where_ = openConnection(uri, connectionName());
+    server_ = serverOf(QUrl(uri));
     if (opening == Opening::WithTables) {
         const QString problem = problemOfTables();
         if (!problem.isEmpty())
@@ -378,12 +427,6 @@ void PostgresStore::autoNumbersWritten(const TableSchema& table)
              q.lastError());
 }
 
-namespace {
-
-const char* const notice = "nutrilo_modifiche";
-
-} // namespace
-
 void PostgresStore::prepareChangeLog()
 {
     const QString log = identifier(changeLogTable());
@@ -421,14 +464,67 @@ void PostgresStore::prepareChangeLog()
                      QStringLiteral("Impossibile preparare il registro delle modifiche del "
                                     "database %1")
                          .arg(where_));
+    listen();
+}
+
+void PostgresStore::listen()
+{
     QSqlDriver* driver = database().driver();
-    if (!driver->subscribedToNotifications().contains(QLatin1String(notice))) {
+    if (!driver->subscribedToNotifications().contains(QLatin1String(notice)))
         driver->subscribeToNotification(QLatin1String(notice));
+    // The driver stays the same over a new connection: connected once.
+    if (!listening_) {
         QObject::connect(driver, &QSqlDriver::notification, driver,
                          [this](const QString&, QSqlDriver::NotificationSource, const QVariant&) {
                              notified_ = true;
                          });
+        listening_ = true;
     }
+}
+
+bool PostgresStore::isLostConnection(const QSqlError& error) const
+{
+    // The driver closes a connection that it found broken.
+    if (!database().isOpen())
+        return true;
+    // Class 08: connection exceptions; 57P01 to 57P03: the server shut down, crashed, or
+    // is not accepting connections yet.
+    const QString code = error.nativeErrorCode();
+    if (code.startsWith(QStringLiteral("08")) || code == QStringLiteral("57P01") ||
+        code == QStringLiteral("57P02") || code == QStringLiteral("57P03"))
+        return true;
+    return mentions(detailOf(error),
+                    {"server closed the connection", "no connection to the server",
+                     "terminating connection", "could not receive data from server",
+                     "could not send data to server", "connection to server was lost",
+                     "SSL connection has been closed unexpectedly"});
+}
+
+QString PostgresStore::lostConnectionMessage(bool outcomeUnknown, const QString& detail) const
+{
+    const QString driver = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    if (outcomeUnknown)
+        return QStringLiteral("Il server PostgreSQL %1 non ha risposto mentre la modifica veniva "
+                              "conclusa: non si sa se la modifica è stata salvata. Quanto è "
+                              "sullo schermo resta com'è e il salvataggio non viene ripetuto da "
+                              "solo: quando il server risponde di nuovo, controllare i dati e, "
+                              "se serve, salvare ancora%2")
+            .arg(server_, driver);
+    return QStringLiteral("Il server PostgreSQL %1 non risponde: non è stato scritto nulla. "
+                          "Quanto è sullo schermo resta com'è e si potrà salvare quando il "
+                          "server risponderà di nuovo%2")
+        .arg(server_, driver);
+}
+
+void PostgresStore::reopen()
+{
+    SqlStore::reopen();
+    QSqlQuery(database()).exec(QStringLiteral("SET client_min_messages TO warning"));
+    if (listening_)
+        listen();
+    // What other workstations committed meanwhile is in the change log: read at the next
+    // look.
+    notified_ = true;
 }
 
 bool PostgresStore::mayHaveChanged()

@@ -28,6 +28,15 @@ public:
     static QString openConnection(const QString& uri, const QString& connectionName);
     // Whether a text names a PostgreSQL database ("postgresql://" or "postgres://").
     static bool isServerUri(const QString& text);
+    // How many seconds the client library waits for the server of the URI before it gives
+    // up: its connect_timeout option, or ten; 0 when it waits without limit.
+    static int connectTimeout(const QString& uri);
+    // Connects to the database of the URI and leaves again, on a connection of its own
+    // made, used and removed in the calling thread (so any thread may call it). Throws
+    // DatabaseError as openConnection does.
+    static void probe(const QString& uri);
+    // The server as lost-connection messages name it: "server:porta/database".
+    const QString& server() const { return server_; }
     // The URI as shown in messages: user, server, port and database.
     const QString& where() const { return where_; }
 
@@ -57,12 +66,19 @@ protected:
     void checkStorable(const TableSchema& table, const QVector<QVariant>& values) const override;
     qint64 insertedKey(const TableSchema& table) const override;
     void autoNumbersWritten(const TableSchema& table) override;
+    bool isLostConnection(const QSqlError& error) const override;
+    QString lostConnectionMessage(bool outcomeUnknown, const QString& detail) const override;
+    void reopen() override;
 
 private:
+    // Listens to the other workstations' notices of their commits.
+    void listen();
     // What is missing from the database, or an empty text.
     QString problemOfTables() const;
     bool hasUniqueKey(const TableSchema& table) const;
     QString where_;
+    QString server_;
+    bool listening_ = false;
     // The change log read so far: transactions below `oldestOpen_` had all ended at the
     // last read; the numbers already read of those that had not.
     QString oldestOpen_;

@@ -44,7 +44,39 @@ struct Finished {
     ~Finished() { query.finish(); }
 };
 
+// Sets a flag for the life of a scope.
+struct Raised {
+    bool& flag;
+    explicit Raised(bool& on) : flag(on) { flag = true; }
+    ~Raised() { flag = false; }
+};
+
 } // namespace
+
+// A write outside a transaction: a lost connection is opened again before it, and a
+// connection lost while it runs leaves its outcome unknown. Inside a transaction it does
+// nothing: the transaction's beginning and its commit see to both.
+class SqlStore::SingleWrite {
+public:
+    explicit SingleWrite(SqlStore& store) : store_(store), alone_(!store.inTransaction_)
+    {
+        if (alone_) {
+            store_.reconnectIfLost();
+            store_.concluding_ = true;
+        }
+    }
+    ~SingleWrite()
+    {
+        if (alone_)
+            store_.concluding_ = false;
+    }
+    SingleWrite(const SingleWrite&) = delete;
+    SingleWrite& operator=(const SingleWrite&) = delete;
+
+private:
+    SqlStore& store_;
+    bool alone_;
+};
 
 SqlStore::SqlStore(QString connectionName) : connection_(std::move(connectionName)) {}
 
@@ -117,8 +149,63 @@ qint64 SqlStore::insertedKey(const TableSchema&) const
     return lastInsert_ ? lastInsert_->lastInsertId().toLongLong() : 0;
 }
 
+QString SqlStore::detailOf(const QSqlError& error)
+{
+    return (error.databaseText().isEmpty() ? error.text() : error.databaseText()).simplified();
+}
+
+QString SqlStore::lostConnectionMessage(bool outcomeUnknown, const QString& detail) const
+{
+    const QString driver = detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(detail);
+    if (outcomeUnknown)
+        return QStringLiteral("La connessione al database si è interrotta mentre la modifica "
+                              "veniva conclusa: non si sa se la modifica è stata salvata%1")
+            .arg(driver);
+    return QStringLiteral("La connessione al database si è interrotta: non è stato scritto "
+                          "nulla%1")
+        .arg(driver);
+}
+
+bool SqlStore::lostConnection(const QSqlError& error) const
+{
+    if (!isLostConnection(error))
+        return false;
+    const QString detail = detailOf(error);
+    if (!detail.isEmpty())
+        lostDetail_ = detail;
+    lost_ = true;
+    return true;
+}
+
+void SqlStore::reopen()
+{
+    QSqlDatabase db = database();
+    db.close();
+    if (!db.open())
+        throw ConnectionLostError(lostConnectionMessage(false, detailOf(db.lastError())), false);
+}
+
+void SqlStore::reconnect()
+{
+    // The kept statements belong to the connection that is gone.
+    lastInsert_ = nullptr;
+    statements_.clear();
+    reopen();
+    lost_ = false;
+    lostDetail_.clear();
+}
+
+void SqlStore::reconnectIfLost()
+{
+    // Without a failure to look at, the state of the connection alone.
+    if (!inTransaction_ && (lost_ || isLostConnection(QSqlError())))
+        reconnect();
+}
+
 void SqlStore::fail(const QString& what, const QSqlError& error) const
 {
+    if (lostConnection(error))
+        throw ConnectionLostError(lostConnectionMessage(concluding_, lostDetail_), concluding_);
     QString detail = error.databaseText();
     if (detail.isEmpty())
         detail = error.text();
@@ -150,6 +237,7 @@ qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& va
 {
     validateRow(table, values);
     checkStorable(table, values);
+    const SingleWrite write(*this);
     QVariantList bound;
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns.at(i);
@@ -273,6 +361,7 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
     // week that another program touched in one slot impossible to save until restart.)
     if (!any)
         return;
+    const SingleWrite write(*this);
     for (int i = 0; i < table.columns.size(); ++i) {
         const QVariant& v = before.value(i);
         shape += table.columns.at(i).type == FieldType::Text && (!v.isValid() || v.isNull())
@@ -302,6 +391,7 @@ void SqlStore::updateRow(const TableSchema& table, qint64 rowid, const QVector<Q
 
 void SqlStore::deleteRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before)
 {
+    const SingleWrite write(*this);
     QVariantList bound;
     const QString where = stillHolds(table, rowid, before, bound);
     QSqlQuery q(database());
@@ -357,20 +447,48 @@ void SqlStore::runInTransaction(const QStringList& statements, const QString& wh
 
 void SqlStore::beginTransaction()
 {
-    QSqlQuery q(database());
-    if (!q.exec(beginStatement()))
-        fail(QStringLiteral("Impossibile iniziare la transazione"), q.lastError());
+    reconnectIfLost();
+    const QString what = QStringLiteral("Impossibile iniziare la transazione");
+    QSqlError error;
+    {
+        QSqlQuery q(database());
+        if (q.exec(beginStatement())) {
+            inTransaction_ = true;
+            return;
+        }
+        error = q.lastError();
+    }
+    if (!lostConnection(error))
+        fail(what, error);
+    // Lost while idle, before anyone noticed: nothing has begun, so once more on a new
+    // connection.
+    reconnect();
+    QSqlQuery again(database());
+    if (!again.exec(beginStatement()))
+        fail(what, again.lastError());
+    inTransaction_ = true;
 }
 
 void SqlStore::commitTransaction()
 {
+    const Raised concluding(concluding_);
     QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("COMMIT")))
-        fail(QStringLiteral("Impossibile concludere la transazione"), q.lastError());
+    if (!q.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = q.lastError();
+        // The transaction went with its connection, whatever became of the commit.
+        if (lostConnection(error))
+            inTransaction_ = false;
+        fail(QStringLiteral("Impossibile concludere la transazione"), error);
+    }
+    inTransaction_ = false;
 }
 
 void SqlStore::rollbackTransaction()
 {
+    inTransaction_ = false;
+    // A lost connection took its transaction with it.
+    if (lost_ || isLostConnection(QSqlError()))
+        return;
     QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
 }
 
@@ -393,6 +511,7 @@ qint64 SqlStore::deleteRowsWhere(const TableSchema& table, const QString& column
         throw DatabaseError(
             QStringLiteral("Nella tabella '%1' manca la colonna '%2'").arg(table.name, column));
     const ColumnDef& c = table.columns.at(i);
+    const SingleWrite write(*this);
     QSqlQuery& q = prepared(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                                 .arg(identifier(table.name), identifier(c.name)));
     Finished done{q};

@@ -18,6 +18,12 @@ class QSqlQuery;
 // row met a row another program changed or deleted, and nothing was written. An insert
 // into a table with a unique key is written only when no row holds the same key values.
 // An engine supplies its connection, the name of the row key and its null-safe equality.
+//
+// A connection to a server can be lost (the server restarts, the network goes): then every
+// use fails with ConnectionLostError, and the next write, at the beginning of a transaction
+// or alone, opens a new connection first. A transaction never outlives its connection: what
+// it wrote is gone with it. A COMMIT, or a write alone, whose connection is lost on the way
+// may or may not have been taken; it is reported so and never written again unasked.
 class SqlStore : public RecordStore {
 public:
     ~SqlStore() override;
@@ -93,8 +99,22 @@ protected:
     void runInTransaction(const QStringList& statements, const QString& what);
     // The engine's text of a failure as the user reads it.
     virtual QString explained(const QString& detail) const { return detail; }
-    // Throws DatabaseError for a failed statement: what failed and the engine's reason.
+    // Throws DatabaseError for a failed statement: what failed and the engine's reason;
+    // ConnectionLostError when the connection was lost on the way.
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
+
+    // --- A connection that is lost (a server that restarted or went away)
+    // Whether the failure says that the connection is gone (the connection no longer open
+    // says so too).
+    virtual bool isLostConnection(const QSqlError&) const { return false; }
+    // The message of a lost connection, with the driver's text; `outcomeUnknown`: it was
+    // lost while a write was being concluded.
+    virtual QString lostConnectionMessage(bool outcomeUnknown, const QString& detail) const;
+    // Closes the connection and opens it again with the same settings; throws
+    // ConnectionLostError when the database still cannot be reached.
+    virtual void reopen();
+    // The text of a failure as the driver gives it, on one line.
+    static QString detailOf(const QSqlError& error);
 
 private:
     // "key = ? AND c IS ? ...": the row still holds `before`; the values to bind are
@@ -109,7 +129,22 @@ private:
     // next time.
     QSqlQuery& prepared(const QString& sql);
 
+    // Before a write outside a transaction, and at the beginning of one: a lost connection
+    // is opened again, once.
+    void reconnectIfLost();
+    void reconnect();
+    // Whether this failure (or the state of the connection) means the connection is gone.
+    bool lostConnection(const QSqlError& error) const;
+
     QString connection_;
+    bool inTransaction_ = false;
+    // The connection was seen lost; the driver's words at the time.
+    mutable bool lost_ = false;
+    mutable QString lostDetail_;
+    // While COMMIT, or a write outside a transaction, runs: a connection lost now leaves
+    // the write's outcome unknown.
+    bool concluding_ = false;
+    class SingleWrite;
     struct Statement;
     QHash<QString, std::shared_ptr<Statement>> statements_;
     QHash<QString, QString> statementTexts_; // a kind of statement -> its text

@@ -48,6 +48,8 @@ QList<int> UserServices::chooseEntries(const QString&, const QStringList&, bool)
     return {};
 }
 
+void UserServices::waitNotice(const QString&) {}
+
 void UserServices::install(UserServices* services)
 {
     installed = services;

@@ -71,6 +71,10 @@ public:
     // With `several` any number of entries can be chosen, otherwise one.
     virtual QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
                                      bool several);
+    // A notice without buttons while the application waits for something (a server that
+    // is slow to answer); it stays on screen, the event loop running, until the same call
+    // with an empty text takes it away. Without a notice service nothing is shown.
+    virtual void waitNotice(const QString& text);
 };
 
 // Appends a full stop to a message whose last character has a higher code than the

@@ -842,6 +842,25 @@ void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString&
         s.kcal->setText(QString());
 }
 
+bool WeeklyPlanner::restoreWeek(qint64 person, const WeekTexts& week)
+{
+    Dataset* people = dm_->utente;
+    if (!people->locate(QStringLiteral("ID"), {person}))
+        return false;
+    frame_.dbnome->setCurrentIndex(people->recNo());
+    caricadieta();
+    for (int day = 1; day <= Days; ++day)
+        for (int position = 1; position <= DayPage::Positions; ++position) {
+            const int number = 100 * day + position;
+            const auto texts = week.value(number);
+            setSlotTexts(number, texts.first, texts.second, texts.second.isEmpty());
+        }
+    setChanged(true);
+    btnTotaleClick();
+    caricafoto();
+    return true;
+}
+
 void WeeklyPlanner::foodWindowOpened()
 {
     beforeFoodWindow_ = displayedWeek();

@@ -90,6 +90,10 @@ public:
     // so the kilocalories, the totals and the change flag follow. `blankKcal` leaves the
     // kcal field empty, as loading does for a slot without grams.
     void setSlotTexts(int number, const QString& food, const QString& grams, bool blankKcal);
+    // Shows the person's stored week with these texts over it, every slot as the user
+    // would set it (a slot not named is emptied), as unsaved changes. False, with nothing
+    // changed, when the person is not in the person dataset.
+    bool restoreWeek(qint64 person, const WeekTexts& week);
 
     // What other programs committed reached the data module: the person chooser, the
     // food lists and the shown week follow; a week with unsaved changes keeps them, and
