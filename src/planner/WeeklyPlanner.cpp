@@ -662,14 +662,6 @@ bool WeeklyPlanner::settleConflict(qint64 person)
         lines << (more == 1 ? QStringLiteral("… e un altro alimento")
                             : QStringLiteral("… e altri %1 alimenti").arg(more));
     }
-    // A question that fits the screen: the first slots, and how many more.
-    constexpr int listed = 15;
-    if (lines.size() > listed) {
-        const qsizetype more = lines.size() - listed;
-        lines = lines.mid(0, listed);
-        lines << (more == 1 ? QStringLiteral("… e un altro alimento")
-                            : QStringLiteral("… e altri %1 alimenti").arg(more));
-    }
     const int answer = UserServices::instance().mostramessaggio(
         QStringLiteral("La dieta di '%1' è stata cambiata da un'altra postazione dopo che è "
                        "stata letta. Questi alimenti sono diversi:\r%2\r\r\"Tieni i miei\" "
