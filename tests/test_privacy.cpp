@@ -108,16 +108,6 @@ private:
     bool active_ = false;
 };
 
-QList<QVariantList> everything(const RecordStore& store)
-{
-    QList<QVariantList> out;
-    for (const TableSchema* t :
-         {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()})
-        for (const StoredRow& row : store.readTable(*t))
-            out << QVariantList(row.values.begin(), row.values.end());
-    return out;
-}
-
 // A practice's file: a food, a person with a menu row.
 void fill(TestDatabase& db, const QString& person = QStringLiteral("Anna"))
 {
@@ -377,7 +367,7 @@ private slots:
         QList<QVariantList> bruno;
         {
             SqliteStore walMode(dest);
-            bruno = everything(walMode);
+            bruno = TestDatabase::everything(walMode);
         }
         const QByteArray before = checksum(dest);
         const ToolRun refused = runTool({QStringLiteral("restore"), backup, dest});
@@ -392,15 +382,15 @@ private slots:
                 runTool({QStringLiteral("restore"), QStringLiteral("--force"), backup, dest});
             QVERIFY2(busy.exitCode == 1, qPrintable(busy.output));
             QVERIFY2(busy.output.contains(QStringLiteral("in uso")), qPrintable(busy.output));
-            QCOMPARE(everything(inUse), bruno);
+            QCOMPARE(TestDatabase::everything(inUse), bruno);
         }
         const ToolRun forced =
             runTool({QStringLiteral("restore"), QStringLiteral("--force"), backup, dest});
         QVERIFY2(forced.exitCode == 0, qPrintable(forced.output));
         SqliteStore restored(dest);
         SqliteStore original(backup, SqliteStore::Access::ReadOnly);
-        QCOMPARE(everything(restored), everything(original));
-        QVERIFY(everything(restored) != bruno);
+        QCOMPARE(TestDatabase::everything(restored), TestDatabase::everything(original));
+        QVERIFY(TestDatabase::everything(restored) != bruno);
         QCOMPARE(modeOf(dest), QStringLiteral("600"));
         QVERIFY(!QFile::exists(dest + QStringLiteral(".restored")));
     }
@@ -441,7 +431,7 @@ private slots:
                     out.filePath(QStringLiteral("copia-%1.mdb").arg(int(folderWritable)));
                 DatabaseTransfer::backup(file, copy);
                 SqliteStore copied(copy, SqliteStore::Access::ReadOnly);
-                QCOMPARE(everything(copied), everything(store));
+                QCOMPARE(TestDatabase::everything(copied), TestDatabase::everything(store));
             } catch (const DatabaseError& e) {
                 QFAIL(qPrintable(e.message()));
             }
@@ -492,7 +482,7 @@ private slots:
         {
             SqliteStore a(backup, SqliteStore::Access::ReadOnly);
             SqliteStore b(source, SqliteStore::Access::ReadOnly);
-            QCOMPARE(everything(a), everything(b));
+            QCOMPARE(TestDatabase::everything(a), TestDatabase::everything(b));
         }
 
         // Back onto the server: refused over its rows without --force, whole with it.
@@ -508,7 +498,7 @@ private slots:
         {
             PostgresStore restored(server.path());
             SqliteStore original(backup, SqliteStore::Access::ReadOnly);
-            QCOMPARE(everything(restored), everything(original));
+            QCOMPARE(TestDatabase::everything(restored), TestDatabase::everything(original));
         }
         // A server database is not backed up by the application.
         QCOMPARE(DatabaseBackup::makeDaily(*workstation.ADOConnection1), QString());

@@ -8,6 +8,7 @@
 #include "Dataset.h"
 #include "PlannerFixture.h"
 #include "PostgresStore.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
 #include "Startup.h"
 #include "TDM.h"
@@ -41,28 +42,6 @@
 using What = ScriptedServices::What;
 
 namespace {
-
-// Sets an environment variable for the lifetime of the object.
-class Environment {
-public:
-    Environment(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
-    {
-        qputenv(name, value.toUtf8());
-    }
-    ~Environment()
-    {
-        if (had_)
-            qputenv(name_, previous_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
-};
 
 bool runServerCommand(const char* variable)
 {
@@ -280,7 +259,7 @@ private slots:
         const qint64 anna = db.addPerson(QStringLiteral("Anna"));
         db.addPerson(QStringLiteral("Bruno"));
         db.addMenuRow(anna, 101, QStringLiteral("Mela"), QStringLiteral("150"));
-        Environment chosen("NUTRILO_DATABASE", db.path());
+        ScopedEnvironment chosen("NUTRILO_DATABASE", db.path());
         const QString file = QDir(db.folder()).filePath(WeekRecovery::fileName(anna));
 
         {
@@ -372,7 +351,7 @@ private slots:
         SilentPort silent;
         QVERIFY(silent.port() > 0);
         const QString server = QStringLiteral("127.0.0.1:%1").arg(silent.port());
-        Environment chosen(
+        ScopedEnvironment chosen(
             "NUTRILO_DATABASE",
             QStringLiteral("postgresql://nutrilo@%1/nutrilo?connect_timeout=4").arg(server));
         ScriptedServices services;

@@ -68,16 +68,6 @@ int shippedFoodCount()
     return f.open(QIODevice::ReadOnly) ? int(DatabaseTransfer::foodsFromTable(f).size()) : -1;
 }
 
-QList<QVariantList> everything(const RecordStore& store)
-{
-    QList<QVariantList> out;
-    for (const TableSchema* t :
-         {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()})
-        for (const StoredRow& row : store.readTable(*t))
-            out << QVariantList(row.values.begin(), row.values.end());
-    return out;
-}
-
 QApplication& app()
 {
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
@@ -161,7 +151,8 @@ private slots:
             empty = std::make_unique<ServerDatabase>(QStringLiteral("empty"));
             uri = empty->uri();
             if (setup == QLatin1String("password"))
-                password = std::make_unique<ScopedEnvironment>("PGPASSWORD", QStringLiteral("sbagliata"));
+                password =
+                    std::make_unique<ScopedEnvironment>("PGPASSWORD", QStringLiteral("sbagliata"));
             if (setup == QLatin1String("nodatabase"))
                 uri = uri.left(uri.lastIndexOf(QLatin1Char('/'))) + QStringLiteral("/nessuno");
         }
@@ -236,7 +227,7 @@ private slots:
         QList<QVariantList> original;
         {
             SqliteStore store(file.path());
-            original = everything(store);
+            original = TestDatabase::everything(store);
         }
 
         ServerDatabase server(QStringLiteral("import"));
@@ -247,7 +238,7 @@ private slots:
         QCOMPARE(counts.menuRows, 2);
         {
             PostgresStore store(server.uri());
-            QCOMPARE(everything(store), original);
+            QCOMPARE(TestDatabase::everything(store), original);
         }
         {
             // The next person gets the number after the highest one copied.
@@ -266,7 +257,7 @@ private slots:
         DatabaseTransfer::exportServer(server.uri(), copy);
         {
             SqliteStore store(copy);
-            QCOMPARE(everything(store), original);
+            QCOMPARE(TestDatabase::everything(store), original);
         }
         const ToolRun again = runTool({QStringLiteral("export"), server.uri(), copy});
         QCOMPARE(again.exitCode, 1);
