@@ -722,21 +722,28 @@ private slots:
 
     void numbersThatAreNotFiniteAreRefused_data()
     {
+        // The message names the field by its caption in the food window.
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
         QTest::newRow("NaN in kcal100") << "kcal100"
-                                        << "NaN";
+                                        << "NaN"
+                                        << "Kcal/100";
         QTest::newRow("nan in Acqua") << "Acqua"
-                                      << "nan";
+                                      << "nan"
+                                      << "Acqua";
         QTest::newRow("inf in Proteine") << "Proteine"
-                                         << "inf";
+                                         << "inf"
+                                         << "Proteine";
         QTest::newRow("-inf in %edibile") << "%edibile"
-                                          << "-inf";
+                                          << "-inf"
+                                          << "%edibile";
     }
     void numbersThatAreNotFiniteAreRefused()
     {
         QFETCH(QString, field);
         QFETCH(QString, text);
+        QFETCH(QString, caption);
         ScriptedServices services;
         TestDatabase db;
         db.addFood(QStringLiteral("Mela"), 52);
@@ -745,7 +752,7 @@ private slots:
         dm.alimenti->fieldByName(field)->setAsString(text);
         QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
         QCOMPARE(services.messages().size(), 1);
-        QVERIFY2(services.messages().first().contains("'" + field + "'"),
+        QVERIFY2(services.messages().first().contains("'" + caption + "'"),
                  qPrintable(services.messages().first()));
         QCOMPARE(dm.alimenti->state(), Dataset::State::Edit);
         // A number handed over by code is refused the same way.

@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(dialog.kind, MessageKind::Error);
         QCOMPARE(dialog.buttons, Buttons::Yes);
         QCOMPARE(dialog.captions, QStringList{QStringLiteral("Ok")});
-        QVERIFY(dialog.text.contains(QStringLiteral("'Nome'")));
+        QVERIFY(dialog.text.contains(QStringLiteral("'Nome e Cognome'")));
         QCOMPARE(services->messages().size(), 1); // no other report
         QCOMPARE(db->rows("SELECT Nome FROM Utenti ORDER BY ID").first().first().toString(),
                  QStringLiteral("Anna Rossi"));
@@ -197,7 +197,7 @@ private slots:
         u->setField("Nome", QStringLiteral("Anna"));
         u->fieldByName("eta")->setAsString(QStringLiteral("trenta"));
         QVERIFY_THROWS_EXCEPTION(AbortError, u->post());
-        QVERIFY(services->messages().first().contains(QStringLiteral("'eta'")));
+        QVERIFY(services->messages().first().contains(QStringLiteral("'Età'")));
         QCOMPARE(u->text("eta"), QStringLiteral("trenta"));
         u->cancel();
         QCOMPARE(u->text("Nome"), QStringLiteral("Anna Rossi"));

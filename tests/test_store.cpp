@@ -77,21 +77,27 @@ private slots:
 
     void widthsAndTypesAreRefused_data()
     {
+        // The message names the field by the caption the user reads beside it.
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
-        QTest::newRow("name of 31") << "Nome" << QString(31, 'a');
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("name of 31") << "Nome" << QString(31, 'a') << "Nome e Cognome";
         QTest::newRow("sex of 3") << "sesso"
-                                  << "MMM";
-        QTest::newRow("photo of 51") << "foto" << ("/" + QString(50, 'p'));
+                                  << "MMM"
+                                  << "Sesso";
+        QTest::newRow("photo of 51") << "foto" << ("/" + QString(50, 'p')) << "Foto inizio dieta";
         QTest::newRow("weight with decimals") << "peso"
-                                              << "72,5";
+                                              << "72,5"
+                                              << "Peso (kg)";
         QTest::newRow("age in letters") << "eta"
-                                        << "trenta";
+                                        << "trenta"
+                                        << "Età";
     }
     void widthsAndTypesAreRefused()
     {
         QFETCH(QString, field);
         QFETCH(QString, text);
+        QFETCH(QString, caption);
         ScriptedServices services;
         TestDatabase db;
         db.addPerson(QStringLiteral("Anna"));
@@ -100,7 +106,7 @@ private slots:
         dm.utente->fieldByName(field)->setAsString(text);
         QVERIFY_THROWS_EXCEPTION(AbortError, dm.utente->post());
         QCOMPARE(services.messages().size(), 1);
-        QVERIFY2(services.messages().first().contains("'" + field + "'"),
+        QVERIFY2(services.messages().first().contains("'" + caption + "'"),
                  qPrintable(services.messages().first()));
         QCOMPARE(dm.utente->state(), Dataset::State::Edit);
         const QVariantList stored =

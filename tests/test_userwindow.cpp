@@ -565,7 +565,7 @@ private slots:
 
         type(window->DBEdit5, "999");
         window->btnsalvaClick();
-        refused("Il valore 999 del campo 'altezza' è fuori dall'intervallo ammesso "
+        refused("Il valore 999 del campo 'Altezza (cm)' è fuori dall'intervallo ammesso "
                 "(da 30 a 272 cm)");
         QCOMPARE(dm->utente->state(), Dataset::State::Edit);
         QCOMPARE(window->DBEdit5->text(), QStringLiteral("999"));
@@ -579,7 +579,7 @@ private slots:
         type(window->DBEdit2, "Ennio");
         type(window->DBEdit8, "3651");
         window->btnsalvaClick();
-        refused("Il valore 3651 del campo 'giorni' è fuori dall'intervallo ammesso "
+        refused("Il valore 3651 del campo 'Giorni' è fuori dall'intervallo ammesso "
                 "(da 1 a 3650 giorni)");
         QCOMPARE(dm->utente->state(), Dataset::State::Insert);
         QCOMPARE(window->DBEdit8->text(), QStringLiteral("3651"));
@@ -601,7 +601,7 @@ private slots:
         QTest::keyClick(people->cellEditor(), Qt::Key_Return);
         QCoreApplication::processEvents();
         window->btnsalvaClick();
-        refused("Il valore -5 del campo 'girovita' è fuori dall'intervallo ammesso "
+        refused("Il valore -5 del campo 'Girovita (cm)' è fuori dall'intervallo ammesso "
                 "(da 20 a 300 cm)");
         QCOMPARE(dm->utente->state(), Dataset::State::Edit);
         QCOMPARE(dm->utentegirovita->asString(), QStringLiteral("-5"));
@@ -640,7 +640,7 @@ private slots:
         QTest::keyClick(grid->cellEditor(), Qt::Key_Return);
         QCoreApplication::processEvents();
         foods.btnsalvaClick();
-        refused("Il valore 9000 del campo 'kcal100' è fuori dall'intervallo ammesso "
+        refused("Il valore 9000 del campo 'Kcal/100' è fuori dall'intervallo ammesso "
                 "(da 0 a 1000 kcal per 100 g)");
         QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
         QCOMPARE(dm->alimentikcal100->asString(), QStringLiteral("9000"));
@@ -666,9 +666,10 @@ private slots:
         services->clear();
         type(window->DBEdit5, "998");
         window->btnsalvaClick();
-        QCOMPARE(services->textsOf(What::Dialog),
-                 QStringList{"Il valore 998 del campo 'altezza' è fuori dall'intervallo ammesso "
-                             "(da 30 a 272 cm)"});
+        QCOMPARE(
+            services->textsOf(What::Dialog),
+            QStringList{"Il valore 998 del campo 'Altezza (cm)' è fuori dall'intervallo ammesso "
+                        "(da 30 a 272 cm)"});
         QCOMPARE(dm->utente->state(), Dataset::State::Edit);
     }
 

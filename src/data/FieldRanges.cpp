@@ -1,6 +1,7 @@
 #include "FieldRanges.h"
 
 #include "AppError.h"
+#include "FieldCaptions.h"
 #include "FieldText.h"
 #include "RecordStore.h"
 #include "TableSchema.h"
@@ -86,6 +87,6 @@ QString FieldRanges::message(const FieldRange& range, const QVariant& value)
 {
     return QStringLiteral("Il valore %1 del campo '%2' è fuori dall'intervallo ammesso "
                           "(da %3 a %4 %5)")
-        .arg(fieldValueText(value), range.column, generalFloatText(range.low),
-             generalFloatText(range.high), range.unit);
+        .arg(fieldValueText(value), FieldCaptions::of(range.table, range.column),
+             generalFloatText(range.low), generalFloatText(range.high), range.unit);
 }

@@ -11,7 +11,7 @@ struct TableSchema;
 // range is refused before the row is written, whichever window or grid posts it.
 struct FieldRange {
     QString table;  // as TableSchema names it
-    QString column; // the column, as the windows' grids title it
+    QString column; // the column, as TableSchema names it
     double low;     // both limits included
     double high;
     QString unit; // shown after the limits: "cm", "g per 100 g"
@@ -34,6 +34,7 @@ public:
     static void check(const TableSchema& table, const QVector<QVariant>& values,
                       const QVector<QVariant>* previous = nullptr);
 
-    // "Il valore 999 del campo 'altezza' è fuori dall'intervallo ammesso (da 30 a 272 cm)"
+    // "Il valore 999 del campo 'Altezza (cm)' è fuori dall'intervallo ammesso (da 30 a 272 cm)":
+    // the field named by its caption.
     static QString message(const FieldRange& range, const QVariant& value);
 };

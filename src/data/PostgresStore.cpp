@@ -1,6 +1,7 @@
 #include "PostgresStore.h"
 
 #include "AppError.h"
+#include "FieldCaptions.h"
 #include "StoreLocation.h"
 
 #include <QSqlDriver>
@@ -397,7 +398,7 @@ void PostgresStore::checkStorable(const TableSchema& table, const QVector<QVaria
             throw DatabaseError(QStringLiteral("Il valore del campo '%1' contiene il carattere "
                                                "nullo (U+0000), che il database PostgreSQL non "
                                                "può conservare")
-                                    .arg(table.columns.at(i).name));
+                                    .arg(FieldCaptions::of(table.name, table.columns.at(i).name)));
 }
 
 qint64 PostgresStore::insertedKey(const TableSchema& table) const

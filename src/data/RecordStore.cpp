@@ -1,6 +1,7 @@
 #include "RecordStore.h"
 
 #include "AppError.h"
+#include "FieldCaptions.h"
 
 #include <QLocale>
 #include <cmath>
@@ -114,30 +115,32 @@ void RecordStore::validateRow(const TableSchema& table, const QVector<QVariant>&
         const QVariant& v = values.at(i);
         if (isNullValue(v))
             continue;
+        // Messages name the field as the windows caption it.
+        const QString shown = FieldCaptions::of(table.name, column.name);
         switch (column.type) {
         case FieldType::Text:
             if (v.toString().size() > column.width)
                 throw DatabaseError(QStringLiteral("Il valore del campo '%1' è troppo lungo: "
                                                    "sono ammessi al massimo %2 caratteri")
-                                        .arg(column.name)
+                                        .arg(shown)
                                         .arg(column.width));
             if (hasUnpairedSurrogate(v.toString()))
                 throw DatabaseError(QStringLiteral("Il valore del campo '%1' contiene caratteri "
                                                    "non validi")
-                                        .arg(column.name));
+                                        .arg(shown));
             break;
         case FieldType::Integer:
         case FieldType::AutoNumber:
             if (v.typeId() != QMetaType::LongLong)
                 throw DatabaseError(
                     QStringLiteral("Il valore '%1' non è un numero intero valido per il campo '%2'")
-                        .arg(v.toString(), column.name));
+                        .arg(v.toString(), shown));
             break;
         case FieldType::Float:
             if (v.typeId() != QMetaType::Double || !std::isfinite(v.toDouble()))
                 throw DatabaseError(
                     QStringLiteral("Il valore '%1' non è un numero valido per il campo '%2'")
-                        .arg(v.toString(), column.name));
+                        .arg(v.toString(), shown));
             break;
         }
     }

@@ -1,0 +1,62 @@
+#include "FieldCaptions.h"
+
+#include "TableSchema.h"
+
+#include <QList>
+
+namespace {
+
+struct Caption {
+    QString table;
+    QString field;
+    QString caption;
+};
+
+QList<Caption> makeCaptions()
+{
+    const QString people = TableSchema::utenti().name;
+    const QString foods = TableSchema::alimenti().name;
+    const QString menu = TableSchema::dieta().name;
+    return {
+        // A person: the captions of the main window's person panel.
+        {people, QStringLiteral("Nome"), QStringLiteral("Nome e Cognome")},
+        {people, QStringLiteral("eta"), QStringLiteral("Età")},
+        {people, QStringLiteral("peso"), QStringLiteral("Peso (kg)")},
+        {people, QStringLiteral("altezza"), QStringLiteral("Altezza (cm)")},
+        {people, QStringLiteral("sesso"), QStringLiteral("Sesso")},
+        {people, QStringLiteral("corporatura"), QStringLiteral("Corporatura")},
+        {people, QStringLiteral("attivita"), QStringLiteral("Attività")},
+        {people, QStringLiteral("girovita"), QStringLiteral("Girovita (cm)")},
+        {people, QStringLiteral("foto"), QStringLiteral("Foto inizio dieta")},
+        {people, QStringLiteral("sport"), QStringLiteral("Sport")},
+        {people, QStringLiteral("ore"), QStringLiteral("Ore")},
+        {people, QStringLiteral("pesodes"), QStringLiteral("Peso desiderato (kg)")},
+        {people, QStringLiteral("giorni"), QStringLiteral("Giorni")},
+        {people, QStringLiteral("BMI"), QStringLiteral("BMI")},
+        {people, QStringLiteral("pesoidea"), QStringLiteral("Peso Ideale")},
+        {people, QStringLiteral("fabbenerg"), QStringLiteral("Fabb. Energ. Kcal")},
+        {people, QStringLiteral("%massagrassa"), QStringLiteral("% Massa grassa")},
+        {people, QStringLiteral("caloriesport"), QStringLiteral("Calorie sport")},
+        {people, QStringLiteral("razzterr"), QStringLiteral("Razione ter.")},
+        // A food: the captions of the food window's fields.
+        {foods, QStringLiteral("kcal100"), QStringLiteral("Kcal/100")},
+        // A slot of the week: the grid's column heading.
+        {menu, QStringLiteral("grammi"), QStringLiteral("Grammi")},
+    };
+}
+
+} // namespace
+
+namespace FieldCaptions {
+
+QString of(const QString& table, const QString& field)
+{
+    static const QList<Caption> captions = makeCaptions();
+    for (const Caption& c : captions)
+        if (c.table.compare(table, Qt::CaseInsensitive) == 0 &&
+            c.field.compare(field, Qt::CaseInsensitive) == 0)
+            return c.caption;
+    return field;
+}
+
+} // namespace FieldCaptions
