@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "Accessibility.h"
 #include "AppError.h"
 #include "AppTexts.h"
 #include "ContextHelp.h"
@@ -57,8 +58,10 @@ QFont windowFont()
     return font;
 }
 
+// A button with a picture; `action` is its name for a screen reader when it shows no caption.
 QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& picture,
-                           const QString& tooltip, int context, bool hand)
+                           const QString& tooltip, int context, bool hand,
+                           const QString& action = QString())
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
@@ -72,6 +75,8 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& 
         HelpContext::set(button, context);
     if (hand)
         button->setCursor(Qt::PointingHandCursor);
+    if (!action.isEmpty())
+        Accessibility::setName(button, action);
     return button;
 }
 
@@ -103,6 +108,9 @@ template <typename Handler> auto guarded(Handler handler)
 
 TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
 {
+    // A plain widget would present to a screen reader as an anonymous container: the
+    // window is a frame.
+    Accessibility::install();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(AppTexts::dialogCaption());
     setFont(windowFont());
@@ -194,28 +202,33 @@ void TForm1::buildToolbar()
         captionButton(Panel1, QStringLiteral("btnAlimenti"), QStringLiteral("alimenti"),
                       QStringLiteral("Alimenti"), QStringLiteral("Gestione alimenti"), 12);
     salva = pictureButton(Panel1, QStringLiteral("salva"), QStringLiteral("salva"),
-                          QStringLiteral("Memorizza utente"), 13, true);
+                          QStringLiteral("Memorizza utente"), 13, true,
+                          QStringLiteral("Salva la dieta"));
     QIcon saveIcon;
     saveIcon.addPixmap(QPixmap(QStringLiteral(":/pictures/salva.png")), QIcon::Normal);
     saveIcon.addPixmap(QPixmap(QStringLiteral(":/pictures/salva_disabled.png")), QIcon::Disabled);
     salva->setIcon(saveIcon);
     salva->setEnabled(false);
-    stamp = pictureButton(Panel1, QStringLiteral("stamp"), QStringLiteral("stampa"),
-                          QStringLiteral("Stampa dieta"), 14, false);
+    stamp =
+        pictureButton(Panel1, QStringLiteral("stamp"), QStringLiteral("stampa"),
+                      QStringLiteral("Stampa dieta"), 14, false, QStringLiteral("Stampa la dieta"));
     riepilogo = pictureButton(Panel1, QStringLiteral("riepilogo"), QStringLiteral("riepilogo"),
-                              QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false);
+                              QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false,
+                              QStringLiteral("Riepilogo nutrizionale della settimana"));
     btnTotale = new QToolButton(Panel1);
     btnTotale->setObjectName(QStringLiteral("btnTotale"));
     btnTotale->setText(QStringLiteral("TotCalorie"));
     btnTotale->setToolTip(QStringLiteral("Calorie totali"));
     HelpContext::set(btnTotale, 26);
     btnTotale->setVisible(false);
-    HELP = pictureButton(Panel1, QStringLiteral("HELP"), QStringLiteral("help"),
-                         QStringLiteral("Guida in linea"), 0, false);
+    HELP =
+        pictureButton(Panel1, QStringLiteral("HELP"), QStringLiteral("help"),
+                      QStringLiteral("Guida in linea"), 0, false, QStringLiteral("Guida in linea"));
     info = pictureButton(Panel1, QStringLiteral("info"), QStringLiteral("info"),
-                         QStringLiteral("Informazioni utili."), 3, false);
+                         QStringLiteral("Informazioni utili."), 3, false,
+                         QStringLiteral("Informazioni utili sul sito di Nutrilo"));
     esci = pictureButton(Panel1, QStringLiteral("esci"), QStringLiteral("esci"),
-                         QStringLiteral("Esci"), 7, true);
+                         QStringLiteral("Esci"), 7, true, QStringLiteral("Esci"));
 
     auto* row = new QHBoxLayout(Panel1);
     row->setContentsMargins(4, 3, 6, 3);
@@ -248,6 +261,7 @@ void TForm1::buildPersonPanel(QWidget* parent)
 {
     LMDScrollBox8 = new QScrollArea(parent);
     LMDScrollBox8->setObjectName(QStringLiteral("LMDScrollBox8"));
+    Accessibility::setName(LMDScrollBox8, QStringLiteral("Dati della persona"));
     LMDScrollBox8->setFixedWidth(209);
     LMDScrollBox8->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     LMDScrollBox8->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -277,19 +291,26 @@ void TForm1::buildPersonPanel(QWidget* parent)
         return label;
     };
 
-    column->addWidget(caption(QStringLiteral("capfoto"), QStringLiteral("Foto inizio dieta")));
+    QLabel* photoCaption = caption(QStringLiteral("capfoto"), QStringLiteral("Foto inizio dieta"));
+    column->addWidget(photoCaption);
     Image1 = new QLabel(content);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Accessibility::setName(Image1, photoCaption->text());
+    photoCaption->setBuddy(Image1);
     Image1->setFixedSize(169, 145);
     Image1->setScaledContents(true);
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
     column->addWidget(Image1);
     column->addSpacing(4);
 
-    column->addWidget(caption(QStringLiteral("capnome"), QStringLiteral("Nome e Cognome"), true));
+    QLabel* nameCaption =
+        caption(QStringLiteral("capnome"), QStringLiteral("Nome e Cognome"), true);
+    column->addWidget(nameCaption);
     dbnome = new QComboBox(content);
     dbnome->setObjectName(QStringLiteral("dbnome"));
     dbnome->setEditable(true);
+    Accessibility::setName(dbnome, nameCaption->text());
+    nameCaption->setBuddy(dbnome);
     dbnome->setInsertPolicy(QComboBox::NoInsert);
     dbnome->setFixedWidth(161);
     HelpContext::set(dbnome, 2);
@@ -340,14 +361,17 @@ void TForm1::buildPersonPanel(QWidget* parent)
         const QString field = QString::fromLatin1(row.field);
         QString name = field;
         name.remove(QLatin1Char('%'));
-        grid->addWidget(caption(QStringLiteral("cap") + name, row.text), line, 0);
+        QLabel* rowCaption = caption(QStringLiteral("cap") + name, row.text);
+        grid->addWidget(rowCaption, line, 0);
         if (field == QLatin1String("pesodes")) {
             // "Peso desid." 70 in 90 giorni
             auto* same = new QHBoxLayout;
             same->setSpacing(3);
             same->addWidget(value(field));
-            same->addWidget(caption(QStringLiteral("capin"), QStringLiteral("in ")));
+            QLabel* in = caption(QStringLiteral("capin"), QStringLiteral("in "));
+            same->addWidget(in);
             same->addWidget(value(QStringLiteral("giorni")));
+            in->setBuddy(personLabels_.value(QStringLiteral("giorni")));
             same->addWidget(caption(QStringLiteral("capgiorni"), QStringLiteral("giorni")));
             same->addStretch(1);
             grid->addLayout(same, line, 1);
@@ -356,13 +380,17 @@ void TForm1::buildPersonPanel(QWidget* parent)
             auto* same = new QHBoxLayout;
             same->setSpacing(3);
             same->addWidget(value(field));
-            same->addWidget(caption(QStringLiteral("capore"), QStringLiteral("Ore")));
+            QLabel* hours = caption(QStringLiteral("capore"), QStringLiteral("Ore"));
+            same->addWidget(hours);
             same->addWidget(value(QStringLiteral("ore")));
+            hours->setBuddy(personLabels_.value(QStringLiteral("ore")));
             same->addStretch(1);
             grid->addLayout(same, line, 1);
         } else {
             grid->addWidget(value(field), line, 1);
         }
+        // The caption is read with the value it stands beside.
+        rowCaption->setBuddy(personLabels_.value(field));
         ++line;
     }
     column->addStretch(1);
@@ -373,6 +401,7 @@ void TForm1::buildPages()
 {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    Accessibility::setName(PageControl1, QStringLiteral("Giorni della settimana"));
     HelpContext::set(PageControl1, 27);
     // Every tab stays reachable when the window is narrow.
     PageControl1->setUsesScrollButtons(true);

@@ -1,5 +1,6 @@
 #include "DayPage.h"
 
+#include "Accessibility.h"
 #include "FoodChooser.h"
 
 #include <QGridLayout>
@@ -20,6 +21,10 @@ const char* const groupHeadings[DayPage::Groups] = {"Alimenti della colazione",
 const char* const groupCaptions[DayPage::Groups] = {"Colazione", "Pranzo", "Cena",
                                                     "Cond. e spunt."};
 const char* const subtotalPrefixes[DayPage::Groups] = {"colazione", "pranzo", "cena", "spuntino"};
+const char* const dayNames[7] = {"Lunedì",  "Martedì", "Mercoledì", "Giovedì",
+                                 "Venerdì", "Sabato",  "Domenica"};
+const char* const groupNames[DayPage::Groups] = {"colazione", "pranzo", "cena",
+                                                 "condimenti e spuntini"};
 
 const QColor red(0xff, 0x00, 0x00);
 const QColor fuchsia(0xff, 0x00, 0xff);
@@ -102,12 +107,34 @@ QString DayPage::keyFilterName(int day)
                     : QStringLiteral("Edit%1KeyPress").arg(38 * (day - 2) + 1);
 }
 
+QString DayPage::dayName(int day)
+{
+    return QString::fromUtf8(dayNames[day - 1]);
+}
+
+QString DayPage::groupName(int group)
+{
+    return QString::fromUtf8(groupNames[group]);
+}
+
+QString DayPage::slotName(int day, int position, SlotPart part)
+{
+    const int group = groupOf(position);
+    const QString what = part == SlotPart::Food    ? QStringLiteral("alimento")
+                         : part == SlotPart::Grams ? QStringLiteral("grammi")
+                                                   : QStringLiteral("kcal");
+    return QStringLiteral("%1, %2, %3 %4")
+        .arg(dayName(day), groupName(group), what)
+        .arg(position - firstPosition(group) + 1);
+}
+
 DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
 {
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(QStringLiteral("ScrollBox%1").arg(day));
+    Accessibility::setName(scroll, QStringLiteral("Alimenti di ") + dayName(day));
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     pageLayout->addWidget(scroll);
@@ -127,17 +154,23 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
     clearButton_->setObjectName(clearButtonName(day));
     clearButton_->setToolTip(QStringLiteral("Cancella"));
     clearButton_->setFocusPolicy(Qt::TabFocus);
+    // The hint says "Cancella"; a screen reader says what the button empties.
+    Accessibility::setName(clearButton_, dayName(day) + QStringLiteral(", Nuovo"),
+                           QStringLiteral("Cancella gli alimenti e i grammi di ") + dayName(day));
     copyButton_ = new QPushButton(QStringLiteral("Copia giorno…"), panel);
     copyButton_->setObjectName(copyButtonName(day));
     copyButton_->setToolTip(QStringLiteral("Copia gli alimenti del giorno in altri giorni"));
     copyButton_->setFocusPolicy(Qt::TabFocus);
+    Accessibility::setName(copyButton_, dayName(day) + QStringLiteral(", Copia giorno"));
     auto* top = new QHBoxLayout;
     top->addWidget(clearButton_);
     top->addSpacing(6);
     top->addWidget(copyButton_);
     top->addStretch(1);
-    top->addWidget(boldLabel(QStringLiteral("Calorie Tot."), teal, panel));
+    QLabel* totalCaption = boldLabel(QStringLiteral("Calorie Tot."), teal, panel);
+    top->addWidget(totalCaption);
     total_ = boldLabel(QStringLiteral("0,00"), green, panel, QStringLiteral("tot%1").arg(day));
+    totalCaption->setBuddy(total_);
     total_->setMinimumWidth(60);
     total_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     top->addSpacing(8);
@@ -172,6 +205,9 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
             QPalette readable = kcal->palette();
             readable.setColor(QPalette::Disabled, QPalette::Text, disabledText);
             kcal->setPalette(readable);
+            Accessibility::setName(chooser, slotName(day, position, SlotPart::Food));
+            Accessibility::setName(grams, slotName(day, position, SlotPart::Grams));
+            Accessibility::setName(kcal, slotName(day, position, SlotPart::Kcal));
             for (QWidget* w : {static_cast<QWidget*>(chooser), static_cast<QWidget*>(grams),
                                static_cast<QWidget*>(kcal)})
                 w->setProperty("tag", number);
@@ -183,10 +219,12 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
         }
         auto* sub = new QHBoxLayout;
         sub->addStretch(1);
-        sub->addWidget(boldLabel(QString::fromUtf8(groupCaptions[group]), blue, panel));
+        QLabel* subtotalCaption = boldLabel(QString::fromUtf8(groupCaptions[group]), blue, panel);
+        sub->addWidget(subtotalCaption);
         subtotals_[group] =
             boldLabel(QStringLiteral("0,00"), fuchsia, panel,
                       QString::fromLatin1(subtotalPrefixes[group]) + QString::number(day));
+        subtotalCaption->setBuddy(subtotals_[group]);
         sub->addSpacing(8);
         subtotals_[group]->setMinimumWidth(50);
         subtotals_[group]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

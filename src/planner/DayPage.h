@@ -44,6 +44,16 @@ public:
     static QString copyButtonName(int day) { return QStringLiteral("copiaGiorno%1").arg(day); }
     static QString keyFilterName(int day);
 
+    // How the user reads the day and its controls: "Lunedì" … "Domenica"; the groups
+    // "colazione", "pranzo", "cena", "condimenti e spuntini"; a slot's control as
+    // "Lunedì, colazione, alimento 1", "Lunedì, colazione, grammi 1", "Lunedì, colazione,
+    // kcal 1" (the number counts the slots of the group). These are the controls'
+    // accessible names and the slot names of the planner's messages.
+    enum class SlotPart { Food, Grams, Kcal };
+    static QString dayName(int day);
+    static QString groupName(int group);
+    static QString slotName(int day, int position, SlotPart part);
+
 private:
     int day_;
     std::array<FoodChooser*, Positions> choosers_{};

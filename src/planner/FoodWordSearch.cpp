@@ -1,15 +1,16 @@
 #include "FoodWordSearch.h"
 
+#include "Accessibility.h"
 #include "FoodChooser.h"
 #include "WordSearch.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
 #include <QStringListModel>
+#include <algorithm>
 
 namespace {
 
@@ -30,7 +31,7 @@ public:
     {
         auto* model = const_cast<QStringListModel*>(foods);
         auto* names = model->findChild<FoldedNames*>(QStringLiteral("foldedNames"),
-                                                      Qt::FindDirectChildrenOnly);
+                                                     Qt::FindDirectChildrenOnly);
         if (!names)
             names = new FoldedNames(model);
         if (!names->valid_) {
@@ -53,8 +54,7 @@ constexpr int shownRows = 12;
 
 } // namespace
 
-FoodWordSearch::FoodWordSearch(FoodChooser* chooser)
-    : QObject(chooser), chooser_(chooser)
+FoodWordSearch::FoodWordSearch(FoodChooser* chooser) : QObject(chooser), chooser_(chooser)
 {
     setObjectName(QStringLiteral("wordSearch"));
     // After the chooser's own type-ahead, which is connected first.
@@ -69,6 +69,8 @@ QListWidget* FoodWordSearch::popup()
     popup_ = new QListWidget;
     popup_->setParent(chooser_, Qt::Popup);
     popup_->setObjectName(QStringLiteral("wordSearchPopup"));
+    Accessibility::setName(popup_,
+                           QStringLiteral("Alimenti trovati per ") + chooser_->accessibleName());
     popup_->setFocusPolicy(Qt::NoFocus);
     popup_->setFocusProxy(chooser_->lineEdit());
     popup_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -488,18 +488,11 @@ void WeeklyPlanner::caricadieta()
 
 QString WeeklyPlanner::slotName(int number)
 {
-    static const char* const days[Days] = {"Lunedì",  "Martedì", "Mercoledì", "Giovedì",
-                                           "Venerdì", "Sabato",  "Domenica"};
-    static const char* const meals[DayPage::Groups] = {"colazione", "pranzo", "cena",
-                                                       "condimenti e spuntini"};
     const int day = number / 100;
     const int position = number % 100;
     if (day < 1 || day > Days || position < 1 || position > DayPage::Positions)
         return QStringLiteral("alimento %1").arg(number);
-    const int group = DayPage::groupOf(position);
-    return QStringLiteral("%1, %2, alimento %3")
-        .arg(QString::fromUtf8(days[day - 1]), QString::fromUtf8(meals[group]))
-        .arg(position - DayPage::firstPosition(group) + 1);
+    return DayPage::slotName(day, position, DayPage::SlotPart::Food);
 }
 
 bool WeeklyPlanner::salvadieta()
