@@ -184,12 +184,17 @@ private slots:
         QCOMPARE(window->DBText4->text(), dm->utenteBMI->asString());
         QCOMPARE(window->DBText6->text(), dm->utenterazzterr->asString());
 
-        // The grid: 21 columns titled by field name, ID and the metrics read-only.
+        // The grid: 21 columns titled by the fields' captions, ID and the metrics read-only;
+        // the two record numbers stay in the data but are not shown.
         DatasetTableModel* m = window->DBGrid1->gridModel();
         QCOMPARE(m->columnCount(), 21);
         QCOMPARE(m->rowCount(), 3);
-        QCOMPARE(m->headerData(10, Qt::Horizontal).toString(), QStringLiteral("foto"));
-        QCOMPARE(m->headerData(20, Qt::Horizontal).toString(), QStringLiteral("razzterr"));
+        QCOMPARE(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Età"));
+        QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Peso (kg)"));
+        QCOMPARE(m->headerData(10, Qt::Horizontal).toString(), QStringLiteral("Foto inizio dieta"));
+        QCOMPARE(m->headerData(20, Qt::Horizontal).toString(), QStringLiteral("Razione ter."));
+        for (int c = 0; c < 21; ++c)
+            QCOMPARE(window->DBGrid1->isColumnHidden(c), c < 2);
         QCOMPARE(m->headerData(0, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(),
                  QColor(Qt::blue));
         for (int c = 0; c < 21; ++c)
@@ -401,6 +406,10 @@ private slots:
         QVERIFY(dm->utenteID->asInteger() > carla);
         QCOMPARE(window->DBGrid1->gridModel()->rowCount(), 4);
         QCOMPARE(window->DBGrid1->currentIndex().row(), 3);
+        // The record numbers stay hidden when the rows are read again, and the grid's
+        // cursor keeps to the shown columns.
+        QVERIFY(window->DBGrid1->isColumnHidden(0) && window->DBGrid1->isColumnHidden(1));
+        QVERIFY(!window->DBGrid1->isColumnHidden(window->DBGrid1->currentIndex().column()));
 
         // Cancel returns to the stored values.
         type(window->DBEdit3, "41");
@@ -686,6 +695,7 @@ private slots:
         const QString bmi = window->DBText4->text();
         QTest::keyClick(grid, Qt::Key_8);
         QCOMPARE(dm->utente->state(), Dataset::State::Edit);
+        QCOMPARE(grid->cellEditor()->accessibleName(), QStringLiteral("Peso (kg)"));
         QTest::keyClick(grid->cellEditor(), Qt::Key_0);
         QTest::keyClick(grid->cellEditor(), Qt::Key_Return);
         QCoreApplication::processEvents();

@@ -1,7 +1,9 @@
 #include "PieChart.h"
 
+#include "Accessibility.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "FieldText.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -48,6 +50,7 @@ double sliceValue(const QVariant& v)
 PieChart::PieChart(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    Accessibility::presentAs(this, QAccessible::Chart);
 }
 
 void PieChart::setDataSource(DataSource* source, const QStringList& fields)
@@ -74,6 +77,7 @@ DataSource* PieChart::dataSource() const
 void PieChart::setTitle(const QString& title)
 {
     title_ = title;
+    Accessibility::setName(this, title);
     update();
 }
 
@@ -86,7 +90,24 @@ void PieChart::reload()
         Field* f = hasRow ? d->findField(name) : nullptr;
         values_ << (f ? sliceValue(f->value()) : 0.0);
     }
+    setAccessibleDescription(description());
     update();
+}
+
+QString PieChart::description() const
+{
+    double total = 0;
+    for (double v : values_)
+        total += v;
+    if (total <= 0)
+        return QStringLiteral("Nessun valore da mostrare");
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QStringList parts;
+    for (int i = 0; i < values_.size(); ++i)
+        parts << QStringLiteral("%1 %2 (%3%)")
+                     .arg(fields_.value(i), generalFloatText(values_.at(i), italian))
+                     .arg(qRound(100 * values_.at(i) / total));
+    return parts.join(QStringLiteral(", "));
 }
 
 QColor PieChart::sliceColor(int index)

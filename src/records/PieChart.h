@@ -65,6 +65,9 @@ public:
 
     // Reads the values of the current row again and repaints.
     void reload();
+    // What the pie shows, in words (its accessible description): "Proteine 10 (20%),
+    // Lipidi 5 (10%), Carboidrati 35 (70%)", or that there is nothing to show.
+    QString description() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

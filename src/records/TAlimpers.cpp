@@ -1,5 +1,6 @@
 #include "TAlimpers.h"
 
+#include "Accessibility.h"
 #include "AppError.h"
 #include "AppTexts.h"
 #include "DBEdit.h"
@@ -125,6 +126,13 @@ void TAlimpers::buildTopBar()
                              QStringLiteral("Memorizza nuovo alimento"));
     btnannulla = pictureButton(QStringLiteral("btnannulla"),
                                QStringLiteral(":/pictures/annulla.png"), QStringLiteral("Annulla"));
+    // The buttons show pictures only: a screen reader says what each one does.
+    const std::pair<QPushButton*, const char*> actions[] = {
+        {down, "Alimento precedente"},  {up, "Alimento successivo"},
+        {btnnuovo, "Nuovo alimento"},   {btndelete, "Cancella l'alimento"},
+        {btnsalva, "Salva l'alimento"}, {btnannulla, "Annulla i cambiamenti"}};
+    for (const auto& [button, action] : actions)
+        Accessibility::setName(button, QString::fromUtf8(action));
 
     auto* searchCaption = new QLabel(QStringLiteral("Cerca"), Panel2);
     searchCaption->setObjectName(QStringLiteral("LabeledEdit1Label"));
@@ -140,6 +148,7 @@ void TAlimpers::buildTopBar()
 
     LMDButton8 = pictureButton(QStringLiteral("LMDButton8"), QStringLiteral(":/pictures/esci.png"),
                                QStringLiteral("Esci"));
+    Accessibility::setName(LMDButton8, QStringLiteral("Esci"));
 
     auto* bar = new QHBoxLayout(Panel2);
     bar->setContentsMargins(6, 2, 6, 2);
@@ -212,6 +221,7 @@ void TAlimpers::buildGrid()
                              QStringLiteral("Lipidi"),   QStringLiteral("Carboidrati"),
                              QStringLiteral("kcal100")};
     DBGrid1->setColumns(fields, fields);
+    Accessibility::setName(DBGrid1, QStringLiteral("Elenco degli alimenti"));
     // The classic desktop colours: tooltip background, scroll bar, money green, the
     // light end of an active caption's gradient, inactive caption (the desktop's light
     // grey-blue: the maroon text reads on it).

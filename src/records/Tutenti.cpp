@@ -1,5 +1,6 @@
 #include "Tutenti.h"
 
+#include "Accessibility.h"
 #include "AppError.h"
 #include "AppTexts.h"
 #include "BodyMetrics.h"
@@ -9,8 +10,10 @@
 #include "DBLabel.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "FieldCaptions.h"
 #include "PictureLoader.h"
 #include "TDM.h"
+#include "TableSchema.h"
 #include "UserServices.h"
 
 #include <QGridLayout>
@@ -42,8 +45,9 @@ QFont windowFont()
     return font;
 }
 
+// A button with a picture only; `action` is its name for a screen reader.
 QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& picture,
-                           const QString& tooltip)
+                           const QString& tooltip, const QString& action)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
@@ -54,6 +58,7 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& 
     button->setToolTip(tooltip);
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
+    Accessibility::setName(button, action);
     return button;
 }
 
@@ -138,26 +143,30 @@ void Tutenti::buildTopBar()
     Panel1->setFixedHeight(48);
 
     down = pictureButton(Panel1, QStringLiteral("down"), QStringLiteral("indietro"),
-                         QStringLiteral("Indietro"));
+                         QStringLiteral("Indietro"), QStringLiteral("Persona precedente"));
     up = pictureButton(Panel1, QStringLiteral("up"), QStringLiteral("avanti"),
-                       QStringLiteral("Avanti"));
+                       QStringLiteral("Avanti"), QStringLiteral("Persona successiva"));
     btnNuovo = pictureButton(Panel1, QStringLiteral("btnNuovo"), QStringLiteral("nuovo"),
-                             QStringLiteral("Nuovo Utente"));
-    btndelete = pictureButton(Panel1, QStringLiteral("btndelete"), QStringLiteral("cancella"),
-                              QStringLiteral("Cancella utente"));
-    btnsalva = pictureButton(Panel1, QStringLiteral("btnsalva"), QStringLiteral("salva"),
-                             QStringLiteral("Salva i cambiamenti"));
+                             QStringLiteral("Nuovo Utente"), QStringLiteral("Nuova persona"));
+    btndelete =
+        pictureButton(Panel1, QStringLiteral("btndelete"), QStringLiteral("cancella"),
+                      QStringLiteral("Cancella utente"), QStringLiteral("Cancella la persona"));
+    btnsalva =
+        pictureButton(Panel1, QStringLiteral("btnsalva"), QStringLiteral("salva"),
+                      QStringLiteral("Salva i cambiamenti"), QStringLiteral("Salva la persona"));
     ibtnannulla = pictureButton(Panel1, QStringLiteral("ibtnannulla"), QStringLiteral("annulla"),
-                                QStringLiteral("Annulla"));
+                                QStringLiteral("Annulla"), QStringLiteral("Annulla i cambiamenti"));
     auto* fotoCaption = new QLabel(QStringLiteral("Foto inizio dieta"), Panel1);
     fotoCaption->setObjectName(QStringLiteral("Label13"));
     DBEdit6 = new DBEdit(dm_->DSUtente, QStringLiteral("foto"), Panel1);
     DBEdit6->setObjectName(QStringLiteral("DBEdit6"));
     DBEdit6->setFixedSize(200, 20);
+    Accessibility::setName(DBEdit6, QStringLiteral("File della foto inizio dieta"));
+    fotoCaption->setBuddy(DBEdit6);
     btn_foto = pictureButton(Panel1, QStringLiteral("btn_foto"), QStringLiteral("foto"),
-                             QStringLiteral("Inserisci foto"));
+                             QStringLiteral("Inserisci foto"), QStringLiteral("Scegli la foto"));
     esci = pictureButton(Panel1, QStringLiteral("esci"), QStringLiteral("esci"),
-                         QStringLiteral("Esci"));
+                         QStringLiteral("Esci"), QStringLiteral("Esci"));
 
     auto* foto = new QVBoxLayout;
     foto->setContentsMargins(0, 0, 0, 0);
@@ -237,8 +246,11 @@ void Tutenti::buildDataPanel()
     int row = 0;
     int label = 1;
     auto addField = [&](const QString& text, QWidget* field, int width) {
-        grid->addWidget(caption(Panel2, QStringLiteral("Label%1").arg(label++), text, maroon), row,
-                        0);
+        QLabel* fieldCaption =
+            caption(Panel2, QStringLiteral("Label%1").arg(label++), text, maroon);
+        fieldCaption->setBuddy(field);
+        Accessibility::setName(field, text);
+        grid->addWidget(fieldCaption, row, 0);
         if (width > 0)
             field->setFixedWidth(width);
         grid->addWidget(field, row++, 1, Qt::AlignLeft);
@@ -269,8 +281,10 @@ void Tutenti::buildDataPanel()
         auto* value = new DBLabel(ds, fields[i], Panel2);
         value->setObjectName(QStringLiteral("DBText%1").arg(i + 1));
         *values[i] = value;
-        grid->addWidget(
-            caption(Panel2, QStringLiteral("Label%1").arg(label++), captions[i], fuchsia), row, 0);
+        QLabel* valueCaption =
+            caption(Panel2, QStringLiteral("Label%1").arg(label++), captions[i], fuchsia);
+        valueCaption->setBuddy(value);
+        grid->addWidget(valueCaption, row, 0);
         grid->addWidget(value, row++, 1);
     }
     grid->addWidget(caption(Panel2, QStringLiteral("Label%1").arg(label++),
@@ -287,6 +301,7 @@ void Tutenti::buildPhotoAndGrid()
     Panel3->setFixedHeight(210);
     Image1 = new QLabel(Panel3);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Accessibility::setName(Image1, QStringLiteral("Foto inizio dieta"));
     Image1->setScaledContents(true); // the picture is stretched to fill the area
     // The area keeps its size whatever the picture: the picture's size is no hint.
     Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -298,17 +313,20 @@ void Tutenti::buildPhotoAndGrid()
     Panel4->setObjectName(QStringLiteral("Panel4"));
     DBGrid1 = new DBGrid(Panel4);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setColumns({QStringLiteral("ID"),           QStringLiteral("id_utente"),
-                         QStringLiteral("Nome"),         QStringLiteral("eta"),
-                         QStringLiteral("peso"),         QStringLiteral("altezza"),
-                         QStringLiteral("sesso"),        QStringLiteral("corporatura"),
-                         QStringLiteral("attivita"),     QStringLiteral("girovita"),
-                         QStringLiteral("foto"),         QStringLiteral("sport"),
-                         QStringLiteral("ore"),          QStringLiteral("pesodes"),
-                         QStringLiteral("giorni"),       QStringLiteral("BMI"),
-                         QStringLiteral("pesoidea"),     QStringLiteral("fabbenerg"),
-                         QStringLiteral("%massagrassa"), QStringLiteral("caloriesport"),
-                         QStringLiteral("razzterr")});
+    const QStringList fields = {
+        QStringLiteral("ID"),           QStringLiteral("id_utente"),    QStringLiteral("Nome"),
+        QStringLiteral("eta"),          QStringLiteral("peso"),         QStringLiteral("altezza"),
+        QStringLiteral("sesso"),        QStringLiteral("corporatura"),  QStringLiteral("attivita"),
+        QStringLiteral("girovita"),     QStringLiteral("foto"),         QStringLiteral("sport"),
+        QStringLiteral("ore"),          QStringLiteral("pesodes"),      QStringLiteral("giorni"),
+        QStringLiteral("BMI"),          QStringLiteral("pesoidea"),     QStringLiteral("fabbenerg"),
+        QStringLiteral("%massagrassa"), QStringLiteral("caloriesport"), QStringLiteral("razzterr")};
+    // Titled by the captions the user reads beside the fields, not by the column names.
+    QStringList titles;
+    for (const QString& field : fields)
+        titles << FieldCaptions::of(TableSchema::utenti().name, field);
+    DBGrid1->setColumns(fields, titles);
+    Accessibility::setName(DBGrid1, QStringLiteral("Elenco delle persone"));
     DBGrid1->setTitleFont(font());
     DBGrid1->setTitleColour(Qt::blue);
     DBGrid1->setDataSource(dm_->DSUtente);
@@ -317,6 +335,9 @@ void Tutenti::buildPhotoAndGrid()
     DBGrid1->setColumnWidth(2, 130);
     DBGrid1->setColumnWidth(10, 160);
     DBGrid1->setColumnWidth(15, 130);
+    // The record numbers are the database's own: kept in the grid's data, not shown.
+    DBGrid1->setColumnHidden(0, true);
+    DBGrid1->setColumnHidden(1, true);
     auto* box = new QVBoxLayout(Panel4);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(DBGrid1);

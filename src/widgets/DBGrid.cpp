@@ -134,10 +134,22 @@ void DBGrid::setColumnWidth(int column, int width)
     QTableView::setColumnWidth(column, width);
 }
 
+void DBGrid::setColumnHidden(int column, bool hide)
+{
+    if (hide)
+        hidden_.insert(column);
+    else
+        hidden_.remove(column);
+    QTableView::setColumnHidden(column, hide);
+    followDataset();
+}
+
 void DBGrid::applyWidths()
 {
     for (auto it = widths_.cbegin(); it != widths_.cend(); ++it)
         QTableView::setColumnWidth(it.key(), it.value());
+    for (int column : std::as_const(hidden_))
+        QTableView::setColumnHidden(column, true);
 }
 
 void DBGrid::setColumnBackground(int column, const QColor& colour)
@@ -166,6 +178,8 @@ void DBGrid::setTitleColour(const QColor& colour)
 void DBGrid::editorCreated(QLineEdit* editor, const QModelIndex& index)
 {
     editor_ = editor;
+    // A screen reader names the cell editor by its column's title.
+    editor->setAccessibleName(model_->headerData(index.column(), Qt::Horizontal).toString());
     const QPersistentModelIndex cell(index);
     connect(editor, &QLineEdit::textEdited, this, [this, editor, cell] {
         Dataset* d = model_->dataSource() ? model_->dataSource()->dataset() : nullptr;
@@ -227,6 +241,9 @@ void DBGrid::followDataset()
         int column = currentIndex().isValid() ? currentIndex().column() : 0;
         if (column >= model_->columnCount())
             column = 0;
+        // The first shown column when the cursor's is hidden.
+        for (int c = 0; isColumnHidden(column) && c < model_->columnCount(); ++c)
+            column = horizontalHeader()->logicalIndex(c);
         const QModelIndex cell = model_->index(row, column);
         if (currentIndex() != cell || !selectionModel()->isRowSelected(row, QModelIndex()))
             selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect |

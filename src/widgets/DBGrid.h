@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSet>
 #include <QTableView>
 
 class DataSource;
@@ -43,6 +44,9 @@ public:
     void setColumns(const QList<Column>& columns);
     // Kept across the model's resets (the base class's widths are not).
     void setColumnWidth(int column, int width);
+    // Hides a column from view, its field staying in the grid's model (kept across the
+    // model's resets). The grid's cursor keeps to the shown columns.
+    void setColumnHidden(int column, bool hide);
     void setColumnBackground(int column, const QColor& colour);
     void setColumnReadOnly(int column, bool readOnly);
     void setTitleFont(const QFont& font);
@@ -68,8 +72,9 @@ private:
 
     DatasetTableModel* model_;
     QHash<int, int> widths_;
+    QSet<int> hidden_;
     QPointer<QLineEdit> editor_;
     bool syncing_ = false;
     quint64 rowsGeneration_ = 0; // counts the changes of the rows
-    bool behind_ = false; // hidden while the dataset moved: follow it when shown
+    bool behind_ = false;        // hidden while the dataset moved: follow it when shown
 };
