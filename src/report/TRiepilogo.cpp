@@ -1,5 +1,6 @@
 #include "TRiepilogo.h"
 
+#include "Accessibility.h"
 #include "Handout.h"
 #include "PdfOutput.h"
 #include "ReportBuilder.h"
@@ -17,9 +18,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -67,10 +68,49 @@ QTableWidget* tableOf(const SummaryTables::Table& table, const QString& name, QW
 QChartView* chartView(QChart* chart, const QString& name, QWidget* parent)
 {
     auto* view = new QChartView(chart, parent);
+    Accessibility::presentAs(view, QAccessible::Chart);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(420, 300);
     return view;
+}
+
+// The kcal chart in words, for a screen reader: every day's kilocalories as the table
+// shows them, the days far from the target, and the target.
+QString energyDescription(const NutritionSummary& summary)
+{
+    QStringList days;
+    for (int day = 1; day <= NutritionSummary::Days; ++day)
+        days << summary.dayCaption(day) + QLatin1Char(' ') +
+                    SummaryTables::oneDecimal(summary.day(day).kcal) + QStringLiteral(" kcal") +
+                    (summary.offTarget(day) ? QStringLiteral(" (oltre il 10% dall'obiettivo)")
+                                            : QString());
+    return QStringLiteral("Kcal di ogni giorno: ") + days.join(QStringLiteral("; ")) +
+           QStringLiteral(". ") + SummaryTables::targetLine(summary.target()) + QLatin1Char('.');
+}
+
+// The energy split chart in words: each share of the week's daily average with its range.
+QString splitDescription(const NutritionSummary& summary)
+{
+    const std::optional<EnergyShares> shares = EnergyShares::of(summary.dailyAverage());
+    QStringList parts;
+    for (const ShareRange& range : NutritionSummary::referenceRanges()) {
+        if (!shares) {
+            parts << range.name.toLower();
+            continue;
+        }
+        const Amount share = (*shares).*range.share;
+        parts << QStringLiteral("%1 %2% (intervallo %3–%4%%5)")
+                     .arg(range.name, SummaryTables::oneDecimal(share))
+                     .arg(range.low)
+                     .arg(range.high)
+                     .arg(range.contains(share) ? QString() : QStringLiteral(", fuori"));
+    }
+    if (!shares)
+        return QStringLiteral("Ripartizione media dell'energia: nessuna energia da ") +
+               parts.join(QStringLiteral(", ")) + QStringLiteral(" nella settimana.");
+    return QStringLiteral("Ripartizione media dell'energia: ") + parts.join(QStringLiteral(", ")) +
+           QLatin1Char('.');
 }
 
 } // namespace
@@ -94,12 +134,12 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     big.setPointSizeF(big.pointSizeF() * 1.2);
     intestazione->setFont(big);
     const QString name = TStampa::personName(dm_);
-    intestazione->setText(
-        (name.isEmpty() ? QStringLiteral("Nessuna persona") : name) + QStringLiteral("\n") +
-        SummaryTables::targetLine(summary_.target()));
+    intestazione->setText((name.isEmpty() ? QStringLiteral("Nessuna persona") : name) +
+                          QStringLiteral("\n") + SummaryTables::targetLine(summary_.target()));
 
-    auto caption = [this](const QString& text) {
+    auto caption = [this](const QString& text, QWidget* buddy) {
         auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);
         QFont bold = label->font();
         bold.setBold(true);
         label->setFont(bold);
@@ -111,6 +151,12 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
         chartView(SummaryCharts::energyChart(summary_), QStringLiteral("graficoKcal"), this);
     graficoMacro =
         chartView(SummaryCharts::splitChart(summary_), QStringLiteral("graficoMacro"), this);
+    Accessibility::setName(giorni, QStringLiteral("Riepilogo per giorno"));
+    Accessibility::setName(pasti, QStringLiteral("Riepilogo per pasto"));
+    Accessibility::setName(graficoKcal, QStringLiteral("Grafico delle kcal di ogni giorno"),
+                           energyDescription(summary_));
+    Accessibility::setName(graficoMacro, QStringLiteral("Grafico della ripartizione dell'energia"),
+                           splitDescription(summary_));
 
     salvaPdf = new QPushButton(QStringLiteral("Salva PDF"), this);
     salvaPdf->setObjectName(QStringLiteral("salvaPdf"));
@@ -125,9 +171,9 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(intestazione);
-    column->addWidget(caption(QStringLiteral("Per giorno")));
+    column->addWidget(caption(QStringLiteral("Per giorno"), giorni));
     column->addWidget(giorni);
-    column->addWidget(caption(QStringLiteral("Per pasto")));
+    column->addWidget(caption(QStringLiteral("Per pasto"), pasti));
     column->addWidget(pasti);
     auto* charts = new QHBoxLayout;
     charts->addWidget(graficoKcal, 1);
@@ -135,6 +181,7 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     column->addLayout(charts, 1);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("contenuto"));
+    Accessibility::setName(scroll, QStringLiteral("Tabelle e grafici del riepilogo"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(content);
@@ -148,7 +195,8 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     buttons->addWidget(chiudi);
     layout->addLayout(buttons);
 
-    connect(salvaPdf, &QPushButton::clicked, this, [this] { runGuarded([this] { salvaPdfClick(); }); });
+    connect(salvaPdf, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { salvaPdfClick(); }); });
     connect(stampa, &QPushButton::clicked, this, [this] { runGuarded([this] { stampaClick(); }); });
     connect(chiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
