@@ -1,5 +1,6 @@
 #include "ChoiceDialog.h"
 
+#include "Accessibility.h"
 #include "AppTexts.h"
 
 #include <QHBoxLayout>
@@ -24,6 +25,8 @@ ChoiceDialog::ChoiceDialog(const QString& prompt, const QStringList& entries, bo
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("entries"));
+    Accessibility::setName(list_, prompt);
+    label->setBuddy(list_);
     list_->addItems(entries);
     if (several_) {
         list_->setSelectionMode(QAbstractItemView::NoSelection);

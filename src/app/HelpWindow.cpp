@@ -1,5 +1,6 @@
 #include "HelpWindow.h"
 
+#include "Accessibility.h"
 #include "AppTexts.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBro
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     resize(560, 480);
     browser_->setObjectName(QStringLiteral("helpBrowser"));
+    Accessibility::setName(browser_, QStringLiteral("Testo della guida"));
     browser_->setOpenExternalLinks(true);
     browser_->setSearchPaths({QStringLiteral(":/help")});
 

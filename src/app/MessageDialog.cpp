@@ -1,5 +1,7 @@
 #include "MessageDialog.h"
 
+#include "Accessibility.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -41,6 +43,22 @@ QStyle::StandardPixmap iconOf(MessageKind kind)
     return QStyle::SP_MessageBoxInformation;
 }
 
+// What the icon says, for a screen reader.
+QString iconName(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Warning:
+        return QStringLiteral("Avviso");
+    case MessageKind::Error:
+        return QStringLiteral("Errore");
+    case MessageKind::Information:
+        return QStringLiteral("Informazione");
+    case MessageKind::Confirmation:
+        return QStringLiteral("Domanda");
+    }
+    return QString();
+}
+
 } // namespace
 
 MessageDialog::MessageDialog(const QString& text, MessageKind kind, int buttons,
@@ -61,6 +79,7 @@ MessageDialog::MessageDialog(const QString& text, MessageKind kind, int buttons,
     const int iconSize = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     icon->setPixmap(style()->standardIcon(iconOf(kind), nullptr, this).pixmap(iconSize));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    Accessibility::setName(icon, iconName(kind));
     grid->addWidget(icon, 0, 0, Qt::AlignTop);
 
     // A carriage return in the text starts a new line.
