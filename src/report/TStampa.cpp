@@ -1,5 +1,6 @@
 #include "TStampa.h"
 
+#include "Accessibility.h"
 #include "PdfOutput.h"
 #include "ReportPrinter.h"
 #include "RtfWriter.h"
@@ -93,6 +94,12 @@ TStampa::TStampa(TDM* dm, QWidget* parent) : QDialog(parent), dm_(dm)
     font.setBold(true);
     memo1->setFont(font);
     memo1->document()->setDefaultFont(font);
+
+    // The picture buttons and the text as a screen reader names them.
+    Accessibility::setName(stamp, QStringLiteral("Stampa la dieta"));
+    Accessibility::setName(LMDButton4, QStringLiteral("Salva la dieta in formato RTF"));
+    Accessibility::setName(LMDButton8, QStringLiteral("Esci"));
+    Accessibility::setName(memo1, QStringLiteral("Testo della dieta"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
