@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "Accessibility.h"
 #include "AppError.h"
 #include "AppTexts.h"
 #include "ContextHelp.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -95,6 +97,9 @@ void waitForServer(const QString& uri)
 Startup::Objects Startup::create(QApplication& app)
 {
     Objects objects;
+    // The application's accessible interfaces before any window shows: a screen reader's
+    // bridge asks for each window as it appears.
+    Accessibility::install();
 
     // 2. The application title: plain message boxes, the general error report, and the
     // untitled splash window. It is not made Qt's display name, because Qt would append
@@ -153,6 +158,7 @@ Startup::Objects Startup::create(QApplication& app)
     // 5. The splash window, shown and painted before anything else is created.
     splash = new Tsplash;
     objects.splash = splash;
+    Accessibility::setName(splash->Image1, AppTexts::applicationTitle());
     splash->show();
     splash->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
