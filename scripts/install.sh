@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 #   libexpat1-dev, libjpeg-dev  on libwmf's link line
 #   fonts-urw-base35            the fonts libwmf draws WMF pictures with
 #   qt6-translations-l10n       Qt's own dialogs and buttons in Italian
+#   dpkg-dev, lintian           the Debian package's test: cpack -G DEB, then lintian
 packages=(
     g++ cmake make pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev
@@ -17,7 +18,7 @@ packages=(
     libcanberra-dev libwmf-dev libemf2svg-dev libexpat1-dev libjpeg-dev
     xvfb xauth fonts-dejavu-core fonts-liberation fonts-urw-base35
     unrtf poppler-utils
-    desktop-file-utils appstream dpkg-dev
+    desktop-file-utils appstream dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do

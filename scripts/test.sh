@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (without a display). The tests of
 # the store, the datasets, the planner's saving and the conflicts run twice: on a database
-# file and on a private PostgreSQL server started here and stopped at the end.
+# file and on a private PostgreSQL server started here and stopped at the end. Among the
+# tests, test_package builds the Debian package and fails on any lintian error or warning.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install.sh

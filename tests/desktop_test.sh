@@ -13,6 +13,22 @@ trap 'rm -rf "$scratch"' EXIT
 desktop-file-validate "$src/data/desktop/it.nutrilo.Nutrilo.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$src/data/desktop/it.nutrilo.Nutrilo.metainfo.xml" ||
     fail "AppStream metadata"
+# AppStream takes web addresses only: each screenshot is the homepage followed by the path
+# of a picture in the source tree, which must exist and have the size the metadata gives.
+shots=0
+for image in $(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">https://www.nutrilo.it/\([^<]*\)</image>.*|\1x\2:\3|p' \
+    "$src/data/desktop/it.nutrilo.Nutrilo.metainfo.xml"); do
+    size=${image%%:*}
+    path=${image#*:}
+    [ -f "$src/$path" ] || fail "screenshot $path not in the source tree"
+    set -- $(od -An -tu1 -j16 -N8 "$src/$path")
+    [ "$(($1 * 16777216 + $2 * 65536 + $3 * 256 + $4))x$(($5 * 16777216 + $6 * 65536 + $7 * 256 + $8))" = "$size" ] ||
+        fail "screenshot $path is not $size"
+    shots=$((shots + 1))
+done
+[ "$shots" -eq "$(grep -c '<image' "$src/data/desktop/it.nutrilo.Nutrilo.metainfo.xml")" ] ||
+    fail "a screenshot is not a picture of the source tree"
+[ "$shots" -gt 0 ] || fail "no screenshots"
 
 # The launcher, with a program that reports where it runs.
 mkdir -p "$scratch/shipped"
