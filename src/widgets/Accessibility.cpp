@@ -24,8 +24,15 @@ public:
 
     QAccessibleInterface* child(int index) const override
     {
-        if (index == 0)
-            return QAccessible::queryAccessibleInterface(combo()->view());
+        if (index == 0) {
+            // The list is made when first asked for: it takes the combo box's name then,
+            // so that an opened list says whose choices it holds.
+            QAbstractItemView* list = combo()->view();
+            const QString own = QAccessibleWidget::text(QAccessible::Name);
+            if (list->accessibleName().isEmpty() && !own.isEmpty())
+                list->setAccessibleName(QStringLiteral("Elenco: %1").arg(own));
+            return QAccessible::queryAccessibleInterface(list);
+        }
         if (index == 1 && combo()->isEditable())
             return QAccessible::queryAccessibleInterface(combo()->lineEdit());
         return nullptr;
