@@ -20,6 +20,7 @@
 #include <QChart>
 #include <QComboBox>
 #include <QDir>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -149,6 +150,7 @@ private slots:
     void pdfFailureLeavesNothing();
     void windowCommands();
     void previewSavesPdf();
+    void italianWhateverTheLocale();
 
 private:
     QTemporaryDir out_;
@@ -650,6 +652,50 @@ void TestSummary::previewSavesPdf()
     QVERIFY(services.textsOf(ScriptedServices::What::ErrorReport).isEmpty());
     // The document is unchanged.
     QCOMPARE(w.documentLines().size(), 122);
+}
+
+// Under US English and the C locale the report's date, the handout's date and figures, the
+// summary's tables and the chart's axes read the Italian way; the grid's texts, in the
+// desktop's notation, are read in it.
+void TestSummary::italianWhateverTheLocale()
+{
+    struct RestoreLocale {
+        ~RestoreLocale() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    } restore;
+    const QString today = QDate::currentDate().toString("dd/MM/yy");
+    TestDatabase db;
+    db.addPerson("Anna", {{"eta", 40}, {"peso", 80}, {"altezza", 170}, {"sesso", "F"}});
+    for (const QLocale& desktop :
+         {QLocale(QLocale::English, QLocale::UnitedStates), QLocale::c()}) {
+        QLocale::setDefault(desktop);
+        QCOMPARE(ReportBuilder::today(), today);
+
+        TDM dm(db.path());
+        const NutritionSummary s(weekOf({{101, {"Caffè", "52.5", "2500"}}}), handFoods, {});
+        std::unique_ptr<QChart> chart(SummaryCharts::energyChart(s));
+        SummaryCharts::render(chart.get(), QSize(700, 400));
+        QStringList labels;
+        QList<QGraphicsItem*> items = chart->childItems();
+        while (!items.isEmpty()) {
+            QGraphicsItem* item = items.takeFirst();
+            items << item->childItems();
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+                labels << text->toPlainText();
+        }
+        QVERIFY2(labels.contains("2.000"), qPrintable(labels.join('|')));
+
+        ScriptedServices services;
+        TRiepilogo w(s, &dm);
+        QCOMPARE(w.giorni->item(0, 1)->text(), QString("2500,0"));
+        const QString path = out_.filePath("locale.pdf");
+        services.fileAnswers.enqueue(path);
+        w.salvaPdf->click();
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains("Data: " + today), qPrintable(text));
+        QVERIFY(text.contains("Colazione Caffè * 52,5 2500 0,0"));
+        QVERIFY(text.contains("Totale Giorno1 2500,0"));
+        QVERIFY2(text.contains(QRegularExpression("BMI 27,7 \\w")), qPrintable(text));
+    }
 }
 
 NUTRILO_TEST_MAIN(TestSummary)
