@@ -34,6 +34,7 @@ QFont font(qreal points, bool bold = false)
     QFont f(fontFamily);
     f.setPointSizeF(points);
     f.setBold(bold);
+    PdfOutput::withoutLigatures(f);
     return f;
 }
 
