@@ -1,7 +1,11 @@
 #include "Tsplash.h"
 
 #include "AppTexts.h"
+#include "TForm1.h"
 #include "UserServices.h"
+
+#include <QApplication>
+#include <QEvent>
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -10,6 +14,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 Tsplash* splash = nullptr;
 
@@ -50,6 +55,9 @@ Tsplash::Tsplash(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
     Timer1->start();
 
+    // Watches for the main window's showing and activation while the splash lives.
+    qApp->installEventFilter(this);
+
     connect(this, &QObject::destroyed, [this] {
         if (splash == this)
             splash = nullptr;
@@ -61,4 +69,26 @@ void Tsplash::Timer1Timer()
     Timer1->stop();
     close();
     deleteLater();
+}
+
+bool Tsplash::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::WindowActivate) {
+        auto* main = qobject_cast<TForm1*>(watched);
+        if (main && main->isWindow() && isVisible())
+            stayInFrontOf(main);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tsplash::stayInFrontOf(QWidget* window)
+{
+    QWindow* own = windowHandle();
+    QWindow* other = window->windowHandle();
+    if (own && other && own->transientParent() != other)
+        own->setTransientParent(other);
+    // Also for window managers that do not keep a window above the one it belongs to;
+    // the main window is mapped once its showing has been handled.
+    QTimer::singleShot(0, this, [this] { raise(); });
 }
