@@ -191,13 +191,6 @@ void TestApp::startupCreatesInOrder()
     // Until the event loop starts only the splash is on screen.
     QCOMPARE(visibleWindows(), (QList<QWidget*>{splash}));
     QVERIFY(services.calls.isEmpty());
-
-    // The main window, shown after it, has the splash in front: the splash belongs to it.
-    Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Form1));
-    QVERIFY(splash && splash->isVisible());
-    QCOMPARE(splash->windowHandle()->transientParent(), Form1->windowHandle());
-    QVERIFY(!(splash->windowFlags() & Qt::WindowStaysOnTopHint));
 }
 
 void TestApp::startupFailureStopsAtTheDataModule_data()

@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 
 Tsplash* splash = nullptr;
 
@@ -55,7 +54,7 @@ Tsplash::Tsplash(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
     Timer1->start();
 
-    // Watches for the main window's showing and activation while the splash lives.
+    // Watches the main window while the splash lives.
     qApp->installEventFilter(this);
 
     connect(this, &QObject::destroyed, [this] {
@@ -74,21 +73,18 @@ void Tsplash::Timer1Timer()
 bool Tsplash::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Show || type == QEvent::WindowActivate) {
-        auto* main = qobject_cast<TForm1*>(watched);
-        if (main && main->isWindow() && isVisible())
-            stayInFrontOf(main);
+    if (type == QEvent::Show || type == QEvent::WindowActivate ||
+        type == QEvent::MouseButtonPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const bool main = widget && qobject_cast<TForm1*>(widget->window()) &&
+                          (type == QEvent::MouseButtonPress || widget->isWindow());
+        // Raised once the event has been handled: the main window is then on screen, or
+        // the desktop has brought it to the front.
+        if (main && isVisible())
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible())
+                    raise();
+            });
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Tsplash::stayInFrontOf(QWidget* window)
-{
-    QWindow* own = windowHandle();
-    QWindow* other = window->windowHandle();
-    if (own && other && own->transientParent() != other)
-        own->setTransientParent(other);
-    // Also for window managers that do not keep a window above the one it belongs to;
-    // the main window is mapped once its showing has been handled.
-    QTimer::singleShot(0, this, [this] { raise(); });
 }

@@ -9,10 +9,10 @@ class QTimer;
 // The splash window shown while the application starts: no frame, the splash picture
 // stretched over a panel. It closes and releases itself 15 seconds after its creation
 // (the timer fires only while the event loop runs). While it is shown it stays in front
-// of the main window, which appears after it: once the main window is shown the splash
-// becomes a window belonging to it, which window managers keep above it as they keep its
-// dialogs (a dialog opened later still comes above the splash). It is not kept above
-// other applications' windows.
+// of the main window, which appears after it: it is raised again when the main window
+// has been shown, becomes the active window or is clicked (which raises it on most
+// desktops). It remains an ordinary window otherwise, not kept above other windows: a
+// window opened later from the main window comes in front of it.
 class Tsplash : public QWidget {
     Q_OBJECT
 public:
@@ -26,9 +26,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void stayInFrontOf(QWidget* window);
 };
 
 // The splash window while it lives.
