@@ -255,6 +255,10 @@ void TestReportPreview::saveRtfReadBack()
     const QByteArray rtf = raw.readAll();
     QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252"));
     QVERIFY(rtf.contains("\\f0\\fs24\\b "));
+    // A4 (210 × 297 mm) with 15 mm margins, in twips, before the first paragraph.
+    const qsizetype page = rtf.indexOf("\\paperw11906\\paperh16838\\margl850\\margr850\\margt850"
+                                       "\\margb850");
+    QVERIFY(page > 0 && page < rtf.indexOf("\\pard"));
     // Every blank is kept in the file itself, one paragraph per line.
     QVERIFY(rtf.contains("\\par\n" + QByteArray(30, ' ') + "Dieta di Anna 01/02/25\\par\n"));
     QCOMPARE(rtf.count("\\par\n"), qsizetype(w.documentLines().size()));

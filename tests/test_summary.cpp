@@ -20,6 +20,7 @@
 #include <QChart>
 #include <QComboBox>
 #include <QDir>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -149,6 +151,7 @@ private slots:
     void pdfFailureLeavesNothing();
     void windowCommands();
     void previewSavesPdf();
+    void italianWhateverTheLocale();
 
 private:
     QTemporaryDir out_;
@@ -509,7 +512,7 @@ void TestSummary::handoutPdfReadBack()
     QMap<int, Texts> full;
     for (int d = 1; d <= 7; ++d)
         for (int p = 1; p <= 19; ++p)
-            full[100 * d + p] = {QString("Alimento numero %1").arg(100 * d + p), "100", "50"};
+            full[100 * d + p] = {QString("Caffè filtro %1").arg(100 * d + p), "100", "50"};
     const NutritionSummary long_(weekOf(full), handFoods, {});
     const Handout longHandout(long_, person, "9/12/26");
     const QString longPath = out_.filePath("lungo.pdf");
@@ -517,9 +520,16 @@ void TestSummary::handoutPdfReadBack()
     const int longPages = pdfPages(longPath);
     QVERIFY(longPages > pages);
     const QString longText = pdfText(longPath);
+    // Each slot once, as written: no ligature stands for "ff" or "fi".
+    QCOMPARE(longText.count("Caffè filtro"), 133);
     for (int d = 1; d <= 7; ++d)
         for (int p = 1; p <= 19; ++p)
-            QVERIFY(longText.contains(QString("Alimento numero %1 * 100 50 0,0").arg(100 * d + p)));
+            QVERIFY(longText.contains(QString("Caffè filtro %1 * 100 50 0,0").arg(100 * d + p)));
+    const QString info = run("pdfinfo", {longPath});
+    QVERIFY2(info.contains(QRegularExpression("Title: +Riepilogo dieta di Anna Bianchi\n")),
+             qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression("Author: +Nutrilo\n")), qPrintable(info));
+    QVERIFY(run("pdfinfo", {"-meta", longPath}).contains("<rdf:li>it-IT</rdf:li>"));
     QVERIFY(longText.contains(QString("Pagina %1 di %1").arg(longPages)));
     // On a printer the pages counted in the footers are the pages printed.
     QPrinter printer(QPrinter::HighResolution);
@@ -629,9 +639,22 @@ void TestSummary::previewSavesPdf()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.salvaPdf->text(), QString("Salva PDF"));
     QVERIFY(w.salvaPdf->x() > w.LMDButton4->x() && w.salvaPdf->x() < w.LMDButton8->x());
-    for (int i = 0; i < 120; ++i)
-        w.appendLine(QString("Alimento:   Mela %1   gr. 150   Kcal: 78").arg(i));
-    w.memo1->append("Testo scritto a mano");
+    // A full week: 133 slot lines over several pages.
+    const QStringList report = ReportBuilder::lines(
+        "Nicolò Rossi", "09/12/26", [](int d) { return QString("Giorno%1").arg(d); },
+        [](int) { return QString("1234,5"); },
+        [](int n) {
+            return Texts{QString("Caffè filtro %1").arg(n), "150", "78"};
+        });
+    for (const QString& line : report)
+        w.appendLine(line);
+    // Text the user adds, in a font of its own that has ligatures.
+    QTextCursor cursor(w.memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    QTextCharFormat own;
+    own.setFontFamilies(QStringList{"DejaVu Sans"});
+    cursor.insertText("Caffè filtro scritto a mano", own);
 
     w.salvaPdf->click(); // cancelled
     QCOMPARE(services.textsOf(ScriptedServices::What::SaveFile),
@@ -642,14 +665,72 @@ void TestSummary::previewSavesPdf()
     w.salvaPdf->click();
     const QString path = out_.filePath("Dieta di Nicolò Rossi.pdf");
     QVERIFY(QFile::exists(path));
-    const QString text = pdfText(path);
-    QVERIFY(text.contains("Alimento: Mela 0 gr. 150 Kcal: 78"));
-    QVERIFY(text.contains("Alimento: Mela 119 gr. 150 Kcal: 78"));
-    QVERIFY(text.contains("Testo scritto a mano"));
-    QVERIFY(pdfPages(path) >= 2);
+    QVERIFY(pdfPages(path) >= 3);
     QVERIFY(services.textsOf(ScriptedServices::What::ErrorReport).isEmpty());
+    // Exactly the lines shown, each once: none drawn at the foot of one page and again at
+    // the top of the next, no ligature standing for "ff" or "fi".
+    QStringList slotLines;
+    const QStringList text = pdfText(path).split('\n');
+    for (const QString& line : text)
+        if (line.contains("Alimento:"))
+            slotLines << line.trimmed();
+    QCOMPARE(slotLines.size(), 133);
+    QCOMPARE(slotLines.first(), QString("Alimento: Caffè filtro 101 gr. 150 Kcal: 78"));
+    QCOMPARE(slotLines.last(), QString("Alimento: Caffè filtro 719 gr. 150 Kcal: 78"));
+    QCOMPARE(QSet<QString>(slotLines.begin(), slotLines.end()).size(), 133);
+    QCOMPARE(text.filter("Caffè filtro scritto a mano").size(), 1);
+    QCOMPARE(text.filter("Dieta di Nicolò Rossi 09/12/26").size(), 1);
+    const QString info = run("pdfinfo", {path});
+    QVERIFY2(info.contains(QRegularExpression("Title: +Dieta di Nicolò Rossi\n")),
+             qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression("Author: +Nutrilo\n")), qPrintable(info));
+    QVERIFY2(run("pdfinfo", {"-meta", path}).contains("<rdf:li>it-IT</rdf:li>"), qPrintable(info));
     // The document is unchanged.
-    QCOMPARE(w.documentLines().size(), 122);
+    QCOMPARE(w.documentLines().size(), report.size() + 2);
+}
+
+// Under US English and the C locale the report's date, the handout's date and figures, the
+// summary's tables and the chart's axes read the Italian way; the grid's texts, in the
+// desktop's notation, are read in it.
+void TestSummary::italianWhateverTheLocale()
+{
+    struct RestoreLocale {
+        ~RestoreLocale() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    } restore;
+    const QString today = QDate::currentDate().toString("dd/MM/yy");
+    TestDatabase db;
+    db.addPerson("Anna", {{"eta", 40}, {"peso", 80}, {"altezza", 170}, {"sesso", "F"}});
+    for (const QLocale& desktop :
+         {QLocale(QLocale::English, QLocale::UnitedStates), QLocale::c()}) {
+        QLocale::setDefault(desktop);
+        QCOMPARE(ReportBuilder::today(), today);
+
+        TDM dm(db.path());
+        const NutritionSummary s(weekOf({{101, {"Caffè", "52.5", "2500"}}}), handFoods, {});
+        std::unique_ptr<QChart> chart(SummaryCharts::energyChart(s));
+        SummaryCharts::render(chart.get(), QSize(700, 400));
+        QStringList labels;
+        QList<QGraphicsItem*> items = chart->childItems();
+        while (!items.isEmpty()) {
+            QGraphicsItem* item = items.takeFirst();
+            items << item->childItems();
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item))
+                labels << text->toPlainText();
+        }
+        QVERIFY2(labels.contains("2.000"), qPrintable(labels.join('|')));
+
+        ScriptedServices services;
+        TRiepilogo w(s, &dm);
+        QCOMPARE(w.giorni->item(0, 1)->text(), QString("2500,0"));
+        const QString path = out_.filePath("locale.pdf");
+        services.fileAnswers.enqueue(path);
+        w.salvaPdf->click();
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains("Data: " + today), qPrintable(text));
+        QVERIFY(text.contains("Colazione Caffè * 52,5 2500 0,0"));
+        QVERIFY(text.contains("Totale Giorno1 2500,0"));
+        QVERIFY2(text.contains(QRegularExpression("BMI 27,7 \\w")), qPrintable(text));
+    }
 }
 
 NUTRILO_TEST_MAIN(TestSummary)

@@ -1,7 +1,11 @@
 #include "Tsplash.h"
 
 #include "AppTexts.h"
+#include "TForm1.h"
 #include "UserServices.h"
+
+#include <QApplication>
+#include <QEvent>
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -50,6 +54,9 @@ Tsplash::Tsplash(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
     connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
     Timer1->start();
 
+    // Watches the main window while the splash lives.
+    qApp->installEventFilter(this);
+
     connect(this, &QObject::destroyed, [this] {
         if (splash == this)
             splash = nullptr;
@@ -61,4 +68,23 @@ void Tsplash::Timer1Timer()
     Timer1->stop();
     close();
     deleteLater();
+}
+
+bool Tsplash::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::WindowActivate ||
+        type == QEvent::MouseButtonPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const bool main = widget && qobject_cast<TForm1*>(widget->window()) &&
+                          (type == QEvent::MouseButtonPress || widget->isWindow());
+        // Raised once the event has been handled: the main window is then on screen, or
+        // the desktop has brought it to the front.
+        if (main && isVisible())
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible())
+                    raise();
+            });
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Dataset.h"
+#include "ItalianText.h"
 #include "NutritionSummary.h"
 #include "PdfOutput.h"
 #include "SummaryCharts.h"
@@ -33,6 +34,7 @@ QFont font(qreal points, bool bold = false)
     QFont f(fontFamily);
     f.setPointSizeF(points);
     f.setBold(bold);
+    PdfOutput::withoutLigatures(f);
     return f;
 }
 
@@ -220,7 +222,7 @@ HandoutPerson HandoutPerson::of(const TDM* dm)
     const auto value = [dm, current](const char* field) {
         const Field* f =
             current && dm && dm->utente ? dm->utente->findField(QString::fromLatin1(field)) : nullptr;
-        return f ? f->asString() : QString();
+        return f ? ItalianText::fromDesktopNumber(f->asString()) : QString();
     };
     person.metrics = {
         {QStringLiteral("Età"), value("eta")},
@@ -306,9 +308,16 @@ void Handout::layOut(Pages& pages) const
                     food += QStringLiteral(" *");
                     unknownFoods = true;
                 }
-                rows << QStringList{first ? NutritionSummary::mealName(meal) : QString(), food,
-                                    slot.grams, slot.kcalText, one(slot.values.protein),
-                                    one(slot.values.fat), one(slot.values.carbs)};
+                // The grid's texts are in the desktop's notation; the handout is Italian.
+                const QString grams = ItalianText::fromDesktopNumber(slot.grams);
+                const QString kcal = ItalianText::fromDesktopNumber(slot.kcalText);
+                rows << QStringList{first ? NutritionSummary::mealName(meal) : QString(),
+                                    food,
+                                    grams,
+                                    kcal,
+                                    one(slot.values.protein),
+                                    one(slot.values.fat),
+                                    one(slot.values.carbs)};
                 styles << RowStyle::Body;
                 first = false;
             }

@@ -4,6 +4,7 @@
 #include "Dataset.h"
 #include "DayPage.h"
 #include "FieldText.h"
+#include "ItalianText.h"
 #include "WeeklyPlanner.h"
 
 #include <QHash>
@@ -237,7 +238,7 @@ namespace SummaryTables {
 
 QString oneDecimal(Amount amount)
 {
-    return amount.toFixed(1);
+    return amount.toFixed(1, ItalianText::locale());
 }
 
 QString signedOneDecimal(Amount amount)
@@ -252,7 +253,7 @@ QString targetLine(const EnergyTarget& target)
         return QStringLiteral("Nessun obiettivo: razione terapeutica e fabbisogno energetico "
                               "non calcolabili per questa persona");
     return QStringLiteral("Obiettivo: %1 %2 kcal al giorno")
-        .arg(target.name(), target.kcal.toFixed(0));
+        .arg(target.name(), target.kcal.toFixed(0, ItalianText::locale()));
 }
 
 namespace {

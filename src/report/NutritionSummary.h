@@ -135,7 +135,7 @@ private:
 };
 
 // The summary as tables of texts, shared by the window and the handout. Amounts show one
-// decimal in the locale's notation.
+// decimal in the Italian notation, whatever the desktop's locale.
 namespace SummaryTables {
 struct Table {
     QStringList header;
@@ -148,7 +148,7 @@ struct Table {
 Table days(const NutritionSummary& summary);
 // Per meal, the week's total and the daily average.
 Table meals(const NutritionSummary& summary);
-// One decimal in the locale's notation.
+// One decimal in the Italian notation ("1234,5").
 QString oneDecimal(Amount amount);
 // The difference with its sign ("+120,0").
 QString signedOneDecimal(Amount amount);

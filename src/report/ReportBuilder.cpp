@@ -1,12 +1,12 @@
 #include "ReportBuilder.h"
 
+#include "ItalianText.h"
 #include "WeeklyPlanner.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QTabWidget>
 
 namespace {
@@ -115,5 +115,5 @@ QStringList ReportBuilder::fromPlanner(const WeeklyPlanner& planner, const QStri
 
 QString ReportBuilder::today()
 {
-    return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    return ItalianText::shortDate(QDate::currentDate());
 }

@@ -50,6 +50,7 @@ public:
 
     // The line of one slot: "Alimento:   " food "   gr. " grams "   Kcal: " kcal.
     static QString slotLine(const SlotTexts& texts);
-    // Today's date in the system's short date format.
+    // Today's date in the Italian short date format ("09/12/26"), whatever the desktop's
+    // locale.
     static QString today();
 };

@@ -54,7 +54,9 @@ bool ReportPrinter::paintPages(const QTextDocument& document, QPagedPaintDevice&
 {
     // Laid out again for the device's resolution, on pages of the printable area's size.
     std::unique_ptr<QTextDocument> copy(document.clone());
-    copy->setDefaultFont(document.defaultFont());
+    QFont font = document.defaultFont();
+    PdfOutput::withoutLigatures(font);
+    copy->setDefaultFont(font);
     copy->documentLayout()->setPaintDevice(&device);
     QTextFrameFormat frame = copy->rootFrame()->frameFormat();
     frame.setMargin(0);
@@ -77,7 +79,11 @@ bool ReportPrinter::paintPages(const QTextDocument& document, QPagedPaintDevice&
             painter.translate(0, -visible.top());
             painter.setClipRect(visible);
             QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = visible;
+            // The layout draws every line that touches the clip rectangle, edges included:
+            // a line that starts where the page ends, or ends where it starts, would be
+            // drawn on both pages, invisible under the clip on one of them but still in a
+            // PDF's text. A pixel less at either edge leaves each line on its own page.
+            context.clip = visible.adjusted(0, 1, 0, -1);
             context.palette.setColor(QPalette::Text, Qt::black);
             copy->documentLayout()->draw(&painter, context);
             painter.restore();

@@ -1,6 +1,7 @@
 #include "RtfWriter.h"
 
 #include "AppError.h"
+#include "PdfOutput.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -161,7 +162,16 @@ QByteArray RtfWriter::toRtf(const QTextDocument& document)
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1040{\\fonttbl";
     for (int i = 0; i < fonts.size(); ++i)
         out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 " + escape(fonts.at(i)) + ";}";
-    out += "}\n\\viewkind4\\uc1\\pard ";
+    out += "}\n";
+    // A4 with the margins of the PDF pages, so that word processors do not lay the
+    // report out on their own default paper (often US Letter).
+    const auto twips = [](double millimetres) {
+        return QByteArray::number(qRound(millimetres * 1440 / 25.4));
+    };
+    const QByteArray margin = twips(PdfOutput::MarginMillimetres);
+    out += "\\paperw" + twips(210) + "\\paperh" + twips(297) + "\\margl" + margin + "\\margr" +
+           margin + "\\margt" + margin + "\\margb" + margin + "\n";
+    out += "\\viewkind4\\uc1\\pard ";
     out += body;
     out += "}\n";
     return out;

@@ -7,7 +7,8 @@ class QTextDocument;
 
 // Writes a text document as RTF: its text with the character formatting of each run
 // (font, size, bold, italic, underline), one paragraph per line, in the Windows-1252
-// code page; characters outside it are written as Unicode escapes.
+// code page; characters outside it are written as Unicode escapes. The file declares A4
+// paper with the PDF pages' margins.
 class RtfWriter {
 public:
     // The whole document as an RTF file's content.

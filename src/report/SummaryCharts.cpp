@@ -1,5 +1,6 @@
 #include "SummaryCharts.h"
 
+#include "ItalianText.h"
 #include "NutritionSummary.h"
 
 #include <QAreaSeries>
@@ -24,7 +25,7 @@ qreal valueOf(Amount a)
     return static_cast<qreal>(a.raw()) / Amount::Scale;
 }
 
-// A chart with the application's look: no animation, numbers in the locale's notation; a
+// A chart with the application's look: no animation, numbers in the Italian notation; a
 // note in small print under the title.
 QChart* newChart(const QString& title, const QString& note)
 {
@@ -40,7 +41,7 @@ QChart* newChart(const QString& title, const QString& note)
     chart->setTitleFont(font);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setLocalizeNumbers(true);
-    chart->setLocale(QLocale());
+    chart->setLocale(ItalianText::locale());
     chart->setBackgroundRoundness(0);
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
