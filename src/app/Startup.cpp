@@ -7,6 +7,7 @@
 #include "DatabaseBackup.h"
 #include "DesktopServices.h"
 #include "HelpContext.h"
+#include "ItalianText.h"
 #include "NutriloApplication.h"
 #include "PostgresStore.h"
 #include "PrivateFiles.h"
@@ -218,8 +219,7 @@ void Startup::destroy(Objects& objects)
 QTranslator* Startup::installQtTranslation(QApplication& app)
 {
     auto* translator = new QTranslator(&app);
-    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
+    if (!translator->load(ItalianText::locale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return nullptr;

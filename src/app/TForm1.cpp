@@ -8,6 +8,7 @@
 #include "Dataset.h"
 #include "DietReport.h"
 #include "HelpContext.h"
+#include "ItalianText.h"
 #include "QuickCommands.h"
 #include "TAlimpers.h"
 #include "TDM.h"
@@ -543,10 +544,10 @@ void TForm1::offerRecovery()
                                  caption);
         return;
     }
-    const QString when = week.kept.isValid()
-                             ? QLocale(QLocale::Italian, QLocale::Italy)
-                                   .toString(week.kept, QStringLiteral("d MMMM yyyy 'alle' HH:mm"))
-                             : QStringLiteral("(data sconosciuta)");
+    const QString when =
+        week.kept.isValid()
+            ? ItalianText::locale().toString(week.kept, QStringLiteral("d MMMM yyyy 'alle' HH:mm"))
+            : QStringLiteral("(data sconosciuta)");
     const int answer = services.mostramessaggio(
         QStringLiteral("All'uscita del %1 la dieta di '%2', che non si era potuta salvare nel "
                        "database, è stata conservata nel file di recupero '%3'.")

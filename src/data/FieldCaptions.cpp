@@ -19,6 +19,9 @@ QList<Caption> makeCaptions()
     const QString menu = TableSchema::dieta().name;
     return {
         // A person: the captions of the main window's person panel.
+        // The two keys, which the people grid keeps hidden: a screen reader still lists them.
+        {people, QStringLiteral("ID"), QStringLiteral("Numero")},
+        {people, QStringLiteral("id_utente"), QStringLiteral("Codice persona")},
         {people, QStringLiteral("Nome"), QStringLiteral("Nome e Cognome")},
         {people, QStringLiteral("eta"), QStringLiteral("Età")},
         {people, QStringLiteral("peso"), QStringLiteral("Peso (kg)")},

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStringListModel>
 #include <QVBoxLayout>
 
@@ -136,10 +135,6 @@ DayPage::DayPage(int day, QWidget* page, QStringListModel* foods) : day_(day)
     auto* scroll = new QScrollArea(page);
     scroll->setObjectName(QStringLiteral("ScrollBox%1").arg(day));
     Accessibility::setName(scroll, QStringLiteral("Alimenti di ") + dayName(day));
-    scroll->verticalScrollBar()->setAccessibleName(QStringLiteral("Scorrimento degli alimenti di ") +
-                                                   dayName(day));
-    scroll->horizontalScrollBar()->setAccessibleName(
-        QStringLiteral("Scorrimento orizzontale degli alimenti di ") + dayName(day));
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     pageLayout->addWidget(scroll);

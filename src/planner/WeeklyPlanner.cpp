@@ -9,6 +9,7 @@
 #include "FieldText.h"
 #include "FoodChooser.h"
 #include "GramsKeyFilter.h"
+#include "ItalianText.h"
 #include "PictureLoader.h"
 #include "RecordStore.h"
 #include "TDM.h"
@@ -45,7 +46,7 @@ constexpr std::array<void (WeeklyPlanner::*)(), Days> clearHandlers{
 // Food names in the alphabetical order of the Italian collation, letter case ignored.
 QStringList sortedNames(QStringList names)
 {
-    QCollator collator{QLocale(QLocale::Italian, QLocale::Italy)};
+    QCollator collator{ItalianText::locale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<std::pair<QCollatorSortKey, int>> keys;
     keys.reserve(names.size());

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QWidget>
 
 namespace {
@@ -158,6 +159,12 @@ void setName(QWidget* widget, const QString& name)
     if (auto* combo = qobject_cast<QComboBox*>(widget))
         if (QLineEdit* edit = combo->lineEdit())
             edit->setAccessibleName(name);
+    // The scroll bars of a scroll area say what they scroll.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
+        area->verticalScrollBar()->setAccessibleName(QStringLiteral("Scorrimento: ") + name);
+        area->horizontalScrollBar()->setAccessibleName(QStringLiteral("Scorrimento orizzontale: ") +
+                                                       name);
+    }
 }
 
 void setName(QWidget* widget, const QString& name, const QString& description)
