@@ -776,7 +776,7 @@ private slots:
             dm.utente->edit();
             dm.utentesport->setAsString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
             QVERIFY_THROWS_EXCEPTION(AbortError, dm.utente->post());
-            QVERIFY2(services.messages().value(0).contains(QStringLiteral("'sport'")),
+            QVERIFY2(services.messages().value(0).contains(QStringLiteral("'Sport'")),
                      qPrintable(services.messages().value(0)));
             QVERIFY(db.rows("SELECT sport FROM Utenti").value(0).value(0).isNull());
             dm.utente->cancel();
