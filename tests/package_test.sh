@@ -40,4 +40,7 @@ grep -q '^nutrilo: package-contains-documentation-outside-usr-share-doc' \
 newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' \
     "$src/data/desktop/it.nutrilo.Nutrilo.metainfo.xml" | head -1)
 [ "$newest" = "$version" ] || fail "newest AppStream release is $newest, not $version"
+# The splash picture, which the user sees at every start, is drawn with the version.
+grep -q "'versione $version'" "$src/data/pictures/make_pictures.sh" ||
+    fail "the splash picture does not say versione $version"
 echo "PASS: Debian package $(basename "$deb")"

@@ -220,7 +220,7 @@ convert -size ${S}x${S} gradient:'#9ccc65-#2e7d32' \
        -fill '#00000055' -annotate +3+303 'Nutrilo' -blur 0x3 \) -gravity northwest -composite \
     -font "$FONT_BOLD" -pointsize 84 -gravity north -fill white -annotate +0+300 'Nutrilo' \
     -font "$FONT" -pointsize 22 -fill white -annotate +0+408 'Pianificazione della dieta settimanale' \
-    -pointsize 17 -fill white -annotate +0+470 'versione 1.0' \
+    -pointsize 17 -fill white -annotate +0+470 'versione 1.1' \
     -alpha off -strip -define png:color-type=2 PNG24:splash.png
 
 ls -l default.jpg ./*.png | awk '{print $5, $NF}'
