@@ -7,6 +7,7 @@
 #include "HelpWindow.h"
 #include "MessageDialog.h"
 #include "PieChart.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
 #include "Startup.h"
 #include "TAlimpers.h"
@@ -29,8 +30,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <functional>
 #include <memory>
@@ -124,19 +125,6 @@ QString descriptionOf(QObject* object)
     QAccessibleInterface* iface = of(object);
     return iface ? iface->text(QAccessible::Description) : QStringLiteral("(no interface)");
 }
-
-// Changes into a folder for the lifetime of the object.
-class InFolder {
-public:
-    explicit InFolder(const QString& folder) : previous_(QDir::currentPath())
-    {
-        QDir::setCurrent(folder);
-    }
-    ~InFolder() { QDir::setCurrent(previous_); }
-
-private:
-    QString previous_;
-};
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "HelpContext.h"
 #include "HelpWindow.h"
 #include "NutriloApplication.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
 #include "Startup.h"
 #include "TAlimpers.h"
@@ -19,41 +20,28 @@
 #include "Tutenti.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
-#include <QSpontaneKeyEvent>
-#include <QWheelEvent>
-#include <QScrollBar>
-#include <QDialog>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSpontaneKeyEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTranslator>
 #include <QToolButton>
+#include <QTranslator>
 #include <QWhatsThis>
+#include <QWheelEvent>
 
 using What = ScriptedServices::What;
 
 namespace {
-
-// Changes into a folder for the lifetime of the object.
-class InFolder {
-public:
-    explicit InFolder(const QString& folder) : previous_(QDir::currentPath())
-    {
-        QDir::setCurrent(folder);
-    }
-    ~InFolder() { QDir::setCurrent(previous_); }
-
-private:
-    QString previous_;
-};
 
 // A scratch database beside the shipped default picture, as the working folder holds them.
 class Folder : public TestDatabase {
@@ -631,7 +619,6 @@ void TestApp::wheelOverAChooserScrollsThePage()
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QSpontaneKeyEvent::setSpontaneous(&event);
         QApplication::instance()->notify(target, &event); // sendEvent() would clear the mark
-
     };
     wheel(chooser);
     QCOMPARE(chooser->currentIndex(), 0);
