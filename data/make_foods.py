@@ -1,37 +1,84 @@
 #!/usr/bin/env python3
-"""Generate alimenti.tsv, the food table shipped with Nutrilo.
+"""Generate alimenti.tsv and nutrienti.tsv, the food tables shipped with Nutrilo.
 
 The nutrient values come from the USDA National Nutrient Database for
 Standard Reference (public domain).  Each row keeps its USDA NDB number so
 that it can be traced back to the source.  This script holds the list of
 foods we ship (NDB number and Italian name) and copies the values, per
-100 g, from the USDA files:
+100 g of edible portion, from the USDA files:
 
     usda-sr-abbrev.txt    field 1 NDB, 3 water, 4 kcal, 5 protein, 6 fat,
-                          8 carbohydrate, 51 refuse (percent)
+                          8 carbohydrate, 9-46 the nutrients of
+                          nutrienti.tsv (see NUTRIENTS), 51 refuse (percent)
     usda-sr-food-des.txt  field 1 NDB, 2 food group, 3 long description
 
+alimenti.tsv holds the energy and the main components; nutrienti.tsv, one
+row per food keyed by its name, holds fibre, sugars, fatty acids,
+cholesterol, minerals and vitamins.  A value the USDA file leaves empty
+(not measured) stays empty, never 0.  data/README.md describes the columns
+and their units.
+
 Usage:
-    python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [--check] [--list]
+    python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [-n NUTRIENTS]
+                               [--check] [--list]
 
 USDA_DIR defaults to ../shared/data relative to the repository root;
-OUTPUT defaults to alimenti.tsv next to this script.  --check only verifies
-the list and the existing output without writing; --list prints each food
-next to its USDA description, for review.
+OUTPUT and NUTRIENTS default to alimenti.tsv and nutrienti.tsv next to this
+script.  --check only verifies the list and the existing outputs without
+writing; --list prints each food next to its USDA description, for review.
 """
 
 import argparse
 import os
+import sqlite3
 import sys
 
 MAX_NAME = 50  # the menu table stores food names in 50 characters
 
+# The database file of version 1.1 (in USDA_DIR): its foods are referred to
+# by name in stored weeks, so each must stay, with the same values.
+PREVIOUS_VERSION = "alimenti-1.1.mdb"
+
 # Foods whose USDA energy uses low, food-specific factors (bran and cocoa
 # powder), so they fall far below the general Atwater estimate.
 LOW_ENERGY_FACTOR = {"20033", "20077", "19165"}
+# Foods outside the beverages (NDB 14xxx) whose energy is largely alcohol.
+ALCOHOL = set()
 
 HEADER = ["ndb", "Alimento", "%edibile", "Acqua", "Proteine", "Lipidi",
           "Carboidrati", "kcal100"]
+
+# The columns of nutrienti.tsv after "alimento" and "fonte": (column, USDA
+# field number counted from 1, unit), per 100 g of edible portion.  This
+# release of the USDA abbreviated file has no vitamin D field (field 42 is
+# vitamin K, 43-46 the fatty acids and cholesterol), so vitamina_d stays
+# empty until a table that measures it is imported.
+NUTRIENTS = [
+    ("fibra", 9, "g"),            # Fiber_TD
+    ("zuccheri", 10, "g"),        # Sugar_Tot
+    ("saturi", 43, "g"),          # FA_Sat
+    ("monoinsaturi", 44, "g"),    # FA_Mono
+    ("polinsaturi", 45, "g"),     # FA_Poly
+    ("colesterolo", 46, "mg"),    # Cholestrl
+    ("sodio", 16, "mg"),
+    ("potassio", 15, "mg"),
+    ("calcio", 11, "mg"),
+    ("fosforo", 14, "mg"),
+    ("magnesio", 13, "mg"),
+    ("ferro", 12, "mg"),
+    ("zinco", 17, "mg"),
+    ("vitamina_a", 34, "µg"),     # Vit_A_RAE, retinol activity equivalents
+    ("vitamina_d", None, "µg"),   # not in this file
+    ("vitamina_e", 41, "mg"),     # alpha-tocopherol
+    ("vitamina_c", 21, "mg"),
+    ("tiamina", 22, "mg"),
+    ("riboflavina", 23, "mg"),
+    ("niacina", 24, "mg"),
+    ("vitamina_b6", 26, "mg"),
+    ("folati", 30, "µg"),         # Folate_DFE, dietary folate equivalents
+    ("vitamina_b12", 32, "µg"),
+]
+NUTRIENT_HEADER = ["alimento", "fonte"] + [n for n, _, _ in NUTRIENTS]
 
 # (NDB number, Italian name).  Grouped as a dietitian would look for them.
 FOODS = [
@@ -425,6 +472,30 @@ def check_list():
     return errors
 
 
+def check_previous_version(path, rows):
+    """Every food of the previous version's file stays, with its values."""
+    if not os.path.exists(path):
+        return ["%s not found: cannot check the previous version's foods" % path]
+    ours = {r[1]: r for r in rows}
+    errors = []
+    db = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+    try:
+        for old in db.execute('SELECT Alimento, "%edibile", Acqua, Proteine, '
+                              'Lipidi, Carboidrati, kcal100 FROM alimenti'):
+            r = ours.get(old[0])
+            if r is None:
+                errors.append("food of the previous version dropped: %s" % old[0])
+                continue
+            for was, now in zip(old[1:], r[2:]):
+                if (was is None) != (now == "") or \
+                        (was is not None and abs(was - float(now)) > 1e-9):
+                    errors.append("food of the previous version changed: %s" % old[0])
+                    break
+    finally:
+        db.close()
+    return errors
+
+
 def build_rows(abbrev):
     rows, errors = [], []
     for ndb, name in FOODS:
@@ -457,7 +528,7 @@ def build_rows(abbrev):
         # NDB numbers 14xxx are beverages, whose energy comes largely
         # from alcohol.
         if abs(est - k) > max(25.0, 0.2 * k) and not ndb.startswith("14") \
-                and ndb not in LOW_ENERGY_FACTOR:
+                and ndb not in LOW_ENERGY_FACTOR and ndb not in ALCOHOL:
             errors.append("NDB %s (%s): kcal %s far from Atwater estimate %.0f"
                           % (ndb, name, kcal, est))
         total = sum(float(x or 0) for x in (water, prot, fat, carb))
@@ -466,21 +537,68 @@ def build_rows(abbrev):
     return rows, errors
 
 
-def format_tsv(rows):
-    lines = ["\t".join(HEADER)] + ["\t".join(r) for r in rows]
+def build_nutrients(abbrev):
+    """One row per food: name, source, then NUTRIENTS (empty if unmeasured)."""
+    rows, errors = [], []
+    for ndb, name in FOODS:
+        f = abbrev.get(ndb)
+        if f is None or len(f) < 51:
+            continue  # reported by build_rows
+        values = [f[field - 1].strip() if field else "" for _, field, _ in NUTRIENTS]
+        rows.append([name, "USDA SR " + ndb] + values)
+        v = {}
+        for (col, _, _), text in zip(NUTRIENTS, values):
+            if text == "":
+                continue
+            try:
+                v[col] = float(text)
+            except ValueError:
+                errors.append("NDB %s (%s): %s is not a number: %r" % (ndb, name, col, text))
+                continue
+            if v[col] < 0:
+                errors.append("NDB %s (%s): negative %s" % (ndb, name, col))
+        # Parts cannot exceed their whole, beyond analytical rounding.
+        fat, carb = float(f[5] or 0), float(f[7] or 0)
+        acids = sum(v.get(c, 0.0) for c in ("saturi", "monoinsaturi", "polinsaturi"))
+        if acids > fat + 0.5:
+            errors.append("NDB %s (%s): fatty acids %.2f g above fat %.2f g"
+                          % (ndb, name, acids, fat))
+        if v.get("zuccheri", 0.0) > carb + 1.0:
+            errors.append("NDB %s (%s): sugars %.2f g above carbohydrate %.2f g"
+                          % (ndb, name, v["zuccheri"], carb))
+    return rows, errors
+
+
+def format_tsv(header, rows):
+    lines = ["\t".join(header)] + ["\t".join(r) for r in rows]
     return "\n".join(lines) + "\n"
+
+
+def up_to_date(path, text):
+    try:
+        with open(path, encoding="utf-8", newline="") as f:
+            current = f.read()
+    except OSError as e:
+        print("error: cannot read %s: %s" % (path, e), file=sys.stderr)
+        return False
+    if current != text:
+        print("error: %s is out of date; run make_foods.py" % path, file=sys.stderr)
+        return False
+    return True
 
 
 def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     repo_root = os.path.dirname(here)
-    ap = argparse.ArgumentParser(description="Generate alimenti.tsv from the USDA SR files.")
+    ap = argparse.ArgumentParser(
+        description="Generate alimenti.tsv and nutrienti.tsv from the USDA SR files.")
     ap.add_argument("usda_dir", nargs="?",
                     default=os.path.join(repo_root, "..", "shared", "data"),
                     help="folder holding usda-sr-abbrev.txt and usda-sr-food-des.txt")
     ap.add_argument("-o", "--output", default=os.path.join(here, "alimenti.tsv"))
+    ap.add_argument("-n", "--nutrients", default=os.path.join(here, "nutrienti.tsv"))
     ap.add_argument("--check", action="store_true",
-                    help="verify only; compare with the existing output")
+                    help="verify only; compare with the existing outputs")
     ap.add_argument("--list", action="store_true",
                     help="print each food next to its USDA description")
     args = ap.parse_args(argv)
@@ -495,9 +613,12 @@ def main(argv):
     errors = check_list()
     rows, more = build_rows(abbrev)
     errors += more
+    nutrient_rows, more = build_nutrients(abbrev)
+    errors += more
     for ndb, _ in FOODS:
         if ndb in abbrev and ndb not in desc:
             errors.append("NDB %s missing from usda-sr-food-des.txt" % ndb)
+    errors += check_previous_version(os.path.join(args.usda_dir, PREVIOUS_VERSION), rows)
 
     if args.list:
         for r in rows:
@@ -509,24 +630,19 @@ def main(argv):
     if errors:
         return 1
 
-    text = format_tsv(rows)
+    outputs = [(args.output, format_tsv(HEADER, rows)),
+               (args.nutrients, format_tsv(NUTRIENT_HEADER, nutrient_rows))]
     if args.check:
-        try:
-            with open(args.output, encoding="utf-8", newline="") as f:
-                current = f.read()
-        except OSError as e:
-            print("error: cannot read %s: %s" % (args.output, e), file=sys.stderr)
+        if not all([up_to_date(path, text) for path, text in outputs]):
             return 1
-        if current != text:
-            print("error: %s is out of date; run make_foods.py" % args.output,
-                  file=sys.stderr)
-            return 1
-        print("%s: %d foods, up to date" % (args.output, len(rows)))
+        print("%s, %s: %d foods, up to date"
+              % (args.output, args.nutrients, len(rows)))
         return 0
 
-    with open(args.output, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
-    print("%s: %d foods written" % (args.output, len(rows)))
+    for path, text in outputs:
+        with open(path, "w", encoding="utf-8", newline="\n") as f:
+            f.write(text)
+    print("%s, %s: %d foods written" % (args.output, args.nutrients, len(rows)))
     return 0
 
 
