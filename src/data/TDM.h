@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dataset.h"
+#include "NutrientPanel.h"
 #include "RecordStore.h"
 
 #include <QObject>
@@ -79,6 +80,18 @@ public:
     void alimentiPostError(Dataset& dataset, const DatabaseError& error);
     void utenteAfterPost(Dataset& dataset);
     void alimentiAfterPost(Dataset& dataset);
+
+    // --- The foods' nutrient panels (the `nutrienti` table)
+    // The dataset of the panels, read the first time it is asked for (start-up does not
+    // read it) and from then on kept up to date with what other programs write.
+    Dataset* foodNutrients();
+    // The panels by food name, letter case aside, as the dataset holds them now.
+    const FoodPanels& foodPanels();
+    // The panel the next post of the food dataset writes with the food, in the same
+    // transaction and under the food's name as posted (a new row, or its row changed).
+    // A post writes it even when no field of the food changed. Cleared by the post,
+    // written or not, and by cancel.
+    std::optional<FoodPanel> pendingPanel;
 
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).

@@ -1,5 +1,7 @@
 #include "TableSchema.h"
 
+#include "NutrientPanel.h"
+
 int TableSchema::indexOf(const QString& column) const
 {
     for (int i = 0; i < columns.size(); ++i)
@@ -51,5 +53,20 @@ const TableSchema& TableSchema::dieta()
                                      {QStringLiteral("grammi"), FieldType::Text, 50}},
                                     // One menu row per person and slot.
                                     {QStringLiteral("ID_Utente"), QStringLiteral("ID_Combo")}};
+    return schema;
+}
+
+const TableSchema& TableSchema::nutrienti()
+{
+    static const TableSchema schema = [] {
+        TableSchema t{QStringLiteral("nutrienti"),
+                      {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                       {QStringLiteral("fonte"), FieldType::Text, 60}},
+                      // One panel per food.
+                      {QStringLiteral("Alimento")}};
+        for (const NutrientDef& n : NutrientPanel::all())
+            t.columns.append({n.column, FieldType::Float});
+        return t;
+    }();
     return schema;
 }

@@ -31,4 +31,7 @@ struct TableSchema {
     static const TableSchema& alimenti();
     static const TableSchema& utenti();
     static const TableSchema& dieta();
+    // The nutrient panel of each food, keyed to its name: the food, its source, then the
+    // panel's values per 100 g (NutrientPanel), an empty one not measured.
+    static const TableSchema& nutrienti();
 };
