@@ -8,14 +8,18 @@
 #include "DBLabel.h"
 #include "DataSource.h"
 #include "Dataset.h"
+#include "FieldRanges.h"
 #include "FieldText.h"
+#include "NutrientPanel.h"
 #include "PieChart.h"
+#include "RecordStore.h"
 #include "TDM.h"
 #include "UserServices.h"
 #include "WeeklyPlanner.h"
 #include "WordSearch.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -80,6 +84,7 @@ TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     buildFields();
     buildGrid();
     buildChart();
+    buildNutrients();
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(0, 0), size());
@@ -155,6 +160,16 @@ void TAlimpers::buildTopBar()
     bar->setSpacing(4);
     for (QPushButton* b : {down, up, btnnuovo, btndelete, btnsalva, btnannulla})
         bar->addWidget(b);
+    btnnutrienti = new QPushButton(QStringLiteral("Nutrienti"), Panel2);
+    btnnutrienti->setObjectName(QStringLiteral("btnnutrienti"));
+    btnnutrienti->setCheckable(true);
+    btnnutrienti->setAutoDefault(false);
+    btnnutrienti->setFixedHeight(32);
+    btnnutrienti->setToolTip(
+        QStringLiteral("Mostra i nutrienti dell'alimento al posto del grafico"));
+    Accessibility::setName(btnnutrienti, QStringLiteral("Nutrienti dell'alimento"));
+    bar->addSpacing(12);
+    bar->addWidget(btnnutrienti);
     bar->addSpacing(24);
     bar->addLayout(search);
     bar->addStretch(1);
@@ -168,6 +183,8 @@ void TAlimpers::buildTopBar()
     connect(btnannulla, &QPushButton::clicked, this, &TAlimpers::btnannullaClick);
     connect(LabeledEdit1, &QLineEdit::textChanged, this, &TAlimpers::LabeledEdit1Change);
     connect(LMDButton8, &QPushButton::clicked, this, &TAlimpers::LMDButton8Click);
+    connect(btnnutrienti, &QPushButton::toggled, this,
+            [this](bool on) { runGuarded([&] { showNutrients(on); }); });
 }
 
 void TAlimpers::buildFields()
@@ -265,6 +282,131 @@ void TAlimpers::buildChart()
     DBText1->setGeometry(6, 4, 400, 16);
 }
 
+void TAlimpers::buildNutrients()
+{
+    PanelNutrienti = new QWidget(this);
+    PanelNutrienti->setObjectName(QStringLiteral("PanelNutrienti"));
+    PanelNutrienti->setGeometry(DBChart1->geometry());
+    Accessibility::setName(PanelNutrienti, QStringLiteral("Nutrienti dell'alimento"));
+    auto* grid = new QGridLayout(PanelNutrienti);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    auto* title = new QLabel(QStringLiteral("Nutrienti per 100 g di parte edibile (vuoto: "
+                                            "non misurato, \"n.d.\")"),
+                             PanelNutrienti);
+    title->setObjectName(QStringLiteral("LabelNutrienti"));
+    grid->addWidget(title, 0, 0, 1, 8);
+    constexpr int perColumn = 6;
+    const auto add = [&](int index, QLabel* caption, QLineEdit* edit) {
+        const int row = 1 + index % perColumn;
+        const int column = 2 * (index / perColumn);
+        caption->setBuddy(edit);
+        edit->setFixedWidth(72);
+        grid->addWidget(caption, row, column);
+        grid->addWidget(edit, row, column + 1);
+    };
+    for (int i = 0; i < NutrientPanel::Count; ++i) {
+        const NutrientDef& n = NutrientPanel::all()[i];
+        auto* caption = new QLabel(NutrientPanel::captionWithUnit(i), PanelNutrienti);
+        caption->setObjectName(QStringLiteral("Label_Nutriente_") + n.column);
+        auto* edit = new QLineEdit(PanelNutrienti);
+        edit->setObjectName(QStringLiteral("Nutriente_") + n.column);
+        edit->setPlaceholderText(QStringLiteral("n.d."));
+        edit->setAccessibleName(NutrientPanel::captionWithUnit(i));
+        add(i, caption, edit);
+        nutrientEdits << edit;
+        connect(edit, &QLineEdit::textEdited, this,
+                [this] { runGuarded([&] { nutrientEdited(); }); });
+    }
+    auto* caption = new QLabel(QStringLiteral("Fonte"), PanelNutrienti);
+    caption->setObjectName(QStringLiteral("Label_NutrientiFonte"));
+    NutrientiFonte = new QLineEdit(PanelNutrienti);
+    NutrientiFonte->setObjectName(QStringLiteral("NutrientiFonte"));
+    NutrientiFonte->setMaxLength(TableSchema::nutrienti().columns.at(1).width);
+    NutrientiFonte->setAccessibleName(QStringLiteral("Fonte dei nutrienti"));
+    add(NutrientPanel::Count, caption, NutrientiFonte);
+    NutrientiFonte->setFixedWidth(140);
+    connect(NutrientiFonte, &QLineEdit::textEdited, this,
+            [this] { runGuarded([&] { nutrientEdited(); }); });
+    grid->setColumnStretch(7, 1);
+    grid->setRowStretch(perColumn + 1, 1);
+    PanelNutrienti->hide();
+
+    // The page follows the current food, and what another program writes, while shown.
+    connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillNutrients(); });
+    connect(dm_->DSAlimenti, &DataSource::stateChanged, this, [this] {
+        if (!dm_->alimenti->isEditing())
+            nutrientsTyped_ = false;
+        fillNutrients();
+    });
+    connect(dm_, &TDM::dataRefreshed, this, [this] { fillNutrients(); });
+}
+
+void TAlimpers::showNutrients(bool on)
+{
+    if (btnnutrienti->isChecked() != on)
+        btnnutrienti->setChecked(on); // comes back here through toggled
+    DBChart1->setVisible(!on);
+    PanelNutrienti->setVisible(on);
+    btnnutrienti->setToolTip(on ? QStringLiteral("Mostra il grafico dell'alimento")
+                                : QStringLiteral("Mostra i nutrienti dell'alimento al posto del "
+                                                 "grafico"));
+    fillNutrients();
+}
+
+void TAlimpers::fillNutrients()
+{
+    // The panels are read only once the page is first shown.
+    if (!PanelNutrienti || PanelNutrienti->isHidden() || nutrientsTyped_)
+        return;
+    Dataset* foods = dm_->alimenti;
+    const FoodPanel* panel = nullptr;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert)
+        panel = dm_->foodPanels().find(
+            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    for (int i = 0; i < NutrientPanel::Count; ++i) {
+        const std::optional<double> v = panel ? panel->values[i] : std::nullopt;
+        nutrientEdits.at(i)->setText(v ? generalFloatText(*v) : QString());
+    }
+    NutrientiFonte->setText(panel ? panel->source : QString());
+}
+
+void TAlimpers::nutrientEdited()
+{
+    Dataset* foods = dm_->alimenti;
+    // Marked first: entering the edit state refills the page otherwise.
+    nutrientsTyped_ = true;
+    if (!foods->isEditing()) {
+        if (foods->isEmpty())
+            foods->insert();
+        else
+            foods->edit();
+    }
+}
+
+bool TAlimpers::typedPanel(FoodPanel* panel)
+{
+    const TableSchema& table = TableSchema::nutrienti();
+    QVector<QVariant> row(table.columns.size());
+    row[1] = RecordStore::normalise(table.columns.at(1), NutrientiFonte->text().trimmed());
+    for (int i = 0; i < NutrientPanel::Count; ++i)
+        row[2 + i] = RecordStore::normalise(table.columns.at(2 + i), nutrientEdits.at(i)->text());
+    try {
+        RecordStore::validateRow(table, row);
+        FieldRanges::check(table, row);
+    } catch (const DatabaseError& e) {
+        UserServices::instance().mostramessaggio(e.message(), MessageKind::Error, Buttons::Yes,
+                                                 {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return false;
+    }
+    *panel = FoodPanel::fromRow(row);
+    // Values typed for a food with no source are the dietitian's own.
+    if (panel->source.isEmpty() && !panel->isEmpty())
+        panel->source = QStringLiteral("manuale");
+    return true;
+}
+
 void TAlimpers::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -318,7 +460,11 @@ void TAlimpers::btnnuovoClick()
 
 void TAlimpers::btnannullaClick()
 {
-    runGuarded([&] { dm_->alimenti->cancel(); });
+    runGuarded([&] {
+        nutrientsTyped_ = false;
+        dm_->alimenti->cancel();
+        fillNutrients();
+    });
 }
 
 void TAlimpers::LabeledEdit1Change()
@@ -367,8 +513,15 @@ void TAlimpers::btnsalvaClick()
                     return;
             }
         }
+        if (nutrientsTyped_) {
+            FoodPanel panel;
+            if (!typedPanel(&panel))
+                return; // nothing written; the page keeps what was typed
+            dm_->pendingPanel = panel;
+        }
         // A refused post has already been reported and stops the command here.
         foods->post();
+        nutrientsTyped_ = false;
         refreshFoodLists();
     });
 }
@@ -432,6 +585,7 @@ void TAlimpers::refreshFoodLists()
 
 void TAlimpers::leave()
 {
+    nutrientsTyped_ = false;
     if (dm_->alimenti->isEditing())
         dm_->alimenti->cancel();
     if (planner_)

@@ -3,8 +3,10 @@
 #include "ChangedElsewhereBar.h"
 
 #include <QDialog>
+#include <QList>
 
 class DBEdit;
+struct FoodPanel;
 class DBGrid;
 class DBLabel;
 class PieChart;
@@ -61,6 +63,14 @@ public:
     DBGrid* DBGrid1 = nullptr;
     PieChart* DBChart1 = nullptr;
     DBLabel* DBText1 = nullptr;
+    // The second page, in the pie's place: the food's nutrient panel per 100 g, one field
+    // per nutrient (empty: not measured, shown as "n.d."), and its source.
+    QPushButton* btnnutrienti = nullptr;
+    QWidget* PanelNutrienti = nullptr;
+    QList<QLineEdit*> nutrientEdits; // in the order of NutrientPanel::all()
+    QLineEdit* NutrientiFonte = nullptr;
+    // Shows the nutrient page (true) or the pie (false).
+    void showNutrients(bool on);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +81,15 @@ private:
     void buildFields();
     void buildGrid();
     void buildChart();
+    void buildNutrients();
+    // The nutrient page shows the current food's panel, unless the user is typing in it.
+    void fillNutrients();
+    // Typing in the nutrient page edits the current food, so that saving and cancelling
+    // work for the page as for the food's own fields.
+    void nutrientEdited();
+    // The page's texts as a panel; reports a text that is no number, as a refused post
+    // does, and returns false.
+    bool typedPanel(FoodPanel* panel);
     QPushButton* pictureButton(const QString& name, const QString& picture, const QString& tooltip);
     // The main window rebuilds its food lists, with the binding point off and the
     // hourglass shown meanwhile.
@@ -80,4 +99,5 @@ private:
 
     TDM* dm_;
     WeeklyPlanner* planner_;
+    bool nutrientsTyped_ = false; // the page holds what the user typed, not yet saved
 };
