@@ -16,6 +16,7 @@
 
 #include "AppError.h"
 #include "DatabaseTransfer.h"
+#include "ShippedFoods.h"
 #include "StoreLocation.h"
 
 #include <QCoreApplication>
@@ -73,11 +74,7 @@ int main(int argc, char** argv)
     const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
-            QFile shipped(QStringLiteral(":/nutrilo-db/alimenti.tsv"));
-            if (!shipped.open(QIODevice::ReadOnly))
-                throw DatabaseError(QStringLiteral("Tabella degli alimenti forniti non trovata"));
-            const auto c =
-                DatabaseTransfer::initServer(args.at(1), DatabaseTransfer::foodsFromTable(shipped));
+            const auto c = DatabaseTransfer::initServer(args.at(1), ShippedFoods::foods());
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti caricati.")
                             .arg(c.where)
                             .arg(c.foods));
