@@ -53,10 +53,11 @@ int usage()
 
 QString counted(const DatabaseTransfer::Counts& c)
 {
-    return QStringLiteral("%1 alimenti, %2 persone, %3 righe di menu")
+    return QStringLiteral("%1 alimenti, %2 persone, %3 righe di menu, %4 pannelli nutrizionali")
         .arg(c.foods)
         .arg(c.people)
-        .arg(c.menuRows);
+        .arg(c.menuRows)
+        .arg(c.panels);
 }
 
 } // namespace
@@ -74,10 +75,13 @@ int main(int argc, char** argv)
     const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
-            const auto c = DatabaseTransfer::initServer(args.at(1), ShippedFoods::foods());
-            say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti caricati.")
+            const auto c = DatabaseTransfer::initServer(args.at(1), ShippedFoods::foods(),
+                                                        ShippedFoods::panels());
+            say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
+                                       "nutrizionali caricati.")
                             .arg(c.where)
-                            .arg(c.foods));
+                            .arg(c.foods)
+                            .arg(c.panels));
         } else if (command == QStringLiteral("import") && args.size() == 3) {
             const auto c = DatabaseTransfer::importFile(args.at(1), args.at(2));
             say(stdout, QStringLiteral("Copiati da '%1' nel database %2: %3.")
