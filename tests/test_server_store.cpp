@@ -185,13 +185,17 @@ private slots:
         QVERIFY2(first.exitCode == 0, qPrintable(first.err));
         const int foods = shippedFoodCount();
         QVERIFY(foods > 300);
-        QVERIFY2(first.out.contains(QStringLiteral("%1 alimenti").arg(foods)),
-                 qPrintable(first.out));
+        QVERIFY2(
+            first.out.contains(QStringLiteral("%1 alimenti e %1 pannelli nutrizionali").arg(foods)),
+            qPrintable(first.out));
         {
             ScriptedServices services;
             TDM dm(db.uri());
             QCOMPARE(dm.alimenti->recordCount(), foods);
             QCOMPARE(dm.utente->recordCount(), 0);
+            QCOMPARE(dm.foodPanels().size(), foods);
+            QCOMPARE(dm.foodPanels().find(QStringLiteral("Pasta di semola, cruda"))->source,
+                     QStringLiteral("USDA SR 20420"));
         }
         // A second init meets a database that is not empty, and writes nothing.
         const ToolRun second = runTool({QStringLiteral("init"), db.uri()});
@@ -224,6 +228,8 @@ private slots:
         file.exec(QStringLiteral("DELETE FROM Utenti WHERE ID = ?"), {gone});
         file.addMenuRow(anna, 101, QStringLiteral("Mela"), QStringLiteral("150"));
         file.addMenuRow(carla, 719, QStringLiteral("Caffè, in tazza"), QVariant());
+        file.exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, calcio) VALUES "
+                                 "('Mela', 'manuale', 2.4, NULL)"));
         QList<QVariantList> original;
         {
             SqliteStore store(file.path());
@@ -236,6 +242,7 @@ private slots:
         QCOMPARE(counts.foods, 2);
         QCOMPARE(counts.people, 2);
         QCOMPARE(counts.menuRows, 2);
+        QCOMPARE(counts.panels, 1);
         {
             PostgresStore store(server.uri());
             QCOMPARE(TestDatabase::everything(store), original);
@@ -263,6 +270,55 @@ private slots:
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.err.contains(QStringLiteral("esiste già")), qPrintable(again.err));
         QVERIFY(!QFile::exists(copy + QStringLiteral(".partial")));
+    }
+
+    // A file of the previous version (no nutrient table) is copied whole onto the server,
+    // which gets the panels of its foods still as shipped; a backup of it is accepted
+    // by restore, and an export writes a file with the four tables.
+    void previousVersionIsCopied()
+    {
+        REQUIRE_SERVER();
+        TestDatabase file;
+        file.exec(QStringLiteral("DROP TABLE nutrienti"));
+        file.exec(QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
+                                 "Lipidi, Carboidrati, kcal100) VALUES ('Pasta di semola, cruda', "
+                                 "100, 9.9, 13.04, 1.51, 74.67, 371)"));
+        file.addFood(QStringLiteral("Torta della nonna"), 380);
+        const qint64 anna = file.addPerson(QStringLiteral("Anna"));
+        file.addMenuRow(anna, 101, QStringLiteral("Torta della nonna"), QStringLiteral("50"));
+        QTemporaryDir folder;
+        const QString backup = folder.filePath(QStringLiteral("copia.mdb"));
+        const ToolRun saved = runTool({QStringLiteral("backup"), file.path(), backup});
+        QVERIFY2(saved.exitCode == 0, qPrintable(saved.err));
+        QVERIFY2(saved.out.contains(QStringLiteral("2 alimenti, 1 persone, 1 righe di menu, 0 "
+                                                   "pannelli nutrizionali")),
+                 qPrintable(saved.out));
+
+        ServerDatabase server(QStringLiteral("previous"));
+        const ToolRun imported = runTool({QStringLiteral("import"), file.path(), server.uri()});
+        QVERIFY2(imported.exitCode == 0, qPrintable(imported.err));
+        QVERIFY2(imported.out.contains(QStringLiteral("1 pannelli nutrizionali")),
+                 qPrintable(imported.out));
+        const auto serverPanels = [&server] {
+            PostgresStore store(server.uri());
+            QStringList names;
+            for (const StoredRow& row : store.readTable(TableSchema::nutrienti()))
+                names << row.values.first().toString();
+            return names;
+        };
+        QCOMPARE(serverPanels(), QStringList{QStringLiteral("Pasta di semola, cruda")});
+        // The backup of the previous version goes back over it with --force.
+        const ToolRun restored =
+            runTool({QStringLiteral("restore"), QStringLiteral("--force"), backup, server.uri()});
+        QVERIFY2(restored.exitCode == 0, qPrintable(restored.err));
+        QCOMPARE(serverPanels(), QStringList{QStringLiteral("Pasta di semola, cruda")});
+
+        const QString exported = folder.filePath(QStringLiteral("esportato.mdb"));
+        DatabaseTransfer::exportServer(server.uri(), exported);
+        SqliteStore store(exported, SqliteStore::Access::ReadOnly);
+        QVERIFY(store.hasTable(TableSchema::nutrienti()));
+        QCOMPARE(store.rowCount(TableSchema::nutrienti()), 1);
+        QCOMPARE(store.rowCount(TableSchema::dieta()), 1);
     }
 
     void failedImportWritesNothing()

@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "Dataset.h"
+#include "NutrientPanel.h"
 #include "ScriptedServices.h"
 #include "SqliteStore.h"
 #include "TDM.h"
@@ -236,6 +237,147 @@ private slots:
         // Once the lock is gone the same post goes through.
         dm.alimenti->post();
         QCOMPARE(db.rows("SELECT kcal100 FROM alimenti").first().first().toDouble(), 53.0);
+    }
+
+    // A database of the previous version (three tables) opened by the application: every
+    // row stays, the nutrient table comes with the shipped panels of the foods that are
+    // still the shipped ones, and its writes reach the change log. A read-only open
+    // leaves it as it was and reads no panels.
+    void previousVersionIsCompleted()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.exec(QStringLiteral("DROP TABLE nutrienti"));
+        // As shipped, and the same food with its kcal changed by the practice.
+        db.exec(
+            QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
+                           "Lipidi, Carboidrati, kcal100) VALUES ('Pasta di semola, cruda', "
+                           "100, 9.9, 13.04, 1.51, 74.67, 371), ('Pasta di semola, cotta', 100, "
+                           "62.13, 5.8, 0.93, 30.86, 160)"));
+        db.addFood(QStringLiteral("Torta della nonna"), 380);
+        const qint64 anna = db.addPerson(QStringLiteral("Anna"), {{QStringLiteral("peso"), 60}});
+        db.addMenuRow(anna, 1, QStringLiteral("Pasta di semola, cruda"), QStringLiteral("80"));
+        db.addMenuRow(anna, 2, QStringLiteral("Torta della nonna"), QStringLiteral("50"));
+        const auto all = [&db] {
+            return db.rows(QStringLiteral("SELECT * FROM alimenti ORDER BY Alimento")) +
+                   db.rows(QStringLiteral("SELECT * FROM Utenti ORDER BY ID")) +
+                   db.rows(QStringLiteral("SELECT * FROM dieta ORDER BY ID_Combo"));
+        };
+        const QList<QVariantList> before = all();
+        if (!TestDatabase::onServer()) {
+            SqliteStore readOnly(db.path(), SqliteStore::Access::ReadOnly);
+            QVERIFY(!readOnly.hasTable(TableSchema::nutrienti()));
+            QVERIFY(readOnly.readTable(TableSchema::nutrienti()).empty());
+            QCOMPARE(readOnly.rowCount(TableSchema::nutrienti()), 0);
+        }
+        TDM dm(db.path());
+        QCOMPARE(all(), before);
+        const QList<QVariantList> panels =
+            db.rows(QStringLiteral("SELECT Alimento, fonte, fibra, vitamina_d FROM nutrienti"));
+        QCOMPARE(panels.size(), 1);
+        QCOMPARE(panels.first().at(0).toString(), QStringLiteral("Pasta di semola, cruda"));
+        QCOMPARE(panels.first().at(1).toString(), QStringLiteral("USDA SR 20420"));
+        QCOMPARE(panels.first().at(2).toDouble(), 3.2);
+        QVERIFY(panels.first().at(3).isNull()); // not measured stays unknown
+        QCOMPARE(dm.foodPanels().size(), 1);
+        QVERIFY(dm.foodPanels().find(QStringLiteral("pasta di semola, CRUDA")));
+        // A second opening finds it done and adds nothing.
+        {
+            TDM again(db.path());
+        }
+        QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM nutrienti")).first().first().toInt(),
+                 1);
+        // Another program's panel reaches this one through the log.
+        QList<TDM::Refreshed> seen;
+        connect(&dm, &TDM::dataRefreshed, this,
+                [&seen](const TDM::Refreshed& what) { seen << what; });
+        db.exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, calcio) VALUES ('Torta "
+                               "della nonna', 'manuale', 40)"));
+        dm.refreshNow(0);
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen.first().nutrients);
+        QVERIFY(!seen.first().foods);
+        QCOMPARE(*dm.foodPanels().find(QStringLiteral("Torta della nonna"))->values[8], 40.0);
+    }
+
+    // A food's panel goes with the food: written with its post (also when no field of
+    // the food changed), refused whole out of range, renamed and deleted with it.
+    void panelGoesWithItsFood()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Mela"), 52);
+        const qint64 anna = db.addPerson(QStringLiteral("Anna"));
+        db.addMenuRow(anna, 1, QStringLiteral("Mela"), QStringLiteral("150"));
+        TDM dm(db.path());
+        const int calcium = NutrientPanel::indexOf(QStringLiteral("calcio"));
+        const int fibre = NutrientPanel::indexOf(QStringLiteral("fibra"));
+        const auto panelRows = [&db] {
+            return db.rows(QStringLiteral("SELECT Alimento, fonte, fibra, calcio FROM nutrienti "
+                                          "ORDER BY Alimento"));
+        };
+
+        // Out of range: refused with the food's message, nothing written, still editing.
+        FoodPanel panel;
+        panel.source = QStringLiteral("manuale");
+        panel.values[fibre] = 120;
+        dm.alimenti->edit();
+        dm.alimentikcal100->setAsString(QStringLiteral("54"));
+        dm.pendingPanel = panel;
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+        QCOMPARE(services.messages().last(),
+                 QStringLiteral("Il valore 120 del campo 'Fibra (g)' è fuori dall'intervallo "
+                                "ammesso (da 0 a 100 g per 100 g)"));
+        QVERIFY(!dm.pendingPanel);
+        QCOMPARE(dm.alimenti->state(), Dataset::State::Edit);
+        QVERIFY(panelRows().isEmpty());
+        QCOMPARE(db.rows(QStringLiteral("SELECT kcal100 FROM alimenti")).first().first().toDouble(),
+                 52.0);
+        dm.alimenti->cancel();
+
+        // Only the panel changed: the post writes it and confirms as for a food.
+        panel.values[fibre] = 2.4;
+        panel.values[calcium] = 6;
+        services.clear();
+        dm.alimenti->edit();
+        dm.pendingPanel = panel;
+        dm.alimenti->post();
+        QCOMPARE(services.messages(),
+                 QStringList{QStringLiteral("Alimento inserito/modificato correttamente.")});
+        QCOMPARE(panelRows(), (QList<QVariantList>{
+                                  {QStringLiteral("Mela"), QStringLiteral("manuale"), 2.4, 6.0}}));
+        QCOMPARE(*dm.foodPanels().find(QStringLiteral("mela"))->values[calcium], 6.0);
+        // Cancel drops a pending panel.
+        dm.alimenti->edit();
+        dm.pendingPanel = panel;
+        dm.alimenti->cancel();
+        QVERIFY(!dm.pendingPanel);
+
+        // Renamed: the panel's row and the week follow, in one transaction.
+        dm.alimenti->edit();
+        dm.alimentiAlimento->setAsString(QStringLiteral("Mela golden"));
+        dm.alimenti->post();
+        QCOMPARE(panelRows().first().first().toString(), QStringLiteral("Mela golden"));
+        QCOMPARE(db.menuRows(anna).value(1), QStringLiteral("Mela golden|150"));
+        QVERIFY(!dm.foodPanels().find(QStringLiteral("Mela")));
+        QVERIFY(dm.foodPanels().find(QStringLiteral("Mela golden")));
+
+        // A new food posted with its panel.
+        dm.alimenti->insert();
+        dm.alimentiAlimento->setAsString(QStringLiteral("Pera"));
+        dm.alimentikcal100->setAsString(QStringLiteral("57"));
+        panel.values[calcium] = 9;
+        dm.pendingPanel = panel;
+        dm.alimenti->post();
+        QCOMPARE(panelRows().size(), 2);
+        QCOMPARE(panelRows().last().last().toDouble(), 9.0);
+
+        // Deleted: its panel goes with it.
+        QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Mela golden")}));
+        dm.alimenti->deleteRecord();
+        QCOMPARE(panelRows().size(), 1);
+        QCOMPARE(panelRows().first().first().toString(), QStringLiteral("Pera"));
+        QCOMPARE(dm.foodPanels().size(), 1);
     }
 
     void rowDeletedByAnotherProgram()

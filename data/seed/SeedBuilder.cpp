@@ -1,8 +1,10 @@
-// Writes the database file shipped with the application: the three tables, the food
-// table from the tab-separated source, and no people.
+// Writes the database file shipped with the application: the four tables, the food
+// table and the foods' nutrient panels from the tab-separated sources, and no people.
 //
-//   nutrilo-seed <alimenti.tsv> <alimenti.mdb>
+//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <alimenti.mdb>
 
+#include "AppError.h"
+#include "ShippedFoods.h"
 #include "SqliteStore.h"
 #include "TableSchema.h"
 
@@ -38,12 +40,24 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
-        return fail(QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <alimenti.mdb>"));
+    if (args.size() != 4)
+        return fail(
+            QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <alimenti.mdb>"));
     QFile source(args.at(1));
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
-    const QString target = args.at(2);
+    std::vector<StoredRow> panels;
+    {
+        QFile panelSource(args.at(2));
+        if (!panelSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(2)));
+        try {
+            panels = ShippedFoods::panelsFromTable(panelSource);
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
+    const QString target = args.at(3);
     const QString temporary = target + QStringLiteral(".new");
     QFile::remove(temporary);
     try {
@@ -83,6 +97,26 @@ int main(int argc, char** argv)
                 return fail(q.lastError().text());
             ++count;
         }
+        const TableSchema& nutrients = TableSchema::nutrienti();
+        QStringList names;
+        QStringList marks;
+        for (const ColumnDef& c : nutrients.columns) {
+            names << SqliteStore::quoted(c.name);
+            marks << QStringLiteral("?");
+        }
+        QSqlQuery p(db);
+        p.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(nutrients.name, names.join(QStringLiteral(", ")),
+                           marks.join(QStringLiteral(", "))));
+        for (const StoredRow& panel : panels) {
+            for (int i = 0; i < nutrients.columns.size(); ++i)
+                p.addBindValue(
+                    SqliteStore::boundValue(nutrients.columns.at(i), panel.values.value(i)));
+            if (!p.exec())
+                return fail(p.lastError().text() + QStringLiteral(": ") +
+                            panel.values.value(0).toString());
+        }
+        p = QSqlQuery();
         db.commit();
         q = QSqlQuery();
         db.close();
@@ -91,6 +125,7 @@ int main(int argc, char** argv)
     QFile::remove(target);
     if (!QFile::rename(temporary, target))
         return fail(QStringLiteral("cannot write %1").arg(target));
-    std::printf("nutrilo-seed: %d foods written to %s\n", count, qUtf8Printable(target));
+    std::printf("nutrilo-seed: %d foods and %d nutrient panels written to %s\n", count,
+                int(panels.size()), qUtf8Printable(target));
     return 0;
 }

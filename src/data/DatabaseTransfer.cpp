@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "PostgresStore.h"
 #include "PrivateFiles.h"
+#include "ShippedFoods.h"
 #include "SqliteStore.h"
 #include "StoreLocation.h"
 
@@ -18,20 +19,20 @@
 
 namespace {
 
-using Tables = std::array<std::vector<StoredRow>, 3>;
+using Tables = std::array<std::vector<StoredRow>, 4>;
 
-const std::array<const TableSchema*, 3>& tables()
+const std::array<const TableSchema*, 4>& tables()
 {
-    static const std::array<const TableSchema*, 3> all{
-        &TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()};
+    static const std::array<const TableSchema*, 4> all{
+        &TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta(),
+        &TableSchema::nutrienti()};
     return all;
 }
 
-QVariant number(const QString& text)
+DatabaseTransfer::Counts countsOf(const QString& where, const Tables& rows)
 {
-    bool ok = false;
-    const double d = text.trimmed().toDouble(&ok);
-    return ok ? QVariant(d) : QVariant();
+    return {where, qsizetype(rows[0].size()), qsizetype(rows[1].size()), qsizetype(rows[2].size()),
+            qsizetype(rows[3].size())};
 }
 
 enum class Fill { EmptyOnly, Restore, Replace };
@@ -69,22 +70,26 @@ DatabaseTransfer::Counts fillServer(const QString& uri, const Tables& rows, Fill
         store.rollbackTransaction();
         throw;
     }
-    return {store.where(), qsizetype(rows[0].size()), qsizetype(rows[1].size()),
-            qsizetype(rows[2].size())};
+    return countsOf(store.where(), rows);
 }
 
+// Every table; a database of the previous version gets the panels the application
+// would give it.
 Tables readAll(const RecordStore& store)
 {
     Tables rows;
     for (std::size_t t = 0; t < tables().size(); ++t)
         rows[t] = store.readTable(*tables()[t]);
+    if (!store.hasTable(TableSchema::nutrienti()))
+        rows[3] = ShippedFoods::panelsOfShippedFoods(rows[0]);
     return rows;
 }
 
 DatabaseTransfer::Counts countsOf(const SqliteStore& store, const QString& where)
 {
     return {StoreLocation::shown(where), qsizetype(store.rowCount(*tables()[0])),
-            qsizetype(store.rowCount(*tables()[1])), qsizetype(store.rowCount(*tables()[2]))};
+            qsizetype(store.rowCount(*tables()[1])), qsizetype(store.rowCount(*tables()[2])),
+            qsizetype(store.rowCount(*tables()[3]))};
 }
 
 // Makes sure no program has the file open and that its -wal holds nothing more, by
@@ -123,39 +128,15 @@ void releaseFile(const QString& file)
 
 std::vector<StoredRow> DatabaseTransfer::foodsFromTable(QIODevice& table)
 {
-    std::vector<StoredRow> foods;
-    QTextStream in(&table);
-    in.setEncoding(QStringConverter::Utf8);
-    bool header = true;
-    int lineNumber = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        ++lineNumber;
-        if (header || line.trimmed().isEmpty()) {
-            header = false;
-            continue;
-        }
-        const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() < 8)
-            throw DatabaseError(
-                QStringLiteral("Riga %1 della tabella degli alimenti non valida: %2")
-                    .arg(lineNumber)
-                    .arg(line));
-        StoredRow row;
-        row.values << f.at(1);
-        for (int i = 2; i < 8; ++i)
-            row.values << number(f.at(i));
-        foods.push_back(std::move(row));
-    }
-    return foods;
+    return ShippedFoods::foodsFromTable(table);
 }
 
 DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
-                                                      const std::vector<StoredRow>& foods)
+                                                      const std::vector<StoredRow>& foods,
+                                                      const std::vector<StoredRow>& panels)
 {
-    return fillServer(uri, {foods, {}, {}}, Fill::EmptyOnly);
+    return fillServer(uri, {foods, {}, {}, panels}, Fill::EmptyOnly);
 }
-
 DatabaseTransfer::Counts DatabaseTransfer::importFile(const QString& file, const QString& uri)
 {
     Tables rows;
@@ -205,10 +186,7 @@ DatabaseTransfer::Counts DatabaseTransfer::exportServer(const QString& uri, cons
         throw DatabaseError(
             QStringLiteral("Impossibile scrivere il file '%1'").arg(StoreLocation::shown(file)));
     }
-    counts.foods = qsizetype(rows[0].size());
-    counts.people = qsizetype(rows[1].size());
-    counts.menuRows = qsizetype(rows[2].size());
-    return counts;
+    return countsOf(counts.where, rows);
 }
 
 DatabaseTransfer::Counts DatabaseTransfer::backup(const QString& source, const QString& file)

@@ -18,16 +18,22 @@ struct Counts {
     qsizetype foods = 0;
     qsizetype people = 0;
     qsizetype menuRows = 0;
+    qsizetype panels = 0; // the foods' nutrient panels
 };
 
 // The foods of a tab-separated food table with a header line: number, name, edible
 // share, water, protein, fat, carbohydrate, kcal per 100 g (decimal point).
 std::vector<StoredRow> foodsFromTable(QIODevice& table);
 
-// Creates the tables in an empty server database and writes the foods.
-Counts initServer(const QString& uri, const std::vector<StoredRow>& foods);
-// Copies the foods, people and menus of a database file into an empty server database;
-// people keep their numbers, so each menu stays with its person.
+// Every copy carries the four tables. A source of the previous version (no nutrient
+// table) is copied whole, and the copy receives what the application gives such a
+// database when it opens it: the shipped panels of its foods that are still as shipped.
+
+// Creates the tables in an empty server database and writes the foods and their panels.
+Counts initServer(const QString& uri, const std::vector<StoredRow>& foods,
+                  const std::vector<StoredRow>& panels = {});
+// Copies the foods, people, menus and panels of a database file into an empty server
+// database; people keep their numbers, so each menu stays with its person.
 Counts importFile(const QString& file, const QString& uri);
 // Writes a new database file (0600) with everything the server database holds, as one
 // moment saw it; an existing file is never overwritten.
@@ -38,7 +44,8 @@ Counts exportServer(const QString& uri, const QString& file);
 // into a new file (0600); an existing file is never overwritten.
 Counts backup(const QString& source, const QString& file);
 // Puts a backup file back onto a database file or a server database (a URI), after
-// checking the backup (every page, and the three tables with their columns). A target
+// checking the backup (every page, and the three tables with their columns; a backup of
+// the previous version, without the nutrient table, is accepted). A target
 // that is not empty (an existing file; a server database holding rows) is replaced only
 // with `replace`, and a file another program has open never. The backup is read only.
 Counts restore(const QString& backupFile, const QString& target, bool replace);

@@ -307,7 +307,7 @@ void Dataset::closePending()
     if (cursor_.state == State::Browse)
         return;
     emit updateRecordRequested();
-    if (cursor_.modified)
+    if (cursor_.modified || (hasPendingWrites && hasPendingWrites(*this)))
         post();
     else
         cancel();

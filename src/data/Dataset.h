@@ -235,6 +235,10 @@ public:
     std::function<ConflictChoice(Dataset&, const QVector<QVariant>& read,
                                  const QVector<QVariant>& theirs, const QVector<QVariant>& mine)>
         onConflict;
+    // Whether a post has more to write than the row's own fields (a hook's writes in its
+    // transaction): then moving off a row being edited posts it although no field changed,
+    // rather than cancelling the edit.
+    std::function<bool(Dataset&)> hasPendingWrites;
     // Writes that belong with the delete of the current row, likewise.
     std::function<std::function<void()>(Dataset&, const QVector<QVariant>& before)>
         onRelatedDeletes;

@@ -1,5 +1,6 @@
 #include "FieldCaptions.h"
 
+#include "NutrientPanel.h"
 #include "TableSchema.h"
 
 #include <QList>
@@ -17,7 +18,7 @@ QList<Caption> makeCaptions()
     const QString people = TableSchema::utenti().name;
     const QString foods = TableSchema::alimenti().name;
     const QString menu = TableSchema::dieta().name;
-    return {
+    QList<Caption> captions{
         // A person: the captions of the main window's person panel.
         // The two keys, which the people grid keeps hidden: a screen reader still lists them.
         {people, QStringLiteral("ID"), QStringLiteral("Numero")},
@@ -46,6 +47,13 @@ QList<Caption> makeCaptions()
         // A slot of the week: the grid's column heading.
         {menu, QStringLiteral("grammi"), QStringLiteral("Grammi")},
     };
+    // A food's panel: the nutrient with its unit per 100 g.
+    const QString nutrients = TableSchema::nutrienti().name;
+    captions.append({nutrients, QStringLiteral("fonte"), QStringLiteral("Fonte")});
+    for (int i = 0; i < NutrientPanel::Count; ++i)
+        captions.append(
+            {nutrients, NutrientPanel::all()[i].column, NutrientPanel::captionWithUnit(i)});
+    return captions;
 }
 
 } // namespace

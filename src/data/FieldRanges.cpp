@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "FieldCaptions.h"
 #include "FieldText.h"
+#include "NutrientPanel.h"
 #include "RecordStore.h"
 #include "TableSchema.h"
 
@@ -13,7 +14,7 @@ QList<FieldRange> makeRanges()
     const QString people = TableSchema::utenti().name;
     const QString foods = TableSchema::alimenti().name;
     const QString per100 = QStringLiteral("g per 100 g");
-    return {
+    QList<FieldRange> ranges{
         {people, QStringLiteral("eta"), 0, 130, QStringLiteral("anni")},
         {people, QStringLiteral("peso"), 1, 700, QStringLiteral("kg")},
         {people, QStringLiteral("altezza"), 30, 272, QStringLiteral("cm")},
@@ -29,6 +30,14 @@ QList<FieldRange> makeRanges()
         // Pure fat reaches 902 kcal per 100 g in the shipped table (lard).
         {foods, QStringLiteral("kcal100"), 0, 1000, QStringLiteral("kcal per 100 g")},
     };
+    // A nutrient of a food's panel: at most the whole 100 g, in its unit.
+    const QString nutrients = TableSchema::nutrienti().name;
+    for (int i = 0; i < NutrientPanel::Count; ++i) {
+        const NutrientDef& n = NutrientPanel::all()[i];
+        ranges.append({nutrients, n.column, 0, NutrientPanel::maximumPer100g(i),
+                       n.unit + QStringLiteral(" per 100 g")});
+    }
+    return ranges;
 }
 
 // The value as a number, when it is one (a text the store will refuse is not).

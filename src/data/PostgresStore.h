@@ -14,7 +14,8 @@
 // hidden "rowid" column that the application reads but no window shows.
 class PostgresStore : public SqlStore {
 public:
-    // WithTables: the three tables must be there with their columns (the application).
+    // WithTables: the three tables must be there with their columns, and the nutrient
+    // table's when it is there (a database of the previous version lacks it) (the application).
     // Bare: only the connection (the administration tool, before the tables exist).
     enum class Opening { WithTables, Bare };
 
@@ -40,13 +41,14 @@ public:
     // The URI as shown in messages: user, server, port and database.
     const QString& where() const { return where_; }
 
-    // Creates the tables that are missing, with their keys. Throws DatabaseError.
+    // Creates the tables that are missing (the nutrient table too), with their keys.
+    // Throws DatabaseError.
     void createTables();
-    // Within a transaction: no other connection writes the three tables until it ends.
+    // Within a transaction: no other connection writes the tables until it ends.
     void lockTables();
-    // How many rows the three tables hold together; a table that is not there holds none.
+    // How many rows the tables hold together; a table that is not there holds none.
     qint64 rowCount();
-    // Within a transaction: deletes every row of the three tables.
+    // Within a transaction: deletes every row of the tables.
     void emptyTables();
     // Begins a read-only transaction that sees the database as it is at its first read,
     // whatever other connections commit meanwhile (ended with rollbackTransaction).
@@ -71,10 +73,12 @@ protected:
     void reopen() override;
 
 private:
+    // Creates a table that is missing, with its key. Throws DatabaseError.
+    void createTable(const TableSchema& table);
     // Listens to the other workstations' notices of their commits.
     void listen();
     // What is missing from the database, or an empty text.
-    QString problemOfTables() const;
+    QString problemOfTables();
     bool hasUniqueKey(const TableSchema& table) const;
     QString where_;
     QString server_;

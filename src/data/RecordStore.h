@@ -29,6 +29,10 @@ public:
         const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const = 0;
     // Every row of the table, in the order of their keys.
     std::vector<StoredRow> readTable(const TableSchema& table) const;
+    // Whether the database holds the table. A database of the previous version has no
+    // nutrient table until the application opens it (prepareChangeLog); reading a table
+    // that is not there gives no rows.
+    virtual bool hasTable(const TableSchema&) const { return true; }
     // Writes a new row and returns its key; for a table with an auto-number column the key
     // is that number. A table with a unique key refuses a second row with the same key
     // values as a conflict, writing nothing.
@@ -62,9 +66,12 @@ public:
         QString table; // as TableSchema names it
         qint64 rowid = 0;
     };
-    // Makes the database note every write of its three tables in its change log, which a
-    // database of the previous version receives here, in one transaction; the log keeps a
-    // week. A program that only reads the database never calls it.
+    // Makes the database note every write of its tables in its change log, which a
+    // database of the previous version receives here; the log keeps a week. A database of
+    // the previous version (three tables) receives here also the nutrient table, holding
+    // the shipped panels of the foods it holds unchanged from the shipped table
+    // (ShippedFoods::panelsOfShippedFoods): all in one transaction. A program that only
+    // reads the database never calls it.
     virtual void prepareChangeLog() = 0;
     // Cheap: whether another program may have committed since the last call.
     virtual bool mayHaveChanged() = 0;

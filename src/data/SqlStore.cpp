@@ -219,6 +219,8 @@ void SqlStore::scanTable(
     QStringList names;
     for (const ColumnDef& c : table.columns)
         names << identifier(c.name);
+    if (!hasTable(table))
+        return;
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
@@ -410,6 +412,8 @@ void SqlStore::readRows(
     QStringList names;
     for (const ColumnDef& c : table.columns)
         names << identifier(c.name);
+    if (!hasTable(table))
+        return;
     constexpr qsizetype perStatement = 200;
     QVector<QVariant> values(table.columns.size());
     for (qsizetype first = 0; first < rowids.size(); first += perStatement) {
@@ -519,6 +523,11 @@ qint64 SqlStore::deleteRowsWhere(const TableSchema& table, const QString& column
     if (!q.exec())
         fail(QStringLiteral("Impossibile cancellare i record"), q.lastError());
     return q.numRowsAffected();
+}
+
+bool SqlStore::hasTable(const TableSchema& table) const
+{
+    return !absentTables_.contains(table.name.toLower());
 }
 
 void SqlStore::appendRows(const TableSchema& table, const std::vector<StoredRow>& rows)

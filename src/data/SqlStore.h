@@ -3,6 +3,7 @@
 #include "RecordStore.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -43,6 +44,7 @@ public:
                            const QVariant& value) override;
     // Writes the rows into the table as they are, the auto-number included.
     void appendRows(const TableSchema& table, const std::vector<StoredRow>& rows);
+    bool hasTable(const TableSchema& table) const override;
 
     void scanTable(const TableSchema& table,
                    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take)
@@ -115,6 +117,10 @@ protected:
     virtual void reopen();
     // The text of a failure as the driver gives it, on one line.
     static QString detailOf(const QSqlError& error);
+
+    // The tables (in lower case) that the database was found without when opened, and
+    // has not received since.
+    QSet<QString> absentTables_;
 
 private:
     // "key = ? AND c IS ? ...": the row still holds `before`; the values to bind are

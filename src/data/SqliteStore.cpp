@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "PrivateFiles.h"
+#include "ShippedFoods.h"
 #include "StoreLocation.h"
 
 #include <QFile>
@@ -28,6 +29,40 @@ QString sqlType(FieldType type)
         return QStringLiteral("TEXT");
     }
     return QString();
+}
+
+// The three tables every database holds, then the nutrient table, which one of the
+// previous version lacks.
+const QList<const TableSchema*>& allTables()
+{
+    static const QList<const TableSchema*> tables{&TableSchema::alimenti(), &TableSchema::utenti(),
+                                                  &TableSchema::dieta(), &TableSchema::nutrienti()};
+    return tables;
+}
+
+bool isOptional(const TableSchema& table)
+{
+    return &table == &TableSchema::nutrienti();
+}
+
+// The statements that create a table with its unique key.
+QStringList creationOf(const TableSchema& t)
+{
+    QStringList cols;
+    for (const ColumnDef& c : t.columns)
+        cols << SqlStore::quoted(c.name) + QLatin1Char(' ') + sqlType(c.type);
+    QStringList statements{QStringLiteral("CREATE TABLE %1 (%2)")
+                               .arg(SqlStore::quoted(t.name), cols.join(QStringLiteral(", ")))};
+    // At most one row per unique key: a second one is refused by the database.
+    if (!t.uniqueKey.isEmpty()) {
+        QStringList key;
+        for (const QString& k : t.uniqueKey)
+            key << SqlStore::quoted(k);
+        statements << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                          .arg(SqlStore::quoted(t.name + QStringLiteral("_chiave")),
+                               SqlStore::quoted(t.name), key.join(QStringLiteral(", ")));
+    }
+    return statements;
 }
 
 // Whether the file's header says it is in WAL mode (format versions 2 at bytes 18 and 19).
@@ -108,7 +143,7 @@ void SqliteStore::connect(bool immutable)
         fail(QStringLiteral("Impossibile aprire il database '%1'").arg(shownName_), db.lastError());
 }
 
-QString SqliteStore::problemOfFile() const
+QString SqliteStore::problemOfFile()
 {
     QSqlDatabase db = database();
     QSqlQuery q(db);
@@ -125,11 +160,15 @@ QString SqliteStore::problemOfFile() const
         return invalid(q.lastError());
     while (q.next())
         tables << q.value(0).toString();
-    for (const TableSchema* t :
-         {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()}) {
+    absentTables_.clear();
+    for (const TableSchema* t : allTables()) {
         bool found = false;
         for (const QString& name : tables)
             found = found || name.compare(t->name, Qt::CaseInsensitive) == 0;
+        if (!found && isOptional(*t)) {
+            absentTables_.insert(t->name.toLower());
+            continue;
+        }
         if (!found)
             return QStringLiteral("Nel database '%1' manca la tabella '%2'")
                 .arg(shownName_, t->name);
@@ -202,26 +241,10 @@ void SqliteStore::createDatabase(const QString& fileName)
         QString failure;
         {
             QSqlQuery q(db);
-            for (const TableSchema* t :
-                 {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()}) {
-                QStringList cols;
-                for (const ColumnDef& c : t->columns)
-                    cols << quoted(c.name) + QLatin1Char(' ') + sqlType(c.type);
-                if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                                .arg(quoted(t->name), cols.join(QStringLiteral(", "))))) {
-                    failure = q.lastError().text();
-                    break;
-                }
-                // At most one row per unique key: a second one is refused by the database.
-                if (!t->uniqueKey.isEmpty()) {
-                    QStringList key;
-                    for (const QString& k : t->uniqueKey)
-                        key << quoted(k);
-                    if (!q.exec(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
-                                    .arg(quoted(t->name + QStringLiteral("_chiave")),
-                                         quoted(t->name), key.join(QStringLiteral(", ")))))
+            for (const TableSchema* t : allTables()) {
+                for (const QString& sql : creationOf(*t))
+                    if (failure.isEmpty() && !q.exec(sql))
                         failure = q.lastError().text();
-                }
                 if (!failure.isEmpty())
                     break;
             }
@@ -240,29 +263,59 @@ void SqliteStore::createDatabase(const QString& fileName)
 void SqliteStore::prepareChangeLog()
 {
     const QString log = quoted(changeLogTable());
-    QStringList statements{
-        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (numero INTEGER PRIMARY KEY AUTOINCREMENT, "
-                       "tabella TEXT NOT NULL, chiave INTEGER NOT NULL, quando TEXT NOT NULL "
-                       "DEFAULT (datetime('now')))")
-            .arg(log)};
-    for (const TableSchema* t :
-         {&TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta()})
-        for (const auto& [event, row] :
-             {std::pair{"INSERT", "NEW"}, std::pair{"UPDATE", "NEW"}, std::pair{"DELETE", "OLD"}})
-            statements << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER %2 ON %3 BEGIN "
-                                         "INSERT INTO %4 (tabella, chiave) VALUES ('%5', "
-                                         "%6.rowid); END")
-                              .arg(quoted(QStringLiteral("modifiche_%1_%2")
-                                              .arg(t->name.toLower(),
-                                                   QString::fromLatin1(event).toLower())),
-                                   QLatin1String(event), quoted(t->name), log, t->name,
-                                   QLatin1String(row));
-    statements
-        << QStringLiteral("DELETE FROM %1 WHERE quando < datetime('now', '-7 days')").arg(log);
-    runInTransaction(statements,
-                     QStringLiteral("Impossibile preparare il registro delle modifiche del "
-                                    "database '%1'")
-                         .arg(shownName_));
+    const QString what = QStringLiteral("Impossibile preparare il registro delle modifiche del "
+                                        "database '%1'")
+                             .arg(shownName_);
+    const TableSchema& nutrients = TableSchema::nutrienti();
+    bool created = false;
+    beginTransaction();
+    try {
+        QSqlQuery q(database());
+        const auto run = [&](const QString& sql) {
+            if (!q.exec(sql))
+                fail(what, q.lastError());
+        };
+        run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (numero INTEGER PRIMARY KEY "
+                           "AUTOINCREMENT, tabella TEXT NOT NULL, chiave INTEGER NOT NULL, quando "
+                           "TEXT NOT NULL DEFAULT (datetime('now')))")
+                .arg(log));
+        // A file of the previous version receives the nutrient table, with the panels of
+        // its foods that are still the shipped ones. Asked within the transaction: another
+        // program may have just done it. Filled before its triggers exist, so that the
+        // panels are no news in the log.
+        run(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                           "lower(name) = '%1'")
+                .arg(nutrients.name.toLower()));
+        const bool present = q.next() && q.value(0).toLongLong() > 0;
+        q.finish();
+        if (!present) {
+            for (const QString& sql : creationOf(nutrients))
+                run(sql);
+            absentTables_.remove(nutrients.name.toLower());
+            created = true;
+            appendRows(nutrients,
+                       ShippedFoods::panelsOfShippedFoods(readTable(TableSchema::alimenti())));
+        }
+        for (const TableSchema* t : allTables())
+            for (const auto& [event, row] : {std::pair{"INSERT", "NEW"}, std::pair{"UPDATE", "NEW"},
+                                             std::pair{"DELETE", "OLD"}})
+                run(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER %2 ON %3 BEGIN "
+                                   "INSERT INTO %4 (tabella, chiave) VALUES ('%5', "
+                                   "%6.rowid); END")
+                        .arg(quoted(
+                                 QStringLiteral("modifiche_%1_%2")
+                                     .arg(t->name.toLower(), QString::fromLatin1(event).toLower())),
+                             QLatin1String(event), quoted(t->name), log, t->name,
+                             QLatin1String(row)));
+        run(QStringLiteral("DELETE FROM %1 WHERE quando < datetime('now', '-7 days')").arg(log));
+        q.finish();
+        commitTransaction();
+    } catch (...) {
+        rollbackTransaction();
+        if (created)
+            absentTables_.insert(nutrients.name.toLower());
+        throw;
+    }
 }
 
 bool SqliteStore::mayHaveChanged()
@@ -316,6 +369,8 @@ void SqliteStore::checkIntegrity() const
 
 qint64 SqliteStore::rowCount(const TableSchema& table) const
 {
+    if (!hasTable(table))
+        return 0;
     QSqlQuery q(database());
     if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(identifier(table.name))) || !q.next())
         fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());

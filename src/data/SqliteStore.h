@@ -11,14 +11,15 @@ public:
     enum class Access { ReadWrite, ReadOnly };
 
     // Opens an existing database file and checks that it is a sound database holding the
-    // three tables with their columns. Throws DatabaseError naming what is wrong; never
-    // creates the file, and a file that fails the checks is left as it was. ReadOnly
-    // reads a file in WAL mode even when neither it nor its folder may be written.
+    // three tables with their columns, and the nutrient table's columns when it is there. Throws
+    // DatabaseError naming what is wrong; never creates the file, and a file that fails the checks
+    // is left as it was. ReadOnly reads a file in WAL mode even when neither it nor its folder may
+    // be written.
     explicit SqliteStore(const QString& fileName, Access access = Access::ReadWrite);
 
     const QString& fileName() const { return fileName_; }
 
-    // Creates a new, empty database file (0600) with the three tables and their unique
+    // Creates a new, empty database file (0600) with the four tables and their unique
     // keys; an existing file is never overwritten. Throws DatabaseError.
     static void createDatabase(const QString& fileName);
 
@@ -33,7 +34,7 @@ public:
     // name, flushed to disk and renamed when complete, so that `target` is never half a
     // copy. An existing target is never overwritten. Throws DatabaseError.
     void copyInto(const QString& target) const;
-    // The number of rows of a table. Throws DatabaseError.
+    // The number of rows of a table (0 for a table that is not there). Throws DatabaseError.
     qint64 rowCount(const TableSchema& table) const;
 
 protected:
@@ -46,7 +47,9 @@ private:
     // Connects to the file; `immutable` reads it without its -wal and -shm companions.
     void connect(bool immutable);
     // What is wrong with the open file, or an empty text when it is sound.
-    QString problemOfFile() const;
+    // Notes which tables are there (a file of the previous version lacks the nutrient
+    // table, and is sound all the same).
+    QString problemOfFile();
 
     QString fileName_;
     qint64 dataVersion_ = -1;

@@ -103,11 +103,29 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         return std::function<void()>(
             [this, id] { Dieta->forgetRows(Dietaid_utente->index(), id); });
     };
+    // A food's panel goes with the food: renamed with it, written with it (pendingPanel),
+    // deleted with it.
     alimenti->onRelatedWrites = [this](Dataset&, const QVector<QVariant>& before,
                                        const QVector<QVariant>& after) {
-        return renameInWeeks(fieldValueText(before.value(alimentiAlimento->index())),
-                             fieldValueText(after.value(alimentiAlimento->index())));
+        const QString from = fieldValueText(before.value(alimentiAlimento->index()));
+        const QString to = fieldValueText(after.value(alimentiAlimento->index()));
+        const std::function<void()> weeks = renameInWeeks(from, to);
+        const std::function<void()> panel = writePanel(from, to);
+        if (!panel || !weeks)
+            return panel ? panel : weeks;
+        return std::function<void()>([weeks, panel] {
+            panel();
+            weeks();
+        });
     };
+    alimenti->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
+        return deletePanelOf(fieldValueText(before.value(alimentiAlimento->index())));
+    };
+    alimenti->hasPendingWrites = [this](Dataset&) { return pendingPanel.has_value(); };
+    connect(alimenti, &Dataset::stateChanged, this, [this] {
+        if (alimenti->state() == Dataset::State::Browse)
+            pendingPanel.reset();
+    });
 
     // The change log is there (a database of the previous version receives it now) and
     // its place marked before the tables are read, so that no commit in between is missed.
@@ -124,6 +142,7 @@ TDM::~TDM()
     if (DM == this)
         DM = nullptr;
     // Datasets are children and go before the connection they use.
+    delete nutrients_;
     delete Dieta;
     delete utente;
     delete alimenti;
@@ -177,7 +196,17 @@ void TDM::utenteBeforePost(Dataset& dataset, const QVector<QVariant>& values,
 void TDM::alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
                              const QVector<QVariant>* stored)
 {
+    // The post takes the pending panel, whether it is written or refused.
+    postingPanel_ = std::exchange(pendingPanel, std::nullopt);
     FieldRanges::check(dataset.table(), values, stored);
+    if (!postingPanel_)
+        return;
+    const QString name = fieldValueText(values.value(alimentiAlimento->index()));
+    const TableSchema& table = TableSchema::nutrienti();
+    QVector<QVariant> row = postingPanel_->toRow(name);
+    for (int i = 0; i < row.size(); ++i)
+        row[i] = RecordStore::normalise(table.columns.at(i), row.at(i));
+    FieldRanges::check(table, row);
 }
 
 void TDM::utentePostError(Dataset&, const DatabaseError& error)
@@ -259,6 +288,122 @@ std::function<void()> TDM::renameInWeeks(const QString& from, const QString& to)
     };
 }
 
+Dataset* TDM::foodNutrients()
+{
+    if (!nutrients_) {
+        nutrients_ = new Dataset(QStringLiteral("nutrienti"), ADOConnection1,
+                                 TableSchema::nutrienti(), {}, {}, this);
+        const auto stale = [this] { panelsStale_ = true; };
+        connect(nutrients_, &Dataset::rowsChanged, this, stale);
+        connect(nutrients_, &Dataset::currentChanged, this, stale);
+        nutrients_->onBeforePost = [](Dataset& d, const QVector<QVariant>& values,
+                                      const QVector<QVariant>* stored) {
+            FieldRanges::check(d.table(), values, stored);
+        };
+        nutrients_->onPostError = [this](Dataset& d, const DatabaseError& e) {
+            alimentiPostError(d, e);
+        };
+    }
+    // Read at the first use; a failure (a server away) is tried again at the next.
+    if (!nutrients_->isOpen()) {
+        nutrients_->open();
+        panelsStale_ = true;
+    }
+    return nutrients_;
+}
+
+const FoodPanels& TDM::foodPanels()
+{
+    Dataset* nutrients = foodNutrients();
+    if (panelsStale_) {
+        panels_ = FoodPanels(*nutrients);
+        panelsStale_ = false;
+    }
+    return panels_;
+}
+
+int TDM::foodsNamed(const QString& name) const
+{
+    const QString wanted = name.toCaseFolded();
+    const int field = alimentiAlimento->index();
+    int count = 0;
+    for (int row = 0; row < alimenti->storedRowCount(); ++row)
+        if (alimenti->isStoredRowLive(row) &&
+            fieldValueText(alimenti->storedValue(row, field)).toCaseFolded() == wanted)
+            ++count;
+    return count;
+}
+
+int TDM::panelRowOf(const QString& food)
+{
+    if (food.isEmpty())
+        return -1;
+    const Dataset* panels = foodNutrients();
+    const QString wanted = food.toCaseFolded();
+    int found = -1;
+    for (int row = 0; row < panels->storedRowCount(); ++row) {
+        if (!panels->isStoredRowLive(row))
+            continue;
+        const QString name = fieldValueText(panels->storedValue(row, 0));
+        if (name == food)
+            return row;
+        if (found < 0 && name.toCaseFolded() == wanted)
+            found = row;
+    }
+    return found;
+}
+
+std::function<void()> TDM::writePanel(const QString& from, const QString& to)
+{
+    // A name another food still holds keeps its panel where it is.
+    const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
+    if ((!postingPanel_ && !renamed) || to.isEmpty())
+        return {};
+    Dataset* panels = foodNutrients();
+    std::vector<Dataset::RowWrite> writes;
+    int target = panelRowOf(to);
+    if (renamed) {
+        const int own = panelRowOf(from);
+        // A panel left under the new name gives way to the food's own.
+        if (own >= 0 && target >= 0 && target != own)
+            writes.push_back({target, {}, true});
+        if (own >= 0)
+            target = own;
+    }
+    QVector<QVariant> values;
+    if (postingPanel_) {
+        values = postingPanel_->toRow(to);
+    } else if (target >= 0) {
+        values.resize(panels->storedFieldCount());
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = panels->storedValue(target, i);
+        values[0] = to;
+    } else {
+        return {};
+    }
+    writes.push_back({target, values, false});
+    const std::vector<qint64> keys = panels->writeToStore(writes);
+    return [this, panels, writes, keys] {
+        panels->takeWrites(writes, keys);
+        panelsStale_ = true;
+    };
+}
+
+std::function<void()> TDM::deletePanelOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const int row = panelRowOf(food);
+    if (row < 0)
+        return {};
+    const std::vector<Dataset::RowWrite> writes{{row, {}, true}};
+    const std::vector<qint64> keys = nutrients_->writeToStore(writes);
+    return [this, writes, keys] {
+        nutrients_->takeWrites(writes, keys);
+        panelsStale_ = true;
+    };
+}
+
 void TDM::watchChanges(int milliseconds)
 {
     if (!watch_) {
@@ -312,6 +457,9 @@ void TDM::refreshNow(qint64 release)
                                    return person != release && holdMenuOf && holdMenuOf(person);
                                });
         what.menusOf = menus.detailKeys;
+        // The panels only once they were read.
+        if (nutrients_ && nutrients_->isOpen())
+            what.nutrients = nutrients_->refreshRows(keysOf(TableSchema::nutrienti())).changed;
         heldMenuRows_ = menus.heldKeys;
         for (qint64 key : menus.heldKeys)
             what.menuHeldBack = what.menuHeldBack || !held.contains(key);
@@ -320,8 +468,8 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || !what.menusOf.isEmpty() || what.menuHeldBack ||
-        what.editedFood || what.editedPerson)
+    if (what.foods || what.people || what.nutrients || !what.menusOf.isEmpty() ||
+        what.menuHeldBack || what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }
 

@@ -89,9 +89,14 @@ public:
     const FoodPanels& foodPanels();
     // The panel the next post of the food dataset writes with the food, in the same
     // transaction and under the food's name as posted (a new row, or its row changed).
-    // A post writes it even when no field of the food changed. Cleared by the post,
-    // written or not, and by cancel.
+    // A post writes it even when no field of the food changed (edit(), then post(); moving
+    // off the row posts it too), with the confirmation of a food's post. Its values are
+    // checked against their ranges first (FieldRanges, the nutrient table): one outside
+    // refuses the post as a food value outside its range does, and nothing is written.
+    // Cleared by the post, written or not, and by cancel.
     std::optional<FoodPanel> pendingPanel;
+    // Besides: a food renamed takes its panel's row with it, and a food deleted its
+    // panel's row, in the food's transaction.
 
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).
@@ -101,6 +106,7 @@ public:
     // What a refresh brought.
     struct Refreshed {
         bool foods = false;        // foods added, changed or deleted
+        bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
         bool people = false;       // people added, changed or deleted
         QSet<qint64> menusOf;      // the people whose stored week changed
         bool menuHeldBack = false; // a week's rows kept as read (see holdMenuOf)
@@ -132,12 +138,26 @@ private:
     // In the transaction of a food's write: its new name into every stored week that
     // names the old one. Returns what memory does after the commit (nothing to do: empty).
     std::function<void()> renameInWeeks(const QString& from, const QString& to);
+    // In the same transaction: the panel's row follows the food's new name, and the
+    // panel being posted (postingPanel_) is written under it.
+    std::function<void()> writePanel(const QString& from, const QString& to);
+    // In the transaction of a food's deletion: its panel's row goes too.
+    std::function<void()> deletePanelOf(const QString& food);
+    // The row (in the nutrient dataset's store) of the panel of that food: its name as
+    // written, else letter case aside; -1 for none.
+    int panelRowOf(const QString& food);
+    // How many foods are named so, letter case aside.
+    int foodsNamed(const QString& name) const;
     // The question of a record changed elsewhere, listing its changed fields.
     static std::function<Dataset::ConflictChoice(
         Dataset&, const QVector<QVariant>&, const QVector<QVariant>&, const QVector<QVariant>&)>
     chooseOnConflict(const QString& what, int nameField);
 
     std::unique_ptr<RecordStore> store_;
+    Dataset* nutrients_ = nullptr; // made by foodNutrients()
+    FoodPanels panels_;            // foodPanels(), rebuilt when stale
+    bool panelsStale_ = true;
+    std::optional<FoodPanel> postingPanel_; // pendingPanel, taken by the post under way
     QTimer* watch_ = nullptr;
     std::vector<RecordStore::Change> unapplied_; // read from the log, not yet applied
     QList<qint64> heldMenuRows_;                 // menu rows kept as read (holdMenuOf)

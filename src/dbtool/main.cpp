@@ -9,6 +9,9 @@
 //   nutrilo-db restore [--force] BACKUP TARGET
 //                                          puts a checked backup back onto a file or a server
 //                                          database; one that holds data only with --force
+//   nutrilo-db import-foods [--map A=B,...] [--update] FILE.csv DATABASE
+//                                          loads a food composition table into a file or a
+//                                          server database, all or nothing
 //
 // Source files are only read. Every file written is for its owner only (0600), and never
 // written over an existing one except by restore --force. The password is never given
@@ -16,12 +19,16 @@
 
 #include "AppError.h"
 #include "DatabaseTransfer.h"
+#include "FoodImport.h"
+#include "RecordStore.h"
+#include "ShippedFoods.h"
 #include "StoreLocation.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -45,17 +52,69 @@ int usage()
             "                               controlla una copia e la rimette in un file o in un\n"
             "                               database del server; sopra dati esistenti solo con\n"
             "                               --force\n"
+            "  nutrilo-db import-foods [--map NOME=COLONNA,...] [--update] FILE.csv DATABASE\n"
+            "                               carica una tabella di composizione degli alimenti\n"
+            "                               (intestazione con Alimento e i valori per 100 g;\n"
+            "                               separatore virgola o punto e virgola); con --update\n"
+            "                               aggiorna gli alimenti già presenti; con un errore\n"
+            "                               non scrive nulla\n"
+            "DATABASE: un file alimenti.mdb o un URI\n"
             "URI: postgresql://utente@server:porta/database (la password si legge da "
             "~/.pgpass o da PGPASSWORD)"));
     return 2;
 }
 
+// import-foods: the options taken out of the arguments. Returns false for an option
+// without its value.
+bool takeImportOptions(QStringList& args, QString* map, bool* update)
+{
+    for (int i = 1; i < args.size();) {
+        const QString& a = args.at(i);
+        if (a == QStringLiteral("--update")) {
+            *update = true;
+            args.removeAt(i);
+        } else if (a == QStringLiteral("--map")) {
+            if (i + 1 >= args.size())
+                return false;
+            *map += QLatin1Char(',') + args.at(i + 1);
+            args.remove(i, 2);
+        } else if (a.startsWith(QStringLiteral("--map="))) {
+            *map += QLatin1Char(',') + a.mid(6);
+            args.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
+int importFoods(const QString& csv, const QString& location, const QString& mapSpec, bool update)
+{
+    const QHash<QString, QString> map = FoodImport::parseMap(mapSpec);
+    QFile file(csv);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DatabaseError(
+            QStringLiteral("Impossibile leggere il file '%1'").arg(StoreLocation::shown(csv)));
+    const FoodImport::Table table = FoodImport::read(file.readAll(), csv, map);
+    const std::unique_ptr<RecordStore> store = StoreLocation::open(location);
+    // As the application does: a database of the previous version is completed, and the
+    // workstations that have it open see the new foods through the change log.
+    store->prepareChangeLog();
+    const FoodImport::Result r = FoodImport::write(*store, table, update);
+    say(stdout, QStringLiteral("Alimenti importati da '%1' in %2: %3 aggiunti, %4 aggiornati.")
+                    .arg(StoreLocation::shown(csv), StoreLocation::shown(location))
+                    .arg(r.added)
+                    .arg(r.updated));
+    return 0;
+}
+
 QString counted(const DatabaseTransfer::Counts& c)
 {
-    return QStringLiteral("%1 alimenti, %2 persone, %3 righe di menu")
+    return QStringLiteral("%1 alimenti, %2 persone, %3 righe di menu, %4 pannelli nutrizionali")
         .arg(c.foods)
         .arg(c.people)
-        .arg(c.menuRows);
+        .arg(c.menuRows)
+        .arg(c.panels);
 }
 
 } // namespace
@@ -69,18 +128,21 @@ int main(int argc, char** argv)
     const QString command = args.first();
     const bool force =
         command == QStringLiteral("restore") && args.removeAll(QStringLiteral("--force")) > 0;
+    QString map;
+    bool update = false;
+    if (command == QStringLiteral("import-foods") && !takeImportOptions(args, &map, &update))
+        return usage();
     // Every location is quoted without its password.
     const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
-            QFile shipped(QStringLiteral(":/nutrilo-db/alimenti.tsv"));
-            if (!shipped.open(QIODevice::ReadOnly))
-                throw DatabaseError(QStringLiteral("Tabella degli alimenti forniti non trovata"));
-            const auto c =
-                DatabaseTransfer::initServer(args.at(1), DatabaseTransfer::foodsFromTable(shipped));
-            say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti caricati.")
+            const auto c = DatabaseTransfer::initServer(args.at(1), ShippedFoods::foods(),
+                                                        ShippedFoods::panels());
+            say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
+                                       "nutrizionali caricati.")
                             .arg(c.where)
-                            .arg(c.foods));
+                            .arg(c.foods)
+                            .arg(c.panels));
         } else if (command == QStringLiteral("import") && args.size() == 3) {
             const auto c = DatabaseTransfer::importFile(args.at(1), args.at(2));
             say(stdout, QStringLiteral("Copiati da '%1' nel database %2: %3.")
@@ -97,9 +159,16 @@ int main(int argc, char** argv)
             const auto c = DatabaseTransfer::restore(args.at(1), args.at(2), force);
             say(stdout, QStringLiteral("Copia '%1' controllata e rimessa in %2: %3.")
                             .arg(shown(1), c.where, counted(c)));
+        } else if (command == QStringLiteral("import-foods") && args.size() == 3) {
+            return importFoods(args.at(1), args.at(2), map, update);
         } else {
             return usage();
         }
+    } catch (const FoodImport::Refused& e) {
+        say(stderr, QStringLiteral("nutrilo-db: ") + e.message() + QLatin1Char('.'));
+        for (const QString& problem : e.problems())
+            say(stderr, QStringLiteral("  ") + problem);
+        return 1;
     } catch (const AppError& e) {
         say(stderr, QStringLiteral("nutrilo-db: ") + e.message() + QLatin1Char('.'));
         return 1;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "RecordStore.h"
+
+#include <vector>
+
+class QIODevice;
+
+// The food table shipped with the application (data/alimenti.tsv) and the foods' nutrient
+// panels (data/nutrienti.tsv), both carried inside the program as resources (:/data/).
+namespace ShippedFoods {
+
+// The foods of a tab-separated food table with a header line: number, name, edible
+// share, water, protein, fat, carbohydrate, kcal per 100 g (decimal point; empty:
+// unknown), as rows of the food table. Throws DatabaseError for a short line.
+std::vector<StoredRow> foodsFromTable(QIODevice& table);
+// The panels of a tab-separated nutrient table whose header names its columns as the
+// nutrient table does ("alimento", "fonte", then any of the panel's), as rows of the
+// nutrient table (columns absent from the file: unknown). Throws DatabaseError for a
+// header without "alimento" or a value that is no number.
+std::vector<StoredRow> panelsFromTable(QIODevice& table);
+
+// The shipped tables, read from the resources. Throws DatabaseError when missing.
+std::vector<StoredRow> foods();
+std::vector<StoredRow> panels();
+
+// The shipped panels of those foods (rows of the food table) whose name and whose six
+// values of the food table are exactly those of a shipped food: what a database of the
+// previous version, which had foods but no panels, receives.
+std::vector<StoredRow> panelsOfShippedFoods(const std::vector<StoredRow>& foods);
+
+} // namespace ShippedFoods
