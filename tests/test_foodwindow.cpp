@@ -302,6 +302,78 @@ private slots:
         QCOMPARE(window->DBGrid1->currentIndex().row(), 4);
     }
 
+    // The second page: the current food's panel shown, "n.d." where nothing was measured,
+    // a typed value saved with the food, a bad one refused with nothing written.
+    void theNutrientPage()
+    {
+        db->exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, calcio) VALUES "
+                                "(?, 'USDA SR 18069', 2.7, 144)"),
+                 {pane});
+        open();
+        window->show();
+        QVERIFY(window->DBChart1->isVisible());
+        QVERIFY(!window->PanelNutrienti->isVisible());
+        QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QVERIFY(window->PanelNutrienti->isVisible());
+        QVERIFY(!window->DBChart1->isVisible());
+        const auto edit = [&](const char* column) {
+            return window->PanelNutrienti->findChild<QLineEdit*>(QStringLiteral("Nutriente_") +
+                                                                 QLatin1String(column));
+        };
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        QCOMPARE(edit("fibra")->text(), QStringLiteral("2,7"));
+        QCOMPARE(edit("calcio")->text(), QStringLiteral("144"));
+        QCOMPARE(edit("vitamina_d")->text(), QString());
+        QCOMPARE(edit("vitamina_d")->placeholderText(), QStringLiteral("n.d."));
+        QCOMPARE(window->NutrientiFonte->text(), QStringLiteral("USDA SR 18069"));
+        QCOMPARE(edit("ferro")->accessibleName(), QStringLiteral("Ferro (mg)"));
+
+        // Not a number, then out of range: reported as the food's own values are, nothing
+        // written, the typed text kept.
+        type(edit("ferro"), QStringLiteral("molto"));
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        window->btnsalvaClick();
+        type(edit("ferro"), QStringLiteral("120000"));
+        window->btnsalvaClick();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 2);
+        QCOMPARE(dialogs[0].kind, MessageKind::Error);
+        QVERIFY(dialogs[0].text.contains(QStringLiteral("'molto' non è un numero valido per il "
+                                                        "campo 'Ferro (mg)'")));
+        QVERIFY(dialogs[1].text.contains(QStringLiteral("fuori dall'intervallo ammesso (da 0 a "
+                                                        "100000 mg per 100 g)")));
+        QCOMPARE(edit("ferro")->text(), QStringLiteral("120000"));
+        const QString ironOfBread =
+            QStringLiteral("SELECT ferro FROM nutrienti WHERE Alimento = ?");
+        QVERIFY(db->rows(ironOfBread, {pane})[0][0].isNull());
+
+        services->clear();
+        type(edit("ferro"), QStringLiteral("3,6"));
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{QStringLiteral("Alimento inserito/modificato correttamente.")});
+        QCOMPARE(db->rows(ironOfBread, {pane})[0][0].toDouble(), 3.6);
+        QCOMPARE(db->rows(QStringLiteral("SELECT fibra, fonte FROM nutrienti WHERE Alimento = ?"),
+                          {pane})[0],
+                 (QVariantList{2.7, QStringLiteral("USDA SR 18069")}));
+
+        // A new food's values typed by hand are the dietitian's own.
+        window->btnnuovoClick();
+        type(window->DBEdit1, QStringLiteral("Yogurt greco"));
+        type(edit("calcio"), QStringLiteral("100"));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(QStringLiteral("SELECT calcio, fonte FROM nutrienti WHERE Alimento = ?"),
+                          {QStringLiteral("Yogurt greco")})[0],
+                 (QVariantList{100.0, QStringLiteral("manuale")}));
+        // Cancel puts back what is stored.
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        type(edit("fibra"), QStringLiteral("9"));
+        window->btnannullaClick();
+        QCOMPARE(edit("fibra")->text(), QStringLiteral("2,7"));
+        QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QVERIFY(window->DBChart1->isVisible());
+    }
+
     void search()
     {
         open();

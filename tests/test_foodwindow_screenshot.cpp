@@ -1,5 +1,6 @@
 // A picture of the food management window with a food selected, for looking at the
-// layout: foods_screenshot <alimenti.mdb> <output.png> [search text]. The database is
+// layout: foods_screenshot <alimenti.mdb> <output.png> [search text] [nutrienti]: with
+// "nutrienti", the page of the food's nutrients instead of the pie. The database is
 // copied into a temporary folder first, so the original file is not touched.
 
 #include "ScriptedServices.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv)
     TAlimpers window(&dm, nullptr);
     window.show();
     window.LabeledEdit1->setText(search);
+    if (argc > 4 && QByteArray(argv[4]) == "nutrienti")
+        window.showNutrients(true);
     QTimer::singleShot(300, [&] {
         window.grab().save(out);
         app.quit();

@@ -291,13 +291,13 @@ void TAlimpers::buildNutrients()
     auto* grid = new QGridLayout(PanelNutrienti);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(1);
     auto* title = new QLabel(QStringLiteral("Nutrienti per 100 g di parte edibile (vuoto: "
                                             "non misurato, \"n.d.\")"),
                              PanelNutrienti);
     title->setObjectName(QStringLiteral("LabelNutrienti"));
-    grid->addWidget(title, 0, 0, 1, 8);
-    constexpr int perColumn = 6;
+    grid->addWidget(title, 0, 0, 1, 6);
+    constexpr int perColumn = 8;
     const auto add = [&](int index, QLabel* caption, QLineEdit* edit) {
         const int row = 1 + index % perColumn;
         const int column = 2 * (index / perColumn);
@@ -326,10 +326,10 @@ void TAlimpers::buildNutrients()
     NutrientiFonte->setMaxLength(TableSchema::nutrienti().columns.at(1).width);
     NutrientiFonte->setAccessibleName(QStringLiteral("Fonte dei nutrienti"));
     add(NutrientPanel::Count, caption, NutrientiFonte);
-    NutrientiFonte->setFixedWidth(140);
+    NutrientiFonte->setFixedWidth(130);
     connect(NutrientiFonte, &QLineEdit::textEdited, this,
             [this] { runGuarded([&] { nutrientEdited(); }); });
-    grid->setColumnStretch(7, 1);
+    grid->setColumnStretch(5, 1);
     grid->setRowStretch(perColumn + 1, 1);
     PanelNutrienti->hide();
 
