@@ -148,13 +148,14 @@ bool addAuthorAndLanguage(QByteArray& pdf)
 
 namespace PdfOutput {
 
-void write(const QString& path, const QString& title, const std::function<void(QPdfWriter&)>& paint)
+void write(const QString& path, const QString& title,
+           const std::function<void(QPdfWriter&)>& paint)
 {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw AppError(
-            QStringLiteral("Impossibile creare il file \"%1\": %2").arg(shown, file.errorString()));
+        throw AppError(QStringLiteral("Impossibile creare il file \"%1\": %2")
+                           .arg(shown, file.errorString()));
     QByteArray pdf;
     try {
         QBuffer buffer(&pdf);
