@@ -420,7 +420,7 @@ double gramsPer(const QString& unit)
         return 1;
     if (unit == QLatin1String("mg"))
         return 1e-3;
-    if (unit == QLatin1String("µg"))
+    if (unit == QStringLiteral("µg"))
         return 1e-6;
     return 0;
 }
@@ -451,11 +451,13 @@ void addLines(QList<NutrientLine>& lines, const QString& caption, const QString&
     if (!amount)
         line.amount = QStringLiteral("n.d.");
     else if (line.incomplete)
-        line.amount = QStringLiteral("≥ ") + amountText(*amount, decimals, unit) +
-                      QStringLiteral(" (incompleto)");
+        line.amount = QStringLiteral("≥ ") + amountText(*amount, decimals, unit);
     else
         line.amount = amountText(*amount, decimals, unit);
+    // "(incompleto)" after the share of energy that may follow the amount.
+    const QString incompleteMark = line.incomplete ? QStringLiteral(" (incompleto)") : QString();
     if (references.isEmpty()) {
+        line.amount += incompleteMark;
         lines << line;
         return;
     }
@@ -494,6 +496,7 @@ void addLines(QList<NutrientLine>& lines, const QString& caption, const QString&
                                 QLatin1Char(')');
             }
         }
+        l.amount += incompleteMark;
         lines << l;
     }
 }

@@ -212,6 +212,9 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     nutrienti =
         tableOf(SummaryTables::nutrients(summary_), QStringLiteral("nutrienti"), parteNutrienti);
     Accessibility::setName(nutrienti, QStringLiteral("Nutrienti e valori di riferimento"));
+    // The amounts and percentages as wide as their texts; the reference takes the rest.
+    nutrienti->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    nutrienti->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     graficoNutrienti = chartView(SummaryCharts::nutrientChart(summary_),
                                  QStringLiteral("graficoNutrienti"), parteNutrienti);
     graficoNutrienti->setMinimumHeight(
