@@ -7,3 +7,4 @@ nutrilo_add_test(test_summary test_summary.cpp LIBS nutrilo_report nutrilo_plann
 # Pictures of the summary window and its handout (a program, not a test).
 add_executable(summary_screenshot summary_screenshot.cpp)
 target_link_libraries(summary_screenshot PRIVATE nutrilo_report nutrilo_planner_fixtures)
+target_compile_definitions(summary_screenshot PRIVATE NUTRILO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -1,6 +1,8 @@
 // Pictures of the nutrition summary for looking at the layout:
-// summary_screenshot <window.png> <handout.pdf>. A scratch database holds a person and a
-// varied week; the summary window is grabbed and the handout written as PDF.
+// summary_screenshot <window.png> <handout.pdf> [nutrients.png]. A scratch database holds
+// a person and a varied week; the summary window is grabbed and the handout written as
+// PDF. The foods' nutrient panels are those of the shipped data/nutrienti.tsv for the
+// closest food there; the nutrient part of the window is grabbed on its own too.
 
 #include "Handout.h"
 #include "PlannerFixture.h"
@@ -14,14 +16,45 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QHash>
 #include <QTimer>
+
+namespace {
+
+// The panels of data/nutrienti.tsv for the week's foods, by the week's names.
+QHash<QString, FoodPanel> shippedPanels(const QHash<QString, QString>& alias)
+{
+    QHash<QString, FoodPanel> panels;
+    QFile file(QStringLiteral(NUTRILO_SOURCE_DIR "/data/nutrienti.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        return panels;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines.mid(1)) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        for (auto it = alias.cbegin(); it != alias.cend(); ++it) {
+            if (it.value() != cells.value(0))
+                continue;
+            QVector<QVariant> row;
+            for (int c = 0; c < cells.size(); ++c)
+                row << (c >= 2 && cells.at(c).isEmpty() ? QVariant() : QVariant(cells.at(c)));
+            panels.insert(it.key(), FoodPanel::fromRow(row));
+        }
+    }
+    return panels;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    const QString picture = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("summary.png");
+    const QString picture =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("summary.png");
     const QString pdf = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("summary.pdf");
+    const QString part =
+        argc > 3 ? QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath() : QString();
     ScriptedServices services;
     TestDatabase db;
     const QString picturePath = QFileInfo(picture).absoluteFilePath();
@@ -55,20 +88,21 @@ int main(int argc, char** argv)
     for (const Food& f : foods)
         db.addFood(QString::fromUtf8(f.name), f.kcal, f.protein, f.fat, f.carbs);
     const qint64 anna = db.addPerson(QStringLiteral("Anna Rossi"), {{"eta", 34},
-                                                                   {"peso", 64},
-                                                                   {"altezza", 165},
-                                                                   {"sesso", "F"},
-                                                                   {"corporatura", "Media"},
-                                                                   {"attivita", "Moderata"},
-                                                                   {"girovita", 78},
-                                                                   {"sport", "Nuoto"},
-                                                                   {"ore", 3},
-                                                                   {"pesodes", 58},
-                                                                   {"giorni", 60}});
+                                                                    {"peso", 64},
+                                                                    {"altezza", 165},
+                                                                    {"sesso", "F"},
+                                                                    {"corporatura", "Media"},
+                                                                    {"attivita", "Moderata"},
+                                                                    {"girovita", 78},
+                                                                    {"sport", "Nuoto"},
+                                                                    {"ore", 3},
+                                                                    {"pesodes", 58},
+                                                                    {"giorni", 60}});
     // A week: the same frame every day, with the amounts and dishes varied.
-    const char* firsts[] = {"Pasta di semola", "Riso", "Lenticchie secche", "Pasta di semola",
-                            "Riso", "Pasta di semola", "Riso"};
-    const char* seconds[] = {"Petto di pollo", "Merluzzo", "Uova", "Merluzzo",
+    const char* firsts[] = {
+        "Pasta di semola", "Riso", "Lenticchie secche", "Pasta di semola", "Riso",
+        "Pasta di semola", "Riso"};
+    const char* seconds[] = {"Petto di pollo", "Merluzzo",   "Uova", "Merluzzo",
                              "Petto di pollo", "Parmigiano", "Uova"};
     const int firstGrams[] = {100, 90, 80, 110, 100, 140, 80};
     const int oilGrams[] = {20, 15, 20, 30, 20, 35, 10};
@@ -99,10 +133,36 @@ int main(int argc, char** argv)
     WeeklyPlanner& planner = frame.makePlanner(&dm);
     planner.FormShow();
 
-    TRiepilogo window(TRiepilogo::summaryOf(planner, dm), &dm);
+    // The week's foods and the closest food of the shipped table; "Uova" is left without a
+    // panel, so that sums show as incomplete.
+    const QHash<QString, FoodPanel> panels = shippedPanels({
+        {"Fette biscottate", "Fette biscottate"},
+        {"Marmellata", "Marmellata di arance"},
+        {"Yogurt intero", "Yogurt intero, naturale"},
+        {"Pane integrale", "Pane integrale"},
+        {"Pasta di semola", "Pasta di semola, cruda"},
+        {"Riso", "Riso bianco, crudo"},
+        {"Petto di pollo", "Petto di pollo, crudo"},
+        {"Merluzzo", "Merluzzo, crudo"},
+        {"Parmigiano", "Parmigiano"},
+        {"Zucchine", "Zucchine, crude"},
+        {"Noci", "Noci, con guscio"},
+    });
+    const EnergyTarget target =
+        EnergyTarget::choose(dm.utenterazzterr->asString(), dm.utentefabbenerg->asString());
+    NutritionSummary summary(ReportBuilder::displayed(planner),
+                             NutritionSummary::foodTable(*dm.alimenti), target,
+                             [&panels](const QString& food) -> const FoodPanel* {
+                                 const auto it = panels.constFind(food);
+                                 return it == panels.constEnd() ? nullptr : &it.value();
+                             });
+    summary.setReferences(ReferenceIntakes::larn().choose(TRiepilogo::personOf(dm)));
+    TRiepilogo window(summary, &dm);
     window.show();
     QTimer::singleShot(400, [&] {
         window.grab().save(picturePath);
+        if (!part.isEmpty())
+            window.parteNutrienti->grab().save(part);
         const Handout handout(window.summary(), HandoutPerson::of(&dm), QStringLiteral("9/12/26"));
         handout.savePdf(pdfPath);
         app.quit();

@@ -17,10 +17,14 @@
 
 #include <QAbstractBarSeries>
 #include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QDir>
 #include <QGraphicsTextItem>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -68,6 +72,37 @@ std::optional<FoodNutrientTexts> handFoods(const QString& name)
     };
     const auto it = foods.constFind(name);
     return it == foods.constEnd() ? std::nullopt : std::optional(*it);
+}
+
+// Panels of the hand-computed week: fibre, calcium and vitamin C of Mela, fibre and
+// calcium of Pasta, the saturated fat of Olio; vitamin D of none; Noci has no panel.
+const FoodPanel* handPanels(const QString& name)
+{
+    static const QMap<QString, FoodPanel> panels = [] {
+        const auto panel = [](std::initializer_list<std::pair<const char*, double>> values) {
+            FoodPanel p;
+            p.source = "prova";
+            for (const auto& [column, value] : values)
+                p.values[NutrientPanel::indexOf(column)] = value;
+            return p;
+        };
+        return QMap<QString, FoodPanel>{
+            {"Mela", panel({{"fibra", 2.4}, {"calcio", 6}, {"vitamina_c", 4.6}})},
+            {"Pasta", panel({{"fibra", 3.2}, {"calcio", 21}})},
+            {"Olio", panel({{"saturi", 14.0}})},
+        };
+    }();
+    const auto it = panels.constFind(name);
+    return it == panels.constEnd() ? nullptr : &it.value();
+}
+
+// The table's row of a nutrient (its first line).
+QStringList rowOf(const SummaryTables::Table& table, const QString& nutrient, int nth = 0)
+{
+    for (const QStringList& row : table.rows)
+        if (row.value(0) == nutrient && nth-- == 0)
+            return row;
+    return {};
 }
 
 QMap<int, Texts> handWeek()
@@ -152,6 +187,9 @@ private slots:
     void windowCommands();
     void previewSavesPdf();
     void italianWhateverTheLocale();
+    void nutrientSumsByHand();
+    void referencesByAgeAndSex();
+    void nutrientTableWindowAndHandout();
 
 private:
     QTemporaryDir out_;
@@ -731,6 +769,204 @@ void TestSummary::italianWhateverTheLocale()
         QVERIFY(text.contains("Totale Giorno1 2500,0"));
         QVERIFY2(text.contains(QRegularExpression("BMI 27,7 \\w")), qPrintable(text));
     }
+}
+
+void TestSummary::nutrientSumsByHand()
+{
+    const NutritionSummary s(weekOf(handWeek()), handFoods, {}, handPanels);
+    QVERIFY(s.hasPanels());
+    const int fibre = NutrientPanel::indexOf("fibra");
+    const int calcium = NutrientPanel::indexOf("calcio");
+    const int vitC = NutrientPanel::indexOf("vitamina_c");
+    const int vitD = NutrientPanel::indexOf("vitamina_d");
+    const int saturated = NutrientPanel::indexOf("saturi");
+    // Monday: Mela 150 g, Noci 7 g (no panel), Pasta 80 g, Olio 10 g; Mela without grams
+    // counts nothing. Fibre 2,4 × 1,5 + 3,2 × 0,8 = 6,16, incomplete (Noci, Olio).
+    const PanelSums& monday = s.panelDay(1);
+    QCOMPARE(*monday.value(fibre), 6.16);
+    QVERIFY(monday.incomplete[fibre]);
+    QCOMPARE(*monday.value(calcium), 9 + 16.8);
+    QCOMPARE(*monday.value(vitC), 6.9); // Pasta has no vitamin C value
+    QVERIFY(monday.incomplete[vitC]);
+    QCOMPARE(*monday.value(saturated), 1.4);
+    QVERIFY(!monday.value(vitD)); // no food has it: n.d., never 0
+    // Tuesday: only a food without a panel. Saturday: Pasta 7 g, complete.
+    QVERIFY(!s.panelDay(2).value(fibre));
+    QCOMPARE(*s.panelDay(6).value(fibre), 0.224);
+    QVERIFY(!s.panelDay(6).incomplete[fibre]);
+    // Sunday: grams that are no number count nothing, and leave nothing unknown.
+    QCOMPARE(*s.panelDay(7).value(fibre), 0.0);
+    QVERIFY(!s.panelDay(7).incomplete[fibre]);
+    QVERIFY(qAbs(*s.panelAverage().value(fibre) - 6.384 / 7) < 1e-9);
+    QVERIFY(s.panelAverage().incomplete[fibre]);
+    QVERIFY(!s.panelAverage().value(vitD));
+
+    // The table: amounts in the nutrient's decimals, "≥ … (incompleto)", "n.d.".
+    const SummaryTables::Table monTable = SummaryTables::nutrients(s, 1);
+    QCOMPARE(monTable.header.value(1), QString("Giorno1"));
+    QCOMPARE(rowOf(monTable, "Fibra").value(1), QString("≥ 6,2 g (incompleto)"));
+    QCOMPARE(rowOf(monTable, "Calcio").value(1), QString("≥ 26 mg (incompleto)"));
+    QCOMPARE(rowOf(monTable, "Vitamina D").value(1), QString("n.d."));
+    QCOMPARE(rowOf(monTable, "Proteine").value(1), QString("10,2 g"));
+    QCOMPARE(SummaryTables::nutrients(s, 6).rows.size(), 3 + NutrientPanel::Count);
+    QCOMPARE(rowOf(SummaryTables::nutrients(s, 6), "Fibra").value(1), QString("0,2 g"));
+    // Without a panel lookup only protein, fat and carbohydrate.
+    const NutritionSummary bare(weekOf(handWeek()), handFoods, {});
+    QCOMPARE(SummaryTables::nutrients(bare).rows.size(), 3);
+
+    // With an adult woman's references: shares of the day's kcal, states, marks.
+    NutritionSummary r(weekOf(handWeek()), handFoods, {}, handPanels);
+    r.setReferences(ReferenceIntakes::larn().choose({40, "F", 64}));
+    const SummaryTables::Table t = SummaryTables::nutrients(r, 1);
+    // Saturated fat 1,4 g × 9 × 100 / 498,53 kcal = 2,5 %en, under the limit of 10.
+    QCOMPARE(rowOf(t, "Acidi grassi saturi"),
+             (QStringList{"Acidi grassi saturi", "≥ 1,4 g (2,5 %en) (incompleto)", "SDT < 10 %en",
+                          "25%", "adeguato"}));
+    // Fibre per 1000 kcal: 6,16 × 1000 / 498,53 = 12,4, under the RI's 12,6.
+    QCOMPARE(rowOf(t, "Fibra"), (QStringList{"Fibra", "≥ 6,2 g (12,4 g/1000 kcal) (incompleto)",
+                                             "RI 12,6–16,7 g/1000 kcal", "98%", "sotto"}));
+    QCOMPARE(rowOf(t, "Fibra", 1).value(2), QString("SDT ≥ 25 g"));
+    // Fat and carbohydrate shares as the days table shows them: 27,8 % and 64,4 %.
+    QCOMPARE(rowOf(t, "Grassi").value(1), QString("16,2 g (27,8 %en)"));
+    QCOMPARE(rowOf(t, "Carboidrati").value(4), QString("oltre"));
+    // Protein per kg of the person's weight: 0,90 × 64 = 57,6 g.
+    QCOMPARE(rowOf(t, "Proteine"),
+             (QStringList{"Proteine", "10,2 g", "PRI 0,90 g/kg (57,6 g)", "18%", "sotto"}));
+    const qsizetype vitDRow = t.rows.indexOf(rowOf(t, "Vitamina D"));
+    QCOMPARE(t.rows.at(vitDRow), (QStringList{"Vitamina D", "n.d.", "PRI 15 µg", "", ""}));
+    QVERIFY(!t.marked.at(vitDRow));
+    QVERIFY(t.marked.at(t.rows.indexOf(rowOf(t, "Proteine"))));
+    // A nutrient without a reference in the table.
+    QCOMPARE(rowOf(t, "Acidi grassi monoinsaturi").value(2), QString("—"));
+}
+
+void TestSummary::referencesByAgeAndSex()
+{
+    const ReferenceIntakes& larn = ReferenceIntakes::larn();
+    QVERIFY(larn.rows().size() > 200);
+    const auto first = [](const ReferenceIntakes::Chosen& c, const char* nutrient) {
+        const QList<ReferenceValue> v = c.of(nutrient);
+        return v.isEmpty() ? QString() : v.first().text();
+    };
+    struct Case {
+        std::optional<int> age;
+        const char* sex;
+        const char* group;
+        const char* vitaminC;
+        const char* protein;
+    };
+    const Case cases[] = {
+        {40, "M", "Uomo, 30–59 anni", "PRI 105 mg", "PRI 0,90 g/kg (63,0 g)"},
+        {40, "F", "Donna, 30–59 anni", "PRI 85 mg", "PRI 0,90 g/kg (63,0 g)"},
+        {12, "F", "Donna, 11–14 anni", "PRI 80 mg", "PRI 0,95 g/kg (66,5 g)"},
+        {14, "M", "Uomo, 11–14 anni", "PRI 90 mg", "PRI 0,97 g/kg (67,9 g)"},
+        {16, "M", "Uomo, 15–17 anni", "PRI 105 mg", "PRI 0,93 g/kg (65,1 g)"},
+        {18, "G", "Uomo, 18–29 anni", "PRI 105 mg", "PRI 0,90 g/kg (63,0 g)"},
+        {65, "F", "Donna, 60–74 anni", "PRI 85 mg", "SDT 1,1 g/kg (≥ 77,0 g)"},
+        {90, "F", "Donna, 75 anni e oltre", "PRI 85 mg", "SDT 1,1 g/kg (≥ 77,0 g)"},
+    };
+    for (const Case& c : cases) {
+        const ReferenceIntakes::Chosen chosen = larn.choose({c.age, c.sex, 70});
+        QCOMPARE(chosen.group, QString(c.group));
+        QVERIFY2(chosen.notes.isEmpty(), qPrintable(chosen.notes.join(' ')));
+        QCOMPARE(first(chosen, "vitamina_c"), QString(c.vitaminC));
+        QCOMPARE(first(chosen, "proteine"), QString(c.protein));
+        QCOMPARE(first(chosen, "saturi"), QString("SDT < 10 %en"));
+        QCOMPARE(chosen.adult, *c.age >= 18);
+    }
+    // Neither age nor sex: the adults 30–59, the higher of the two sexes, with a note.
+    const ReferenceIntakes::Chosen nobody = larn.choose({{}, "", 70});
+    QCOMPARE(nobody.group, QString("Adulto, sesso non indicato, 30–59 anni"));
+    QCOMPARE(nobody.notes,
+             QStringList{"Età e sesso non indicati: valori di riferimento per un adulto "
+                         "(30–59 anni), per ogni nutriente il più alto dei due sessi (per un "
+                         "limite il più basso)."});
+    QCOMPARE(first(nobody, "vitamina_c"), QString("PRI 105 mg"));
+    QCOMPARE(larn.choose({{}, "F", 70}).notes,
+             QStringList{"Età non indicata: valori di riferimento per un adulto (30–59 anni)."});
+    QCOMPARE(larn.choose({{}, "F", 70}).group, QString("Donna, 30–59 anni"));
+    QCOMPARE(larn.choose({25, "", 70}).notes,
+             QStringList{"Sesso non indicato: per ogni nutriente il valore più alto dei due "
+                         "sessi (per un limite il più basso)."});
+    // Under 11: no references. No weight: no protein reference, with a note.
+    const ReferenceIntakes::Chosen child = larn.choose({8, "M", 30});
+    QVERIFY(child.values.isEmpty());
+    QVERIFY(child.notes.value(0).startsWith("Età inferiore a 11 anni"));
+    const ReferenceIntakes::Chosen noWeight = larn.choose({40, "M", {}});
+    QVERIFY(noWeight.of("proteine").isEmpty());
+    QCOMPARE(noWeight.notes, QStringList{"Peso non indicato: nessun riferimento per le proteine, "
+                                         "che si calcola per kg di peso corporeo."});
+
+    // The two sexes combined: the higher value to reach, the lower limit; bad rows skipped.
+    int skipped = 0;
+    const ReferenceIntakes table = ReferenceIntakes::fromTsv(
+        "nutriente\tsesso\teta_min\teta_max\ttipo\tvalore_min\tvalore_max\tunita\tnota\tfonte\n"
+        "ferro\tM\t18\t59\tPRI\t10\t\tmg\t\tx\n"
+        "ferro\tF\t18\t59\tPRI\t18\t\tmg\t\tx\n"
+        "sodio\tM\t18\t59\tSDT\t\t2000\tmg\t\tx\n"
+        "sodio\tF\t18\t59\tSDT\t\t1800\tmg\t\tx\n"
+        "zinco\tF\t18\t59\tXYZ\t9\t\tmg\t\tx\n"
+        "zinco\tF\t18\tabc\tPRI\t9\t\tmg\t\tx\n",
+        &skipped);
+    QCOMPARE(skipped, 2);
+    const ReferenceIntakes::Chosen both = table.choose({30, "", {}});
+    QCOMPARE(first(both, "ferro"), QString("PRI 18 mg"));
+    QCOMPARE(first(both, "sodio"), QString("SDT < 1800 mg"));
+    // The states: an intake to reach, a limit, a range.
+    const ReferenceValue iron = both.of("ferro").first();
+    QCOMPARE(iron.judge(17.9), ReferenceValue::State::Below);
+    QCOMPARE(iron.judge(30), ReferenceValue::State::Adequate);
+    QCOMPARE(iron.percentOf(9), 50.0);
+    const ReferenceValue sodium = both.of("sodio").first();
+    QCOMPARE(sodium.judge(1800), ReferenceValue::State::Adequate);
+    QCOMPARE(sodium.judge(1801), ReferenceValue::State::Above);
+    const ReferenceValue fat = larn.choose({40, "M", 70}).of("lipidi").first();
+    QCOMPARE(fat.text(), QString("RI 20–35 %en"));
+    QCOMPARE(fat.judge(19.9), ReferenceValue::State::Below);
+    QCOMPARE(fat.judge(35.1), ReferenceValue::State::Above);
+}
+
+void TestSummary::nutrientTableWindowAndHandout()
+{
+    NutritionSummary s(weekOf(handWeek()), handFoods, EnergyTarget::choose("0", "500"), handPanels);
+    s.setReferences(ReferenceIntakes::larn().choose({{}, "", 64}));
+    // The energy-share ranges are the group's.
+    QCOMPARE(s.shareRanges().at(0).low, 45);
+    QCOMPARE(s.shareRanges().at(1).high, 35);
+    ScriptedServices services;
+    TRiepilogo w(s, nullptr);
+    QCOMPARE(w.parteNutrienti->objectName(), QString("Nutrienti"));
+    QCOMPARE(w.giornoNutrienti->count(), 8);
+    QCOMPARE(w.giornoNutrienti->itemText(0), QString("Media settimanale"));
+    QCOMPARE(w.nutrienti->horizontalHeaderItem(1)->text(), QString("Media giornaliera"));
+    QCOMPARE(w.nutrienti->rowCount(), int(SummaryTables::nutrients(s).rows.size()));
+    QVERIFY(w.noteNutrienti->text().contains("Età e sesso non indicati"));
+    QVERIFY(w.graficoNutrienti->accessibleDescription().startsWith(
+        "Nutrienti in percentuale del riferimento (media settimanale): Proteine (PRI) 3% del "
+        "riferimento, sotto"));
+    // A day on demand: its column, its amounts; a state other than adequate in red.
+    w.giornoNutrienti->setCurrentIndex(1);
+    QCOMPARE(w.nutrienti->horizontalHeaderItem(1)->text(), QString("Giorno1"));
+    QCOMPARE(w.nutrienti->item(0, 1)->text(), QString("10,2 g"));
+    QCOMPARE(w.nutrienti->item(0, 4)->text(), QString("sotto"));
+    QCOMPARE(w.nutrienti->item(0, 4)->foreground().color(), QColor(0xc6, 0x28, 0x28));
+    QVERIFY(w.graficoNutrienti->accessibleDescription().contains("(Giorno1)"));
+    auto* bars = w.graficoNutrienti->chart()->findChild<QAbstractBarSeries*>("nutrienti");
+    QVERIFY(bars);
+    QCOMPARE(bars->barSets().first()->count(), SummaryCharts::nutrientChartRows(s, 1));
+
+    // The handout carries the table, its notes and the chart.
+    const Handout handout(s, HandoutPerson{"Anna Bianchi", {}}, "9/12/26");
+    QVERIFY(!handout.nutrientChart().isNull());
+    const QString path = out_.filePath("nutrienti.pdf");
+    handout.savePdf(path);
+    const QString text = pdfText(path);
+    QVERIFY(text.contains("Nutrienti e valori di riferimento"));
+    QVERIFY2(text.contains("Proteine 1,6 g PRI 0,90 g/kg (57,6 g) 3% sotto"), qPrintable(text));
+    QVERIFY(text.contains("Vitamina D n.d. PRI 15 µg"));
+    QVERIFY(text.contains("Acidi grassi monoinsaturi n.d. —"));
+    QVERIFY(text.contains("Valori di riferimento: LARN 2014 (SINU), Adulto, sesso non indicato, "
+                          "30–59 anni."));
 }
 
 NUTRILO_TEST_MAIN(TestSummary)

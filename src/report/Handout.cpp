@@ -54,8 +54,7 @@ public:
     Pages(QPagedPaintDevice& device, QPainter* painter, int total, QString footer)
         : device_(device), painter_(painter), total_(total), footer_(std::move(footer))
     {
-        const QRectF area =
-            device.pageLayout().paintRectPixels(device.logicalDpiX()).toRectF();
+        const QRectF area = device.pageLayout().paintRectPixels(device.logicalDpiX()).toRectF();
         width_ = area.width();
         footerHeight_ = mm(8);
         height_ = area.height() - footerHeight_;
@@ -64,10 +63,7 @@ public:
     qreal mm(qreal value) const { return value * device_.logicalDpiY() / 25.4; }
     int page() const { return page_; }
 
-    void space(qreal millimetres)
-    {
-        y_ += mm(millimetres);
-    }
+    void space(qreal millimetres) { y_ += mm(millimetres); }
 
     qreal textHeight(const QString& text, const QFont& f, qreal width) const
     {
@@ -95,9 +91,11 @@ public:
                const QList<RowStyle>& styles, const QList<Column>& columns, qreal points)
     {
         const QFont headingFont = font(11, true);
-        const qreal headingHeight = heading.isEmpty() ? 0 : textHeight(heading, headingFont, width_) + mm(1.5);
+        const qreal headingHeight =
+            heading.isEmpty() ? 0 : textHeight(heading, headingFont, width_) + mm(1.5);
         const qreal headerHeight = rowHeight(header, columns, font(points, true));
-        const qreal first = rows.isEmpty() ? 0 : rowHeight(rows.first(), columns, rowFont(styles.first(), points));
+        const qreal first =
+            rows.isEmpty() ? 0 : rowHeight(rows.first(), columns, rowFont(styles.first(), points));
         ensure(headingHeight + headerHeight + first);
         if (!heading.isEmpty()) {
             paragraph(heading, headingFont, QColor(0x15, 0x65, 0xc0));
@@ -147,8 +145,8 @@ private:
     {
         qreal h = QFontMetricsF(f, &device_).height();
         for (int c = 0; c < columns.size(); ++c)
-            h = std::max(h, textHeight(cells.value(c), f,
-                                       columns.at(c).share * width_ - 2 * padding()));
+            h = std::max(
+                h, textHeight(cells.value(c), f, columns.at(c).share * width_ - 2 * padding()));
         return h + 2 * mm(0.7);
     }
 
@@ -220,8 +218,9 @@ HandoutPerson HandoutPerson::of(const TDM* dm)
     person.name = TStampa::personName(dm);
     const bool current = !person.name.isEmpty() || (dm && dm->utente && !dm->utente->isEmpty());
     const auto value = [dm, current](const char* field) {
-        const Field* f =
-            current && dm && dm->utente ? dm->utente->findField(QString::fromLatin1(field)) : nullptr;
+        const Field* f = current && dm && dm->utente
+                             ? dm->utente->findField(QString::fromLatin1(field))
+                             : nullptr;
         return f ? ItalianText::fromDesktopNumber(f->asString()) : QString();
     };
     person.metrics = {
@@ -252,6 +251,12 @@ Handout::Handout(const NutritionSummary& summary, HandoutPerson person, QString 
     energyChart_ = SummaryCharts::render(energy.get(), chartSize, chartScale);
     const std::unique_ptr<QChart> split(SummaryCharts::splitChart(summary_));
     splitChart_ = SummaryCharts::render(split.get(), chartSize, chartScale);
+    if (const int rows = SummaryCharts::nutrientChartRows(summary_); rows > 0) {
+        const std::unique_ptr<QChart> nutrients(SummaryCharts::nutrientChart(summary_));
+        nutrientChart_ = SummaryCharts::render(
+            nutrients.get(),
+            QSize(chartSize.width(), std::max(chartSize.height(), 22 * rows + 110)), chartScale);
+    }
 }
 
 QString Handout::title() const
@@ -286,11 +291,11 @@ void Handout::layOut(Pages& pages) const
     pages.space(5);
 
     // The week, a table per day.
-    const QList<Column> dayColumns{{0.17, left},  {0.33, left},  {0.09, right}, {0.1, right},
-                                   {0.1, right},  {0.1, right},  {0.11, right}};
-    const QStringList dayHeader{QStringLiteral("Pasto"),        QStringLiteral("Alimento"),
-                                QStringLiteral("Grammi"),       QStringLiteral("Kcal"),
-                                QStringLiteral("Proteine (g)"), QStringLiteral("Grassi (g)"),
+    const QList<Column> dayColumns{{0.17, left}, {0.33, left}, {0.09, right}, {0.1, right},
+                                   {0.1, right}, {0.1, right}, {0.11, right}};
+    const QStringList dayHeader{QStringLiteral("Pasto"),          QStringLiteral("Alimento"),
+                                QStringLiteral("Grammi"),         QStringLiteral("Kcal"),
+                                QStringLiteral("Proteine (g)"),   QStringLiteral("Grassi (g)"),
                                 QStringLiteral("Carboidrati (g)")};
     const auto one = SummaryTables::oneDecimal;
     bool unknownFoods = false;
@@ -323,9 +328,14 @@ void Handout::layOut(Pages& pages) const
             }
             if (!first) {
                 const Nutrients& n = summary_.meal(day, meal);
-                rows << QStringList{QString(),
-                                    QStringLiteral("Totale ") + NutritionSummary::mealName(meal).toLower(),
-                                    QString(), one(n.kcal), one(n.protein), one(n.fat), one(n.carbs)};
+                rows << QStringList{
+                    QString(),
+                    QStringLiteral("Totale ") + NutritionSummary::mealName(meal).toLower(),
+                    QString(),
+                    one(n.kcal),
+                    one(n.protein),
+                    one(n.fat),
+                    one(n.carbs)};
                 styles << RowStyle::Total;
             }
         }
@@ -334,18 +344,22 @@ void Handout::layOut(Pages& pages) const
             styles << RowStyle::Body;
         }
         const Nutrients& n = summary_.day(day);
-        rows << QStringList{QStringLiteral("Totale ") + summary_.dayCaption(day), QString(),
-                            QString(), one(n.kcal), one(n.protein), one(n.fat), one(n.carbs)};
+        rows << QStringList{QStringLiteral("Totale ") + summary_.dayCaption(day),
+                            QString(),
+                            QString(),
+                            one(n.kcal),
+                            one(n.protein),
+                            one(n.fat),
+                            one(n.carbs)};
         styles << (summary_.offTarget(day) ? RowStyle::MarkedTotal : RowStyle::Total);
         QString heading = summary_.dayCaption(day) + QStringLiteral(" — ") + one(n.kcal) +
                           QStringLiteral(" kcal");
         if (const std::optional<Amount> off = summary_.differencePercent(day))
-            heading += QStringLiteral(" (%1% rispetto all'obiettivo%2)")
-                           .arg(SummaryTables::signedOneDecimal(*off),
-                                summary_.offTarget(day) ? QStringLiteral(", oltre il 10%")
-                                                        : QString());
-        pages.table(heading,
-                    dayHeader, rows, styles, dayColumns, 8);
+            heading +=
+                QStringLiteral(" (%1% rispetto all'obiettivo%2)")
+                    .arg(SummaryTables::signedOneDecimal(*off),
+                         summary_.offTarget(day) ? QStringLiteral(", oltre il 10%") : QString());
+        pages.table(heading, dayHeader, rows, styles, dayColumns, 8);
         pages.space(4);
     }
     if (unknownFoods) {
@@ -361,9 +375,9 @@ void Handout::layOut(Pages& pages) const
         QList<RowStyle> styles;
         for (int i = 0; i < t.rows.size(); ++i)
             styles << (t.marked.value(i) && t.emphasis.value(i) ? RowStyle::MarkedTotal
-                       : t.marked.value(i)                        ? RowStyle::Marked
-                       : t.emphasis.value(i)                      ? RowStyle::Total
-                                                                  : RowStyle::Body);
+                       : t.marked.value(i)                      ? RowStyle::Marked
+                       : t.emphasis.value(i)                    ? RowStyle::Total
+                                                                : RowStyle::Body);
         pages.table(heading, t.header, t.rows, styles, columns, 7.5);
         pages.space(5);
     };
@@ -376,6 +390,13 @@ void Handout::layOut(Pages& pages) const
     for (int c = 0; c < 7; ++c)
         mealTable << Column{0.1, right};
     summaryTable(QStringLiteral("Riepilogo per pasto"), SummaryTables::meals(summary_), mealTable);
+    summaryTable(QStringLiteral("Nutrienti e valori di riferimento"),
+                 SummaryTables::nutrients(summary_),
+                 {{0.22, left}, {0.27, right}, {0.29, left}, {0.1, right}, {0.12, left}});
+    pages.space(-3);
+    for (const QString& note : SummaryTables::nutrientNotes(summary_))
+        pages.paragraph(note, font(7.5), Qt::darkGray);
+    pages.space(5);
 
     // The charts, each with its heading on the same page.
     const qreal chartHeight = 180.0 * chartSize.height() / chartSize.width();
@@ -385,6 +406,10 @@ void Handout::layOut(Pages& pages) const
     pages.image(energyChart_, chartHeight);
     pages.space(4);
     pages.image(splitChart_, chartHeight);
+    if (!nutrientChart_.isNull()) {
+        pages.space(4);
+        pages.image(nutrientChart_, 180.0 * nutrientChart_.height() / nutrientChart_.width());
+    }
     pages.finish();
 }
 

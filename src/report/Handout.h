@@ -22,7 +22,8 @@ struct HandoutPerson {
 
 // The A4 handout of a week in Italian: the person's name, the date and body metrics, the
 // week as one table per day (meal, food, grams, kcal, protein, fat, carbohydrate) with
-// meal and day totals, the summary tables and both charts. Pages are filled top down; a
+// meal and day totals, the summary tables, the nutrients against the person's reference
+// intakes, and the charts. Pages are filled top down; a
 // table row is never split between two pages (a table carries on under its header
 // repeated), and every page ends with "Pagina n di m".
 class Handout {
@@ -32,6 +33,8 @@ public:
     // The two charts as drawn on the page; made by the constructor.
     const QImage& energyChart() const { return energyChart_; }
     const QImage& splitChart() const { return splitChart_; }
+    // Each nutrient in percent of its reference (empty when no nutrient has one).
+    const QImage& nutrientChart() const { return nutrientChart_; }
 
     // Paints every page on a paged device (a PDF writer or a printer) whose painter has
     // not begun yet, `copies` times over. Returns the number of pages of one copy. Throws
@@ -53,4 +56,5 @@ private:
     QString date_;
     QImage energyChart_;
     QImage splitChart_;
+    QImage nutrientChart_;
 };

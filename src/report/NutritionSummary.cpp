@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -49,6 +50,31 @@ Amount percentOf(Amount part, Amount whole)
 
 // ---------------------------------------------------------------- nutrients
 
+std::optional<double> PanelSums::value(int nutrient) const
+{
+    if (!measured.at(nutrient) && incomplete.at(nutrient))
+        return std::nullopt;
+    return amount.at(nutrient);
+}
+
+PanelSums& PanelSums::operator+=(const PanelSums& other)
+{
+    for (int i = 0; i < NutrientPanel::Count; ++i) {
+        amount[i] += other.amount[i];
+        incomplete[i] = incomplete[i] || other.incomplete[i];
+        measured[i] = measured[i] || other.measured[i];
+    }
+    return *this;
+}
+
+PanelSums PanelSums::dividedBy(int divisor) const
+{
+    PanelSums out = *this;
+    for (double& a : out.amount)
+        a /= divisor;
+    return out;
+}
+
 Nutrients& Nutrients::operator+=(const Nutrients& other)
 {
     kcal = kcal + other.kcal;
@@ -60,7 +86,9 @@ Nutrients& Nutrients::operator+=(const Nutrients& other)
 
 Nutrients Nutrients::dividedBy(int divisor) const
 {
-    const auto div = [divisor](Amount a) { return Amount::fromExt(Amount::divide(a.ext(), divisor)); };
+    const auto div = [divisor](Amount a) {
+        return Amount::fromExt(Amount::divide(a.ext(), divisor));
+    };
     return {div(kcal), div(protein), div(fat), div(carbs)};
 }
 
@@ -114,8 +142,9 @@ QString EnergyTarget::name() const
 // ---------------------------------------------------------------- the week
 
 NutritionSummary::NutritionSummary(const ReportBuilder::DisplayedWeek& week,
-                                   const FoodLookup& foods, EnergyTarget target)
-    : target_(target)
+                                   const FoodLookup& foods, EnergyTarget target,
+                                   const PanelLookup& panels)
+    : target_(target), hasPanels_(bool(panels))
 {
     for (int day = 1; day <= Days; ++day) {
         captions_.at(day - 1) = week.dayCaption ? week.dayCaption(day) : QString();
@@ -137,6 +166,24 @@ NutritionSummary::NutritionSummary(const ReportBuilder::DisplayedWeek& week,
                 slot.values.protein = perHundred(texts.grams, food->protein);
                 slot.values.fat = perHundred(texts.grams, food->fat);
                 slot.values.carbs = perHundred(texts.grams, food->carbs);
+            }
+            if (panels && !texts.food.isEmpty()) {
+                Amount g;
+                if (Amount::tryFromText(texts.grams, &g) && g.raw() > 0) {
+                    const double grams = double(g.raw()) / Amount::Scale;
+                    const FoodPanel* panel = panels(texts.food);
+                    PanelSums& sums = panelDays_.at(day - 1);
+                    for (int i = 0; i < NutrientPanel::Count; ++i) {
+                        const std::optional<double> per100 =
+                            panel ? panel->values.at(i) : std::nullopt;
+                        if (per100) {
+                            sums.amount[i] += *per100 * grams / 100;
+                            sums.measured[i] = true;
+                        } else {
+                            sums.incomplete[i] = true;
+                        }
+                    }
+                }
             }
             meals_.at(day - 1).at(slot.meal) += slot.values;
             days_.at(day - 1) += slot.values;
@@ -182,8 +229,7 @@ int NutritionSummary::mealOf(int position)
 QString NutritionSummary::mealName(int meal)
 {
     static const QStringList names{QStringLiteral("Colazione"), QStringLiteral("Pranzo"),
-                                   QStringLiteral("Cena"),
-                                   QStringLiteral("Spuntini e condimenti")};
+                                   QStringLiteral("Cena"), QStringLiteral("Spuntini e condimenti")};
     return names.value(meal);
 }
 
@@ -194,6 +240,31 @@ const std::array<ShareRange, 3>& NutritionSummary::referenceRanges()
         ShareRange{QStringLiteral("Grassi"), 20, 35, &EnergyShares::fat},
         ShareRange{QStringLiteral("Proteine"), 10, 20, &EnergyShares::protein}};
     return ranges;
+}
+
+std::array<ShareRange, 3> NutritionSummary::shareRanges() const
+{
+    std::array<ShareRange, 3> ranges = referenceRanges();
+    for (ShareRange& range : ranges) {
+        const QString nutrient = range.share == &EnergyShares::carbs ? QStringLiteral("carboidrati")
+                                 : range.share == &EnergyShares::fat ? QStringLiteral("lipidi")
+                                                                     : QStringLiteral("proteine");
+        for (const ReferenceValue& v : references_.of(nutrient))
+            if (v.kind == ReferenceValue::Kind::RI && v.unit == QLatin1String("%en") && v.low &&
+                v.high) {
+                range.low = int(std::lround(*v.low));
+                range.high = int(std::lround(*v.high));
+            }
+    }
+    return ranges;
+}
+
+PanelSums NutritionSummary::panelWeek() const
+{
+    PanelSums sum;
+    for (const PanelSums& day : panelDays_)
+        sum += day;
+    return sum;
 }
 
 Nutrients NutritionSummary::mealWeek(int meal) const
@@ -258,7 +329,7 @@ QString targetLine(const EnergyTarget& target)
 
 namespace {
 
-const QStringList nutrientHeader{QStringLiteral("Kcal"),      QStringLiteral("Prot. (g)"),
+const QStringList nutrientHeader{QStringLiteral("Kcal"),       QStringLiteral("Prot. (g)"),
                                  QStringLiteral("Grassi (g)"), QStringLiteral("Carb. (g)"),
                                  QStringLiteral("% Prot."),    QStringLiteral("% Grassi"),
                                  QStringLiteral("% Carb.")};
@@ -331,6 +402,183 @@ Table meals(const NutritionSummary& summary)
                false);
     }
     return table;
+}
+
+// ---------------------------------------------------------------- nutrients
+
+namespace {
+
+double valueOf(Amount a)
+{
+    return double(a.raw()) / Amount::Scale;
+}
+
+// Grams per unit of mass ("g", "mg", "µg"); 0 for another unit.
+double gramsPer(const QString& unit)
+{
+    if (unit == QLatin1String("g"))
+        return 1;
+    if (unit == QLatin1String("mg"))
+        return 1e-3;
+    if (unit == QStringLiteral("µg"))
+        return 1e-6;
+    return 0;
+}
+
+// Kilocalories per gram of a nutrient whose share of energy is judged.
+double kcalPerGram(const QString& nutrient)
+{
+    static const QStringList fats{QStringLiteral("saturi"), QStringLiteral("monoinsaturi"),
+                                  QStringLiteral("polinsaturi"), QStringLiteral("lipidi")};
+    return fats.contains(nutrient) ? 9 : 4;
+}
+
+QString amountText(double value, int decimals, const QString& unit)
+{
+    return ItalianText::locale().toString(value, 'f', decimals) + QLatin1Char(' ') + unit;
+}
+
+// A nutrient's amount against its references, as lines.
+void addLines(QList<NutrientLine>& lines, const QString& caption, const QString& column,
+              std::optional<double> amount, bool incomplete, int decimals, const QString& unit,
+              const QList<ReferenceValue>& references, double kcal,
+              std::optional<double> macroShare)
+{
+    NutrientLine line;
+    line.caption = caption;
+    line.known = amount.has_value();
+    line.incomplete = incomplete && line.known;
+    if (!amount)
+        line.amount = QStringLiteral("n.d.");
+    else if (line.incomplete)
+        line.amount = QStringLiteral("≥ ") + amountText(*amount, decimals, unit);
+    else
+        line.amount = amountText(*amount, decimals, unit);
+    // "(incompleto)" after the share of energy that may follow the amount.
+    const QString incompleteMark = line.incomplete ? QStringLiteral(" (incompleto)") : QString();
+    if (references.isEmpty()) {
+        line.amount += incompleteMark;
+        lines << line;
+        return;
+    }
+    for (const ReferenceValue& ref : references) {
+        NutrientLine l = line;
+        l.reference = ref;
+        if (amount) {
+            std::optional<double> intake;
+            int shown = decimals;
+            if (ref.unit == QLatin1String("%en")) {
+                if (macroShare)
+                    intake = macroShare;
+                else if (kcal > 0)
+                    intake = *amount * gramsPer(unit) * kcalPerGram(column) * 100 / kcal;
+                shown = 1;
+            } else if (ref.unit == QLatin1String("g/1000kcal")) {
+                if (kcal > 0)
+                    intake = *amount * gramsPer(unit) * 1000 / kcal;
+                shown = 1;
+            } else if (gramsPer(ref.unit) > 0 && gramsPer(unit) > 0) {
+                intake = *amount * gramsPer(unit) / gramsPer(ref.unit);
+            }
+            if (intake) {
+                // Judged on the intake as shown, so that the text and the state agree.
+                const double factor = std::pow(10.0, shown);
+                const double rounded = std::round(*intake * factor) / factor;
+                l.intake = rounded;
+                l.percent = ref.percentOf(rounded);
+                l.state = ref.judge(rounded);
+                if (ref.unit == QLatin1String("%en") || ref.unit == QLatin1String("g/1000kcal"))
+                    l.amount += QStringLiteral(" (") +
+                                amountText(rounded, 1,
+                                           ref.unit == QLatin1String("%en")
+                                               ? QStringLiteral("%en")
+                                               : QStringLiteral("g/1000 kcal")) +
+                                QLatin1Char(')');
+            }
+        }
+        l.amount += incompleteMark;
+        lines << l;
+    }
+}
+
+} // namespace
+
+QString stateName(ReferenceValue::State state)
+{
+    switch (state) {
+    case ReferenceValue::State::Below:
+        return QStringLiteral("sotto");
+    case ReferenceValue::State::Adequate:
+        return QStringLiteral("adeguato");
+    case ReferenceValue::State::Above:
+        return QStringLiteral("oltre");
+    }
+    return {};
+}
+
+QList<NutrientLine> nutrientLines(const NutritionSummary& summary, int day)
+{
+    QList<NutrientLine> lines;
+    const Nutrients macros = day == 0 ? summary.dailyAverage() : summary.day(day);
+    const PanelSums panel = day == 0 ? summary.panelAverage() : summary.panelDay(day);
+    const double kcal = valueOf(macros.kcal);
+    const ReferenceIntakes::Chosen& refs = summary.references();
+    const std::optional<EnergyShares> shares = EnergyShares::of(macros);
+    const auto share = [&shares](Amount EnergyShares::*member) -> std::optional<double> {
+        if (!shares)
+            return std::nullopt;
+        return valueOf((*shares).*member);
+    };
+    const QString g = QStringLiteral("g");
+    addLines(lines, QStringLiteral("Proteine"), QStringLiteral("proteine"), valueOf(macros.protein),
+             false, 1, g, refs.of(QStringLiteral("proteine")), kcal, share(&EnergyShares::protein));
+    addLines(lines, QStringLiteral("Grassi"), QStringLiteral("lipidi"), valueOf(macros.fat), false,
+             1, g, refs.of(QStringLiteral("lipidi")), kcal, share(&EnergyShares::fat));
+    addLines(lines, QStringLiteral("Carboidrati"), QStringLiteral("carboidrati"),
+             valueOf(macros.carbs), false, 1, g, refs.of(QStringLiteral("carboidrati")), kcal,
+             share(&EnergyShares::carbs));
+    if (!summary.hasPanels())
+        return lines;
+    for (int i = 0; i < NutrientPanel::Count; ++i) {
+        const NutrientDef& n = NutrientPanel::all()[i];
+        addLines(lines, n.caption, n.column, panel.value(i), panel.incomplete[i], n.decimals,
+                 n.unit, refs.of(n.column), kcal, std::nullopt);
+    }
+    return lines;
+}
+
+Table nutrients(const NutritionSummary& summary, int day)
+{
+    Table table;
+    table.header << QStringLiteral("Nutriente")
+                 << (day == 0 ? QStringLiteral("Media giornaliera") : summary.dayCaption(day))
+                 << QStringLiteral("Riferimento") << QStringLiteral("% del rif.")
+                 << QStringLiteral("Stato");
+    for (const NutrientLine& line : nutrientLines(summary, day)) {
+        QStringList cells{line.caption, line.amount,
+                          line.reference ? line.reference->text() : QStringLiteral("—")};
+        cells << (line.percent
+                      ? ItalianText::locale().toString(*line.percent, 'f', 0) + QStringLiteral("%")
+                      : QString());
+        cells << (line.state ? stateName(*line.state) : QString());
+        addRow(table, cells, false, line.state && *line.state != ReferenceValue::State::Adequate);
+    }
+    return table;
+}
+
+QStringList nutrientNotes(const NutritionSummary& summary)
+{
+    const ReferenceIntakes::Chosen& refs = summary.references();
+    QStringList notes;
+    notes << (refs.group.isEmpty()
+                  ? QStringLiteral("Valori di riferimento: LARN 2014 (SINU).")
+                  : QStringLiteral("Valori di riferimento: LARN 2014 (SINU), %1.").arg(refs.group));
+    notes << refs.notes;
+    notes << QStringLiteral("PRI: assunzione raccomandata; AI: assunzione adeguata; RI: "
+                            "intervallo di riferimento; SDT: obiettivo nutrizionale. "
+                            "«Incompleto»: alcuni alimenti non hanno il valore del nutriente, "
+                            "la somma conta solo i valori noti; n.d.: nessun valore noto.");
+    return notes;
 }
 
 } // namespace SummaryTables

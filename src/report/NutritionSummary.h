@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Amount.h"
+#include "NutrientPanel.h"
+#include "ReferenceIntakes.h"
 #include "ReportBuilder.h"
 
 #include <QList>
@@ -33,8 +35,6 @@ struct EnergyShares {
     static std::optional<EnergyShares> of(const Nutrients& n);
 };
 
-
-
 // The usual reference range of an adult's energy share, in whole percent.
 struct ShareRange {
     QString name;
@@ -62,6 +62,20 @@ struct EnergyTarget {
     QString name() const;
 };
 
+// The nutrients of the food panel summed over slots, each in its unit (NutrientPanel::all).
+// A filled slot whose food has no panel, or no value for a nutrient, adds nothing to that
+// nutrient and makes its sum incomplete.
+struct PanelSums {
+    std::array<double, NutrientPanel::Count> amount{};
+    std::array<bool, NutrientPanel::Count> incomplete{}; // some slot's value is unknown
+    std::array<bool, NutrientPanel::Count> measured{};   // some slot gave a value
+
+    // The sum; nothing when no slot gave a value and some slot's value is unknown ("n.d.").
+    std::optional<double> value(int nutrient) const;
+    PanelSums& operator+=(const PanelSums& other);
+    PanelSums dividedBy(int divisor) const;
+};
+
 // Protein, fat and carbohydrate per 100 g of a food, as the texts of its table fields
 // (empty for a missing value).
 struct FoodNutrientTexts {
@@ -83,19 +97,23 @@ public:
 
     // A food's nutrient texts by the name shown in a chooser; nothing for an unknown food.
     using FoodLookup = std::function<std::optional<FoodNutrientTexts>(const QString& name)>;
+    // A food's nutrient panel by the name shown in a chooser; nullptr for none.
+    using PanelLookup = std::function<const FoodPanel*(const QString& food)>;
 
     struct Slot {
         int number = 0; // 100 × day + position
         int meal = 0;   // 0 breakfast, 1 lunch, 2 dinner, 3 snacks and condiments
         QString food;
         QString grams;
-        QString kcalText; // as the grid shows it
+        QString kcalText;   // as the grid shows it
         bool known = false; // the food is in the food table
         Nutrients values;
     };
 
+    // With `panels`, the panel's nutrients are summed too (a slot counts when its grams
+    // are a number above zero); without, the nutrients are not part of the summary.
     NutritionSummary(const ReportBuilder::DisplayedWeek& week, const FoodLookup& foods,
-                     EnergyTarget target);
+                     EnergyTarget target, const PanelLookup& panels = {});
 
     // Looks foods up in a food dataset by name, letter case ignored, as the grid does,
     // without moving its current row. The dataset's rows are read once, here.
@@ -106,6 +124,9 @@ public:
     static QString mealName(int meal);
     // The reference ranges: carbohydrate 45–60 %, fat 20–35 %, protein 10–20 %.
     static const std::array<ShareRange, 3>& referenceRanges();
+    // The ranges for the person: carbohydrate and fat as the person's references give
+    // them as RI in % of energy, the rest as referenceRanges().
+    std::array<ShareRange, 3> shareRanges() const;
 
     QString dayCaption(int day) const { return captions_.at(day - 1); }
     // Slots of a day whose food text is not empty, in position order.
@@ -117,6 +138,16 @@ public:
     Nutrients mealAverage(int meal) const { return mealWeek(meal).dividedBy(Days); }
     Nutrients week() const;
     Nutrients dailyAverage() const { return week().dividedBy(Days); }
+
+    // The panel's nutrients: whether they were summed, per day, the week, the daily average.
+    bool hasPanels() const { return hasPanels_; }
+    const PanelSums& panelDay(int day) const { return panelDays_.at(day - 1); }
+    PanelSums panelWeek() const;
+    PanelSums panelAverage() const { return panelWeek().dividedBy(Days); }
+
+    // The person's reference intakes the nutrients are compared with (none by default).
+    void setReferences(ReferenceIntakes::Chosen references) { references_ = std::move(references); }
+    const ReferenceIntakes::Chosen& references() const { return references_; }
 
     const EnergyTarget& target() const { return target_; }
     // The day's kilocalories less the target; nothing without a target.
@@ -132,6 +163,9 @@ private:
     std::array<Nutrients, Days> days_;
     std::array<std::array<Nutrients, Meals>, Days> meals_;
     EnergyTarget target_;
+    bool hasPanels_ = false;
+    std::array<PanelSums, Days> panelDays_;
+    ReferenceIntakes::Chosen references_;
 };
 
 // The summary as tables of texts, shared by the window and the handout. Amounts show one
@@ -154,4 +188,30 @@ QString oneDecimal(Amount amount);
 QString signedOneDecimal(Amount amount);
 // "Obiettivo: razione terapeutica 2613 kcal" or the reason there is none.
 QString targetLine(const EnergyTarget& target);
+
+// A line of the nutrient table: a nutrient (protein, fat and carbohydrate first, then the
+// panel) against one of its references; a nutrient without a reference has one line
+// without. Energy shares: protein, fat and carbohydrate as the days table shows them
+// (of the energy of the three), the other nutrients of the day's kcal at 9 kcal per gram
+// of fatty acids and 4 of sugars; per 1000 kcal, of the day's kcal.
+struct NutrientLine {
+    QString caption;         // "Fibra"
+    QString amount;          // "21,3 g", "≥ 812 mg (incompleto)", "n.d."
+    bool incomplete = false; // some food's value is unknown
+    bool known = true;       // false: "n.d."
+    std::optional<ReferenceValue> reference;
+    std::optional<double> intake;  // in the reference's unit
+    std::optional<double> percent; // of the reference (ReferenceValue::percentOf)
+    std::optional<ReferenceValue::State> state;
+};
+// The lines for a day (1 to 7), or for the week's daily average (0).
+QList<NutrientLine> nutrientLines(const NutritionSummary& summary, int day = 0);
+// "sotto", "adeguato", "oltre".
+QString stateName(ReferenceValue::State state);
+// The nutrient table of a day or of the daily average (0): nutrient, amount, reference
+// with its kind, percent of the reference, state; a row with a state other than
+// "adeguato" is marked.
+Table nutrients(const NutritionSummary& summary, int day = 0);
+// The lines under the table: the person's group and notes, the meaning of "incompleto".
+QStringList nutrientNotes(const NutritionSummary& summary);
 } // namespace SummaryTables

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QHorizontalBarSeries>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
@@ -74,7 +75,8 @@ QChart* energyChart(const NutritionSummary& summary)
     QChart* chart = newChart(
         target.isSet() ? QStringLiteral("Kcal di ogni giorno e obiettivo (%1)").arg(target.name())
                        : QStringLiteral("Kcal di ogni giorno"),
-        target.isSet() ? QStringLiteral("in rosso i giorni oltre il 10% dall'obiettivo") : QString());
+        target.isSet() ? QStringLiteral("in rosso i giorni oltre il 10% dall'obiettivo")
+                       : QString());
 
     auto* bars = new QBarSet(QStringLiteral("Kcal del giorno"));
     bars->setColor(dayColour);
@@ -123,8 +125,8 @@ QChart* energyChart(const NutritionSummary& summary)
             horizontalLine(chart, left, right, kcal, pen, QStringLiteral("Obiettivo"));
         line->setObjectName(QStringLiteral("obiettivo"));
         QPen band(targetColour, 1, Qt::DashLine);
-        QLineSeries* upper = horizontalLine(chart, left, right, kcal * 1.1, band,
-                                            QStringLiteral("±10%"));
+        QLineSeries* upper =
+            horizontalLine(chart, left, right, kcal * 1.1, band, QStringLiteral("±10%"));
         QLineSeries* lower = horizontalLine(chart, left, right, kcal * 0.9, band, QString());
         for (QLineSeries* s : {line, upper, lower}) {
             chart->addSeries(s);
@@ -147,7 +149,7 @@ QChart* splitChart(const NutritionSummary& summary)
 {
     QChart* chart = newChart(QStringLiteral("Ripartizione media dell'energia"),
                              QStringLiteral("in rosso una quota fuori dal suo intervallo"));
-    const auto& ranges = NutritionSummary::referenceRanges();
+    const auto ranges = summary.shareRanges();
     const std::optional<EnergyShares> shares = EnergyShares::of(summary.dailyAverage());
 
     auto* bars = new QBarSet(QStringLiteral("Media settimanale"));
@@ -190,7 +192,8 @@ QChart* splitChart(const NutritionSummary& summary)
         auto* band = new QAreaSeries(upper, lower);
         band->setParent(chart);
         band->setObjectName(QStringLiteral("intervallo"));
-        band->setName(QStringLiteral("Intervallo per adulti"));
+        band->setName(summary.references().adult ? QStringLiteral("Intervallo per adulti")
+                                                 : QStringLiteral("Intervallo per l'età"));
         band->setColor(rangeColour);
         band->setBorderColor(rangeColour.darker(150));
         chart->addSeries(band);
@@ -213,6 +216,88 @@ QChart* splitChart(const NutritionSummary& summary)
     chart->addSeries(series);
     series->attachAxis(xAxis);
     series->attachAxis(yAxis);
+    return chart;
+}
+
+namespace {
+
+QList<SummaryTables::NutrientLine> chartLines(const NutritionSummary& summary, int day)
+{
+    QList<SummaryTables::NutrientLine> lines;
+    for (const SummaryTables::NutrientLine& line : SummaryTables::nutrientLines(summary, day))
+        if (line.percent && line.reference && line.state)
+            lines << line;
+    return lines;
+}
+
+} // namespace
+
+int nutrientChartRows(const NutritionSummary& summary, int day)
+{
+    return int(chartLines(summary, day).size());
+}
+
+QChart* nutrientChart(const NutritionSummary& summary, int day)
+{
+    QChart* chart = newChart(
+        day == 0 ? QStringLiteral("Nutrienti in percentuale del riferimento (media settimanale)")
+                 : QStringLiteral("Nutrienti in percentuale del riferimento (%1)")
+                       .arg(summary.dayCaption(day)),
+        QStringLiteral("in rosso un nutriente sotto il riferimento o oltre un limite"));
+    const QList<SummaryTables::NutrientLine> lines = chartLines(summary, day);
+    auto* bars = new QBarSet(QStringLiteral("% del riferimento"));
+    bars->setColor(shareColour);
+    bars->setBorderColor(shareColour.darker(130));
+    bars->setSelectedColor(farShareColour);
+    bars->setLabelColor(Qt::black);
+    QStringList categories;
+    qreal highest = 100;
+    // From the bottom up: the last line first, so that the first stands on top.
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const SummaryTables::NutrientLine& line = lines.at(i);
+        const qreal percent = std::round(*line.percent);
+        bars->append(percent);
+        highest = std::max(highest, percent);
+        if (*line.state != ReferenceValue::State::Adequate)
+            bars->selectBar(bars->count() - 1);
+        QString category =
+            line.caption + QStringLiteral(" (") + line.reference->kindName() + QLatin1Char(')');
+        while (categories.contains(category))
+            category += QLatin1Char(' ');
+        categories << category;
+    }
+    auto* series = new QHorizontalBarSeries(chart);
+    series->setObjectName(QStringLiteral("nutrienti"));
+    series->append(bars);
+    series->setBarWidth(0.7);
+    series->setLabelsVisible(true);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsFormat(QStringLiteral("@value%"));
+    chart->addSeries(series);
+    auto* yAxis = new QBarCategoryAxis(chart);
+    yAxis->append(categories);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    series->attachAxis(yAxis);
+    auto* xAxis = new QValueAxis(chart);
+    xAxis->setTitleText(QStringLiteral("% del riferimento"));
+    xAxis->setLabelFormat(QStringLiteral("%.0f"));
+    const qreal top = axisTop(highest, 50);
+    xAxis->setRange(0, top);
+    xAxis->setTickCount(top / 50 <= 10 ? int(top / 50) + 1 : 2);
+    if (top / 50 > 10)
+        xAxis->applyNiceNumbers();
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    series->attachAxis(xAxis);
+
+    auto* line = new QLineSeries(chart);
+    line->setObjectName(QStringLiteral("riferimento"));
+    line->setName(QStringLiteral("100% del riferimento"));
+    line->append(100, -0.5);
+    line->append(100, std::max<qsizetype>(1, lines.size()) - 0.5);
+    line->setPen(QPen(targetColour, 2));
+    chart->addSeries(line);
+    line->attachAxis(xAxis);
+    line->attachAxis(yAxis);
     return chart;
 }
 

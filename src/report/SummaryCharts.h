@@ -28,6 +28,14 @@ QChart* energyChart(const NutritionSummary& summary);
 // colour. Object names: the bar series "ripartizione", the bands "intervallo".
 QChart* splitChart(const NutritionSummary& summary);
 
+// Each nutrient with a reference and a known amount, in percent of its reference, as
+// horizontal bars (the first nutrient on top) for a day (1 to 7) or the week's daily
+// average (0), with a line at 100 %; a nutrient below or above its reference in another
+// colour. Object names: the bar series "nutrienti", the line "riferimento".
+QChart* nutrientChart(const NutritionSummary& summary, int day = 0);
+// How many bars that chart has (for the height it needs).
+int nutrientChartRows(const NutritionSummary& summary, int day = 0);
+
 // Draws a chart of `size` pixels on a white image `scale` times as large. The chart is
 // laid out for that size first. The chart stays the caller's.
 QImage render(QChart* chart, QSize size, qreal scale = 1.0);

@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Handout.h"
+#include "ItalianText.h"
 #include "PdfOutput.h"
 #include "ReportBuilder.h"
 #include "SummaryCharts.h"
@@ -13,6 +14,8 @@
 #include "Dataset.h"
 
 #include <QChartView>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,15 +28,12 @@
 
 namespace {
 
-QTableWidget* tableOf(const SummaryTables::Table& table, const QString& name, QWidget* parent)
+void fillTable(QTableWidget* widget, const SummaryTables::Table& table)
 {
-    auto* widget = new QTableWidget(int(table.rows.size()), int(table.header.size()), parent);
-    widget->setObjectName(name);
+    widget->clear();
+    widget->setRowCount(int(table.rows.size()));
+    widget->setColumnCount(int(table.header.size()));
     widget->setHorizontalHeaderLabels(table.header);
-    widget->verticalHeader()->setVisible(false);
-    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    widget->setSelectionMode(QAbstractItemView::NoSelection);
-    widget->setFocusPolicy(Qt::NoFocus);
     for (int r = 0; r < table.rows.size(); ++r) {
         for (int c = 0; c < table.header.size(); ++c) {
             auto* item = new QTableWidgetItem(table.rows.at(r).value(c));
@@ -50,6 +50,17 @@ QTableWidget* tableOf(const SummaryTables::Table& table, const QString& name, QW
             widget->setItem(r, c, item);
         }
     }
+}
+
+QTableWidget* tableOf(const SummaryTables::Table& table, const QString& name, QWidget* parent)
+{
+    auto* widget = new QTableWidget(parent);
+    widget->setObjectName(name);
+    widget->verticalHeader()->setVisible(false);
+    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    widget->setSelectionMode(QAbstractItemView::NoSelection);
+    widget->setFocusPolicy(Qt::NoFocus);
+    fillTable(widget, table);
     // The first and the last column as wide as their texts, the others share the rest.
     widget->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     widget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -94,7 +105,7 @@ QString splitDescription(const NutritionSummary& summary)
 {
     const std::optional<EnergyShares> shares = EnergyShares::of(summary.dailyAverage());
     QStringList parts;
-    for (const ShareRange& range : NutritionSummary::referenceRanges()) {
+    for (const ShareRange& range : summary.shareRanges()) {
         if (!shares) {
             parts << range.name.toLower();
             continue;
@@ -111,6 +122,27 @@ QString splitDescription(const NutritionSummary& summary)
                parts.join(QStringLiteral(", ")) + QStringLiteral(" nella settimana.");
     return QStringLiteral("Ripartizione media dell'energia: ") + parts.join(QStringLiteral(", ")) +
            QLatin1Char('.');
+}
+
+// The nutrient chart in words: each nutrient in percent of its reference, with its state.
+QString nutrientDescription(const NutritionSummary& summary, int day)
+{
+    QStringList parts;
+    for (const SummaryTables::NutrientLine& line : SummaryTables::nutrientLines(summary, day)) {
+        if (!line.percent || !line.reference)
+            continue;
+        parts << QStringLiteral("%1 (%2) %3% del riferimento, %4")
+                     .arg(line.caption, line.reference->kindName(),
+                          ItalianText::locale().toString(*line.percent, 'f', 0),
+                          SummaryTables::stateName(*line.state));
+    }
+    const QString when = day == 0 ? QStringLiteral("media settimanale") : summary.dayCaption(day);
+    if (parts.isEmpty())
+        return QStringLiteral("Nutrienti in percentuale del riferimento (%1): nessun nutriente "
+                              "con un riferimento e un valore.")
+            .arg(when);
+    return QStringLiteral("Nutrienti in percentuale del riferimento (%1): ").arg(when) +
+           parts.join(QStringLiteral("; ")) + QLatin1Char('.');
 }
 
 } // namespace
@@ -158,6 +190,50 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     Accessibility::setName(graficoMacro, QStringLiteral("Grafico della ripartizione dell'energia"),
                            splitDescription(summary_));
 
+    // The nutrients against the person's reference intakes, for the week or a day.
+    parteNutrienti = new QGroupBox(QStringLiteral("Nutrienti"), this);
+    parteNutrienti->setObjectName(QStringLiteral("Nutrienti"));
+    Accessibility::setName(parteNutrienti, QStringLiteral("Nutrienti e valori di riferimento"));
+    giornoNutrienti = new QComboBox(parteNutrienti);
+    giornoNutrienti->setObjectName(QStringLiteral("giornoNutrienti"));
+    giornoNutrienti->addItem(QStringLiteral("Media settimanale"));
+    for (int day = 1; day <= NutritionSummary::Days; ++day)
+        giornoNutrienti->addItem(summary_.dayCaption(day));
+    Accessibility::setName(giornoNutrienti, QStringLiteral("Nutrienti di"),
+                           QStringLiteral("La media settimanale o un giorno della settimana"));
+    auto* chooserLabel = new QLabel(QStringLiteral("&Mostra:"), parteNutrienti);
+    chooserLabel->setBuddy(giornoNutrienti);
+    noteNutrienti =
+        new QLabel(SummaryTables::nutrientNotes(summary_).join(QLatin1Char('\n')), parteNutrienti);
+    noteNutrienti->setObjectName(QStringLiteral("noteNutrienti"));
+    noteNutrienti->setTextFormat(Qt::PlainText);
+    noteNutrienti->setWordWrap(true);
+    Accessibility::setName(noteNutrienti, QStringLiteral("Note sui valori di riferimento"));
+    nutrienti =
+        tableOf(SummaryTables::nutrients(summary_), QStringLiteral("nutrienti"), parteNutrienti);
+    Accessibility::setName(nutrienti, QStringLiteral("Nutrienti e valori di riferimento"));
+    // The amounts and percentages as wide as their texts; the reference takes the rest.
+    nutrienti->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    nutrienti->horizontalHeader()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    graficoNutrienti = chartView(SummaryCharts::nutrientChart(summary_),
+                                 QStringLiteral("graficoNutrienti"), parteNutrienti);
+    graficoNutrienti->setMinimumHeight(
+        std::max(300, 24 * int(SummaryCharts::nutrientChartRows(summary_)) + 120));
+    Accessibility::setName(graficoNutrienti,
+                           QStringLiteral("Grafico dei nutrienti in percentuale del riferimento"),
+                           nutrientDescription(summary_, 0));
+    auto* nutrientLayout = new QVBoxLayout(parteNutrienti);
+    auto* chooserRow = new QHBoxLayout;
+    chooserRow->addWidget(chooserLabel);
+    chooserRow->addWidget(giornoNutrienti);
+    chooserRow->addStretch(1);
+    nutrientLayout->addLayout(chooserRow);
+    nutrientLayout->addWidget(nutrienti);
+    nutrientLayout->addWidget(noteNutrienti);
+    nutrientLayout->addWidget(graficoNutrienti);
+    connect(giornoNutrienti, &QComboBox::currentIndexChanged, this,
+            [this](int index) { showNutrientsOf(index); });
+
     salvaPdf = new QPushButton(QStringLiteral("Salva PDF"), this);
     salvaPdf->setObjectName(QStringLiteral("salvaPdf"));
     stampa = new QPushButton(QStringLiteral("Stampa"), this);
@@ -179,6 +255,7 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     charts->addWidget(graficoKcal, 1);
     charts->addWidget(graficoMacro, 1);
     column->addLayout(charts, 1);
+    column->addWidget(parteNutrienti);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("contenuto"));
     Accessibility::setName(scroll, QStringLiteral("Tabelle e grafici del riepilogo"));
@@ -203,15 +280,49 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
 
 TRiepilogo::~TRiepilogo() = default;
 
-NutritionSummary TRiepilogo::summaryOf(const WeeklyPlanner& planner, const TDM& dm)
+void TRiepilogo::showNutrientsOf(int day)
+{
+    const int shown = std::clamp(day, 0, int(NutritionSummary::Days));
+    fillTable(nutrienti, SummaryTables::nutrients(summary_, shown));
+    QChart* previous = graficoNutrienti->chart();
+    graficoNutrienti->setChart(SummaryCharts::nutrientChart(summary_, shown));
+    delete previous;
+    Accessibility::setName(graficoNutrienti,
+                           QStringLiteral("Grafico dei nutrienti in percentuale del riferimento"),
+                           nutrientDescription(summary_, shown));
+}
+
+ReferenceIntakes::Person TRiepilogo::personOf(const TDM& dm)
+{
+    ReferenceIntakes::Person person;
+    if (!dm.utente || dm.utente->isEmpty())
+        return person;
+    if (dm.utenteeta && !dm.utenteeta->isNull() && dm.utenteeta->asInteger() > 0)
+        person.age = int(dm.utenteeta->asInteger());
+    if (dm.utentesesso)
+        person.sex = dm.utentesesso->asString();
+    if (dm.utentepeso && !dm.utentepeso->isNull()) {
+        bool ok = false;
+        const double kg = dm.utentepeso->value().toDouble(&ok);
+        if (ok && kg > 0)
+            person.weight = kg;
+    }
+    return person;
+}
+
+NutritionSummary TRiepilogo::summaryOf(const WeeklyPlanner& planner, TDM& dm)
 {
     // Without a current person both fields read empty: no target.
     const EnergyTarget target =
         dm.utenterazzterr && dm.utentefabbenerg
             ? EnergyTarget::choose(dm.utenterazzterr->asString(), dm.utentefabbenerg->asString())
             : EnergyTarget{};
-    return NutritionSummary(ReportBuilder::displayed(planner),
-                            NutritionSummary::foodTable(*dm.alimenti), target);
+    const FoodPanels& panels = dm.foodPanels();
+    NutritionSummary summary(ReportBuilder::displayed(planner),
+                             NutritionSummary::foodTable(*dm.alimenti), target,
+                             [&panels](const QString& food) { return panels.find(food); });
+    summary.setReferences(ReferenceIntakes::larn().choose(personOf(dm)));
+    return summary;
 }
 
 void TRiepilogo::riepilogoClick(WeeklyPlanner& planner, TDM& dm, QWidget* parent)

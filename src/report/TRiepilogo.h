@@ -7,6 +7,8 @@
 #include <memory>
 
 class QChartView;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -25,14 +27,22 @@ public:
     // The main window's command: recomputes the grid's totals, reads the week as
     // displayed (unsaved edits included) and shows the summary for the current person.
     static void riepilogoClick(WeeklyPlanner& planner, TDM& dm, QWidget* parent);
-    // The summary of the grid as displayed, for the current person's target.
-    static NutritionSummary summaryOf(const WeeklyPlanner& planner, const TDM& dm);
+    // The summary of the grid as displayed, for the current person's target, with the
+    // foods' nutrient panels and the person's reference intakes (by age, sex and weight).
+    static NutritionSummary summaryOf(const WeeklyPlanner& planner, TDM& dm);
+    // The current person's age, sex and weight as the reference intakes read them.
+    static ReferenceIntakes::Person personOf(const TDM& dm);
 
-    QLabel* intestazione = nullptr;    // name and target
-    QTableWidget* giorni = nullptr;    // per day, week total, daily average
-    QTableWidget* pasti = nullptr;     // per meal
-    QChartView* graficoKcal = nullptr; // kcal per day and the target
-    QChartView* graficoMacro = nullptr; // energy shares and reference ranges
+    QLabel* intestazione = nullptr;         // name and target
+    QTableWidget* giorni = nullptr;         // per day, week total, daily average
+    QTableWidget* pasti = nullptr;          // per meal
+    QChartView* graficoKcal = nullptr;      // kcal per day and the target
+    QChartView* graficoMacro = nullptr;     // energy shares and reference ranges
+    QGroupBox* parteNutrienti = nullptr;    // the nutrients against the reference intakes
+    QComboBox* giornoNutrienti = nullptr;   // "Media settimanale" or a day
+    QLabel* noteNutrienti = nullptr;        // the person's group and notes
+    QTableWidget* nutrienti = nullptr;      // nutrient, amount, reference, %, state
+    QChartView* graficoNutrienti = nullptr; // each nutrient in % of its reference
     QPushButton* salvaPdf = nullptr;
     QPushButton* stampa = nullptr;
     QPushButton* chiudi = nullptr;
@@ -45,6 +55,8 @@ public:
     void salvaPdfClick();
     // "Stampa": the print dialog, then the handout as one job.
     void stampaClick();
+    // Shows the nutrients of the chooser's day (0: the week's daily average).
+    void showNutrientsOf(int day);
 
 private:
     NutritionSummary summary_;
