@@ -133,7 +133,9 @@ ReferenceValue::State ReferenceValue::judge(double intake) const
 
 double ReferenceValue::percentOf(double intake) const
 {
-    const double base = low ? *low : high ? *high : 0;
+    // A range is measured against its middle: 100 % sits inside it, and an intake at
+    // either end reads as below or above that much.
+    const double base = low && high ? (*low + *high) / 2 : low ? *low : high ? *high : 0;
     return base > 0 ? intake * 100 / base : 0;
 }
 

@@ -29,8 +29,8 @@ struct ReferenceValue {
     // intake to reach is missed ("sotto"), an RI is left below or above.
     enum class State { Below, Adequate, Above };
     State judge(double intake) const;
-    // The intake in percent of the value it is measured against: the lower end for an
-    // intake to reach or a range, the limit for a limit.
+    // The intake in percent of the value it is measured against: the intake to reach,
+    // the middle of a range, the limit for a limit.
     double percentOf(double intake) const;
     // Whether the reference is a limit not to exceed (an SDT without a minimum).
     bool isLimit() const { return !low && high; }
