@@ -1,6 +1,7 @@
 #include "DatabaseTransfer.h"
 
 #include "AppError.h"
+#include "DatabaseUpgrade.h"
 #include "PostgresStore.h"
 #include "PrivateFiles.h"
 #include "ShippedFoods.h"
@@ -19,20 +20,37 @@
 
 namespace {
 
-using Tables = std::array<std::vector<StoredRow>, 4>;
+// The rows of every table, in the order of TableSchema::all().
+using Tables = std::vector<std::vector<StoredRow>>;
 
-const std::array<const TableSchema*, 4>& tables()
+const QList<const TableSchema*>& tables()
 {
-    static const std::array<const TableSchema*, 4> all{
-        &TableSchema::alimenti(), &TableSchema::utenti(), &TableSchema::dieta(),
-        &TableSchema::nutrienti()};
-    return all;
+    return TableSchema::all();
+}
+
+int placeOf(const TableSchema& table)
+{
+    return int(tables().indexOf(&table));
+}
+
+DatabaseTransfer::Counts countsFrom(const QString& where,
+                                    const std::function<qsizetype(const TableSchema&)>& count)
+{
+    DatabaseTransfer::Counts c;
+    c.where = where;
+    c.foods = count(TableSchema::alimenti());
+    c.people = count(TableSchema::utenti());
+    c.menuRows = count(TableSchema::dieta());
+    c.panels = count(TableSchema::nutrienti());
+    c.visits = count(TableSchema::visite());
+    c.plans = count(TableSchema::piani());
+    return c;
 }
 
 DatabaseTransfer::Counts countsOf(const QString& where, const Tables& rows)
 {
-    return {where, qsizetype(rows[0].size()), qsizetype(rows[1].size()), qsizetype(rows[2].size()),
-            qsizetype(rows[3].size())};
+    return countsFrom(where,
+                      [&](const TableSchema& t) { return qsizetype(rows.at(placeOf(t)).size()); });
 }
 
 enum class Fill { EmptyOnly, Restore, Replace };
@@ -63,8 +81,8 @@ DatabaseTransfer::Counts fillServer(const QString& uri, const Tables& rows, Fill
                                     .arg(present));
         if (present > 0)
             store.emptyTables();
-        for (std::size_t t = 0; t < tables().size(); ++t)
-            store.appendRows(*tables()[t], rows[t]);
+        for (int t = 0; t < tables().size(); ++t)
+            store.appendRows(*tables()[t], rows.at(t));
         store.commitTransaction();
     } catch (...) {
         store.rollbackTransaction();
@@ -73,23 +91,24 @@ DatabaseTransfer::Counts fillServer(const QString& uri, const Tables& rows, Fill
     return countsOf(store.where(), rows);
 }
 
-// Every table; a database of the previous version gets the panels the application
-// would give it.
+// Every table; a database of an earlier version gets the first rows of the tables it
+// lacks, as the application would give them.
 Tables readAll(const RecordStore& store)
 {
-    Tables rows;
-    for (std::size_t t = 0; t < tables().size(); ++t)
+    Tables rows(tables().size());
+    for (int t = 0; t < tables().size(); ++t)
         rows[t] = store.readTable(*tables()[t]);
-    if (!store.hasTable(TableSchema::nutrienti()))
-        rows[3] = ShippedFoods::panelsOfShippedFoods(rows[0]);
+    for (int t = 0; t < tables().size(); ++t)
+        if (!store.hasTable(*tables()[t]))
+            rows[t] = DatabaseUpgrade::firstRows(
+                *tables()[t], [&](const TableSchema& from) { return rows.at(placeOf(from)); });
     return rows;
 }
 
 DatabaseTransfer::Counts countsOf(const SqliteStore& store, const QString& where)
 {
-    return {StoreLocation::shown(where), qsizetype(store.rowCount(*tables()[0])),
-            qsizetype(store.rowCount(*tables()[1])), qsizetype(store.rowCount(*tables()[2])),
-            qsizetype(store.rowCount(*tables()[3]))};
+    return countsFrom(StoreLocation::shown(where),
+                      [&](const TableSchema& t) { return qsizetype(store.rowCount(t)); });
 }
 
 // Makes sure no program has the file open and that its -wal holds nothing more, by
@@ -135,7 +154,10 @@ DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
                                                       const std::vector<StoredRow>& foods,
                                                       const std::vector<StoredRow>& panels)
 {
-    return fillServer(uri, {foods, {}, {}, panels}, Fill::EmptyOnly);
+    Tables rows(tables().size());
+    rows[placeOf(TableSchema::alimenti())] = foods;
+    rows[placeOf(TableSchema::nutrienti())] = panels;
+    return fillServer(uri, rows, Fill::EmptyOnly);
 }
 DatabaseTransfer::Counts DatabaseTransfer::importFile(const QString& file, const QString& uri)
 {
@@ -172,8 +194,8 @@ DatabaseTransfer::Counts DatabaseTransfer::exportServer(const QString& uri, cons
         SqliteStore::createDatabase(partial);
         SqliteStore target(partial);
         target.beginTransaction();
-        for (std::size_t t = 0; t < tables().size(); ++t)
-            target.appendRows(*tables()[t], rows[t]);
+        for (int t = 0; t < tables().size(); ++t)
+            target.appendRows(*tables()[t], rows.at(t));
         target.commitTransaction();
     } catch (...) {
         QFile::remove(partial);

@@ -19,6 +19,8 @@ struct Counts {
     qsizetype people = 0;
     qsizetype menuRows = 0;
     qsizetype panels = 0; // the foods' nutrient panels
+    qsizetype visits = 0;
+    qsizetype plans = 0; // kept plans and templates
 };
 
 // The foods of a tab-separated food table with a header line: number, name, edible

@@ -1,8 +1,8 @@
 #include "PostgresStore.h"
 
 #include "AppError.h"
+#include "DatabaseUpgrade.h"
 #include "FieldCaptions.h"
-#include "ShippedFoods.h"
 #include "StoreLocation.h"
 
 #include <QSqlDriver>
@@ -44,16 +44,13 @@ QString hiddenKey()
 
 const QList<const TableSchema*>& allTables()
 {
-    static const QList<const TableSchema*> tables{&TableSchema::alimenti(), &TableSchema::utenti(),
-                                                  &TableSchema::dieta(), &TableSchema::nutrienti()};
-    return tables;
+    return TableSchema::all();
 }
 
-// The nutrient table, which a database of the previous version lacks until the
-// application opens it.
+// A table a database of an earlier version lacks until the application opens it.
 bool isOptional(const TableSchema& table)
 {
-    return &table == &TableSchema::nutrienti();
+    return table.isAdded();
 }
 
 // A connect option's value as the client library reads it.
@@ -452,8 +449,7 @@ void PostgresStore::prepareChangeLog()
     const QString what = QStringLiteral("Impossibile preparare il registro delle modifiche del "
                                         "database %1")
                              .arg(where_);
-    const TableSchema& nutrients = TableSchema::nutrienti();
-    bool created = false;
+    QList<const TableSchema*> created;
     beginTransaction();
     try {
         QSqlQuery q(database());
@@ -478,18 +474,19 @@ void PostgresStore::prepareChangeLog()
                 "(to_jsonb(CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END) ->> "
                 "TG_ARGV[1])::bigint); PERFORM pg_notify('%2', ''); RETURN NULL; END $$")
                 .arg(log, QLatin1String(notice)));
-        // A database of the previous version receives the nutrient table, with the panels
-        // of its foods that are still the shipped ones. Asked under the lock: another
-        // workstation may have just done it. Filled before its trigger exists, so that the
-        // panels are no news in the log.
-        run(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL").arg(identifier(nutrients.name)));
-        const bool present = q.next() && q.value(0).toBool();
-        q.finish();
-        if (!present) {
-            createTable(nutrients);
-            created = true;
-            appendRows(nutrients,
-                       ShippedFoods::panelsOfShippedFoods(readTable(TableSchema::alimenti())));
+        // A database of an earlier version receives the tables it lacks, with their
+        // first rows. Asked under the lock: another workstation may have just done it.
+        // Filled before their triggers exist, so that those rows are no news in the log.
+        for (const TableSchema* t : TableSchema::added()) {
+            run(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL").arg(identifier(t->name)));
+            const bool present = q.next() && q.value(0).toBool();
+            q.finish();
+            if (present)
+                continue;
+            createTable(*t);
+            created << t;
+            appendRows(*t, DatabaseUpgrade::firstRows(
+                               *t, [this](const TableSchema& from) { return readTable(from); }));
         }
         for (const TableSchema* t : allTables()) {
             QString key = rowKey(*t);
@@ -505,8 +502,8 @@ void PostgresStore::prepareChangeLog()
         commitTransaction();
     } catch (...) {
         rollbackTransaction();
-        if (created)
-            absentTables_.insert(nutrients.name.toLower());
+        for (const TableSchema* t : created)
+            absentTables_.insert(t->name.toLower());
         throw;
     }
     listen();

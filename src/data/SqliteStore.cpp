@@ -1,8 +1,8 @@
 #include "SqliteStore.h"
 
 #include "AppError.h"
+#include "DatabaseUpgrade.h"
 #include "PrivateFiles.h"
-#include "ShippedFoods.h"
 #include "StoreLocation.h"
 
 #include <QFile>
@@ -31,18 +31,15 @@ QString sqlType(FieldType type)
     return QString();
 }
 
-// The three tables every database holds, then the nutrient table, which one of the
-// previous version lacks.
 const QList<const TableSchema*>& allTables()
 {
-    static const QList<const TableSchema*> tables{&TableSchema::alimenti(), &TableSchema::utenti(),
-                                                  &TableSchema::dieta(), &TableSchema::nutrienti()};
-    return tables;
+    return TableSchema::all();
 }
 
+// A table a database of an earlier version lacks until the application opens it.
 bool isOptional(const TableSchema& table)
 {
-    return &table == &TableSchema::nutrienti();
+    return table.isAdded();
 }
 
 // The statements that create a table with its unique key.
@@ -266,8 +263,7 @@ void SqliteStore::prepareChangeLog()
     const QString what = QStringLiteral("Impossibile preparare il registro delle modifiche del "
                                         "database '%1'")
                              .arg(shownName_);
-    const TableSchema& nutrients = TableSchema::nutrienti();
-    bool created = false;
+    QList<const TableSchema*> created;
     beginTransaction();
     try {
         QSqlQuery q(database());
@@ -279,22 +275,23 @@ void SqliteStore::prepareChangeLog()
                            "AUTOINCREMENT, tabella TEXT NOT NULL, chiave INTEGER NOT NULL, quando "
                            "TEXT NOT NULL DEFAULT (datetime('now')))")
                 .arg(log));
-        // A file of the previous version receives the nutrient table, with the panels of
-        // its foods that are still the shipped ones. Asked within the transaction: another
-        // program may have just done it. Filled before its triggers exist, so that the
-        // panels are no news in the log.
-        run(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                           "lower(name) = '%1'")
-                .arg(nutrients.name.toLower()));
-        const bool present = q.next() && q.value(0).toLongLong() > 0;
-        q.finish();
-        if (!present) {
-            for (const QString& sql : creationOf(nutrients))
+        // A file of an earlier version receives the tables it lacks, with their first
+        // rows. Asked within the transaction: another program may have just done it.
+        // Filled before their triggers exist, so that those rows are no news in the log.
+        for (const TableSchema* t : TableSchema::added()) {
+            run(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                               "lower(name) = '%1'")
+                    .arg(t->name.toLower()));
+            const bool present = q.next() && q.value(0).toLongLong() > 0;
+            q.finish();
+            if (present)
+                continue;
+            for (const QString& sql : creationOf(*t))
                 run(sql);
-            absentTables_.remove(nutrients.name.toLower());
-            created = true;
-            appendRows(nutrients,
-                       ShippedFoods::panelsOfShippedFoods(readTable(TableSchema::alimenti())));
+            absentTables_.remove(t->name.toLower());
+            created << t;
+            appendRows(*t, DatabaseUpgrade::firstRows(
+                               *t, [this](const TableSchema& from) { return readTable(from); }));
         }
         for (const TableSchema* t : allTables())
             for (const auto& [event, row] : {std::pair{"INSERT", "NEW"}, std::pair{"UPDATE", "NEW"},
@@ -312,8 +309,8 @@ void SqliteStore::prepareChangeLog()
         commitTransaction();
     } catch (...) {
         rollbackTransaction();
-        if (created)
-            absentTables_.insert(nutrients.name.toLower());
+        for (const TableSchema* t : created)
+            absentTables_.insert(t->name.toLower());
         throw;
     }
 }

@@ -70,3 +70,54 @@ const TableSchema& TableSchema::nutrienti()
     }();
     return schema;
 }
+
+const TableSchema& TableSchema::visite()
+{
+    static const TableSchema schema{QStringLiteral("visite"),
+                                    {{QStringLiteral("ID"), FieldType::AutoNumber},
+                                     {QStringLiteral("ID_Utente"), FieldType::Integer},
+                                     {QStringLiteral("data"), FieldType::Text, 10},
+                                     {QStringLiteral("peso"), FieldType::Float},
+                                     {QStringLiteral("girovita"), FieldType::Float},
+                                     {QStringLiteral("fianchi"), FieldType::Float},
+                                     {QStringLiteral("massagrassa"), FieldType::Float},
+                                     {QStringLiteral("note"), FieldType::Text, 2000},
+                                     {QStringLiteral("migrata"), FieldType::Integer}}};
+    return schema;
+}
+
+const TableSchema& TableSchema::piani()
+{
+    static const TableSchema schema{QStringLiteral("piani"),
+                                    {{QStringLiteral("ID"), FieldType::AutoNumber},
+                                     {QStringLiteral("ID_Utente"), FieldType::Integer},
+                                     {QStringLiteral("nome"), FieldType::Text, 50},
+                                     {QStringLiteral("inizio"), FieldType::Text, 10},
+                                     {QStringLiteral("modello"), FieldType::Integer}}};
+    return schema;
+}
+
+const TableSchema& TableSchema::pianiRighe()
+{
+    static const TableSchema schema{QStringLiteral("piani_righe"),
+                                    {{QStringLiteral("ID_Piano"), FieldType::Integer},
+                                     {QStringLiteral("ID_Combo"), FieldType::Integer},
+                                     {QStringLiteral("Alimento"), FieldType::Text, 50},
+                                     {QStringLiteral("grammi"), FieldType::Text, 50}},
+                                    // One row per plan and slot.
+                                    {QStringLiteral("ID_Piano"), QStringLiteral("ID_Combo")}};
+    return schema;
+}
+
+const QList<const TableSchema*>& TableSchema::all()
+{
+    static const QList<const TableSchema*> tables{
+        &alimenti(), &utenti(), &dieta(), &nutrienti(), &visite(), &piani(), &pianiRighe()};
+    return tables;
+}
+
+const QList<const TableSchema*>& TableSchema::added()
+{
+    static const QList<const TableSchema*> tables{&nutrienti(), &visite(), &piani(), &pianiRighe()};
+    return tables;
+}

@@ -34,4 +34,23 @@ struct TableSchema {
     // The nutrient panel of each food, keyed to its name: the food, its source, then the
     // panel's values per 100 g (NutrientPanel), an empty one not measured.
     static const TableSchema& nutrienti();
+    // A person's visits: the date (yyyy-MM-dd), weight (kg), waist and hip (cm), the fat
+    // mass measured in percent, notes; `migrata` 1 marks the first visit a person of an
+    // earlier version received with the measures stored then.
+    static const TableSchema& visite();
+    // The plans kept beside the current week (which stays in `dieta`), and the templates:
+    // a name, a start date (yyyy-MM-dd), the person (null for a template), `modello` 1
+    // for a template.
+    static const TableSchema& piani();
+    // The slots of each kept plan or template: food and grams by slot number, as `dieta`
+    // holds the current week's.
+    static const TableSchema& pianiRighe();
+
+    // The three tables every database holds, then those added since, in the order they
+    // are created.
+    static const QList<const TableSchema*>& all();
+    // The tables a database of an earlier version may lack: the application adds them
+    // when it opens the database.
+    static const QList<const TableSchema*>& added();
+    bool isAdded() const { return added().contains(this); }
 };

@@ -110,11 +110,14 @@ int importFoods(const QString& csv, const QString& location, const QString& mapS
 
 QString counted(const DatabaseTransfer::Counts& c)
 {
-    return QStringLiteral("%1 alimenti, %2 persone, %3 righe di menu, %4 pannelli nutrizionali")
+    return QStringLiteral("%1 alimenti, %2 persone, %3 righe di menu, %4 pannelli nutrizionali, "
+                          "%5 visite, %6 piani e modelli")
         .arg(c.foods)
         .arg(c.people)
         .arg(c.menuRows)
-        .arg(c.panels);
+        .arg(c.panels)
+        .arg(c.visits)
+        .arg(c.plans);
 }
 
 } // namespace
