@@ -29,8 +29,7 @@ WeekCopier::WeekCopier(WeeklyPlanner* planner, TDM* dm, QObject* parent)
     QTabWidget* pages = planner_->frame().PageControl1;
     for (int day = 1; day <= Days; ++day) {
         QWidget* page = pages ? pages->widget(day - 1) : nullptr;
-        auto* button =
-            page ? page->findChild<QPushButton*>(DayPage::copyButtonName(day)) : nullptr;
+        auto* button = page ? page->findChild<QPushButton*>(DayPage::copyButtonName(day)) : nullptr;
         if (button)
             connect(button, &QPushButton::clicked, this,
                     [this, day] { runGuarded([&] { copiaGiornoClick(day); }); });
@@ -46,10 +45,7 @@ QString WeekCopier::dayName(int day) const
 
 bool WeekCopier::dayHasFood(int day) const
 {
-    for (int position = 1; position <= DayPage::Positions; ++position)
-        if (!planner_->slot(100 * day + position).food->currentText().isEmpty())
-            return true;
-    return false;
+    return planner_->model().dayHasFood(day);
 }
 
 int WeekCopier::answer(const QString& text) const
@@ -77,8 +73,7 @@ void WeekCopier::copiaGiornoClick(int day)
             names << dayName(d);
         }
     const QList<int> chosen = UserServices::instance().chooseEntries(
-        QStringLiteral("Copiare gli alimenti di ") + dayName(day) +
-            QStringLiteral(" nei giorni:"),
+        QStringLiteral("Copiare gli alimenti di ") + dayName(day) + QStringLiteral(" nei giorni:"),
         names, true);
     QList<int> to;
     for (int index : chosen)
@@ -96,19 +91,19 @@ int WeekCopier::copyDay(int from, const QList<int>& to)
         bool blank;
     };
     QList<Content> source;
+    const WeekModel& week = planner_->model();
     for (int position = 1; position <= DayPage::Positions; ++position) {
-        const MealSlot s = planner_->slot(100 * from + position);
-        source.append({s.food->currentText(), s.grams->text(), s.kcal->text().isEmpty()});
+        const WeekModel::Slot& s = week.slot(100 * from + position);
+        source.append({s.food, s.grams, s.kcal.isEmpty()});
     }
     int copied = 0;
     for (int day : to) {
         if (day < 1 || day > Days || day == from)
             continue;
         if (dayHasFood(day)) {
-            const int reply = answer(dayName(day) + QStringLiteral(" contiene già degli alimenti.") +
-                                     QLatin1Char('\r') +
-                                     QStringLiteral("Sostituirli con quelli di ") + dayName(from) +
-                                     QLatin1Char('?'));
+            const int reply = answer(
+                dayName(day) + QStringLiteral(" contiene già degli alimenti.") + QLatin1Char('\r') +
+                QStringLiteral("Sostituirli con quelli di ") + dayName(from) + QLatin1Char('?'));
             if (reply == Result::No)
                 continue;
             if (reply != Result::Yes)
@@ -174,10 +169,7 @@ bool WeekCopier::copyWeekFrom(qint64 person)
             week.insert(number, {fieldValueText(row.values.at(foodColumn)),
                                  fieldValueText(row.values.at(gramsColumn))});
     }
-    bool hasFood = false;
-    for (int day = 1; day <= Days && !hasFood; ++day)
-        hasFood = dayHasFood(day);
-    if (hasFood) {
+    if (planner_->model().hasFood()) {
         QString name;
         const int idField = dm_->utenteID->index();
         for (int row = 0; row < dm_->utente->recordCount(); ++row)

@@ -69,62 +69,23 @@ struct WeeklyPlanner::Grid {
     QStringListModel* foods = nullptr;
     std::array<std::unique_ptr<DayPage>, Days> days;
     QVariant shownPerson; // ID of the person whose week the grid shows
-
-    // The totals are recomputed after every change of a slot, from the texts of the
-    // fields: the amount each text stands for, and the text of each sum, are remembered
-    // (for the locale they were read in) instead of being worked out again each time.
-    QLocale locale;
-    QHash<QString, Amount> amounts;
-    QHash<qint64, QString> texts;
-    // Per day: whether a kcal text changed since its totals were last computed, and the
-    // texts then written to its four subtotals and its total. A day whose slots did not
-    // change and whose labels still show those texts needs no new sums.
-    std::array<bool, Days> kcalChanged{true, true, true, true, true, true, true};
-    std::array<std::array<QString, DayPage::Groups + 1>, Days> writtenTotals;
     // While a week is loaded the slots' changes leave the totals to the end of the load,
     // which computes them once from the slots as loaded.
     bool loading = false;
     // While loading empties the grid, a grams field's handling only marks the change: the
     // kcal field it would write is emptied right after.
     bool emptying = false;
-
-    void useLocale()
-    {
-        const QLocale now;
-        if (now != locale || amounts.size() > 4096 || texts.size() > 4096) {
-            locale = now;
-            amounts.clear();
-            texts.clear();
-            kcalChanged.fill(true);
-            writtenTotals = {};
-        }
-    }
-    // somma's sum: empty texts count nothing; a text that is no number throws.
-    Amount sum(std::initializer_list<QString> parts)
-    {
-        Amount total;
-        for (const QString& text : parts) {
-            if (text.isEmpty())
-                continue;
-            auto it = amounts.constFind(text);
-            if (it == amounts.constEnd())
-                it = amounts.insert(text, Amount::fromText(text));
-            total = total + *it;
-        }
-        return total;
-    }
-    const QString& text(Amount a)
-    {
-        auto it = texts.constFind(a.raw());
-        if (it == texts.constEnd())
-            it = texts.insert(a.raw(), a.toText());
-        return *it;
-    }
 };
 
 WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent)
-    : QObject(parent), frame_(frame), dm_(dm), grid_(new Grid)
+    : QObject(parent), frame_(frame), dm_(dm), model_(new WeekModel(this)), grid_(new Grid)
 {
+    // The slot calculation's look-up: a food by its name, then its kcal100 field.
+    kcal100_ = [this](const QString& food) -> std::optional<QString> {
+        if (!isFood(food))
+            return std::nullopt;
+        return dm_->alimentikcal100->asString();
+    };
     grid_->foods = new QStringListModel(this);
     grid_->foods->setObjectName(QStringLiteral("foodNames"));
     if (frame_.Image1)
@@ -163,20 +124,33 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
             const MealSlot& s = dayPage->slot(position);
             FoodChooser* chooser = dayPage->chooser(position);
             s.grams->installEventFilter(filter);
+            // The model holds what the controls show: each text change reaches it before
+            // any handler of the grid runs. The texts are read from the controls, since a
+            // change signal can arrive after a later change of the same control.
+            model_->setFood(number, chooser->currentText());
+            model_->setGrams(number, s.grams->text());
+            model_->setKcal(number, s.kcal->text());
+            connect(chooser->lineEdit(), &QLineEdit::textChanged, this,
+                    [this, number, chooser] { model_->setFood(number, chooser->currentText()); });
+            connect(s.grams, &QLineEdit::textChanged, this,
+                    [this, number, grams = s.grams] { model_->setGrams(number, grams->text()); });
+            connect(s.kcal, &QLineEdit::textChanged, this,
+                    [this, number, kcal = s.kcal] { model_->setKcal(number, kcal->text()); });
             connect(chooser, &FoodChooser::picked, this,
                     [this, number] { runGuarded([&] { ComboBox1Select(number); }); });
             connect(chooser, &FoodChooser::edited, this,
                     [this, number] { runGuarded([&] { ComboBox1Change(number); }); });
             connect(s.grams, &QLineEdit::textChanged, this,
                     [this, number] { runGuarded([&] { gr1Change(number); }); });
-            connect(s.kcal, &QLineEdit::textChanged, this,
-                    [this, day] { grid_->kcalChanged[day - 1] = true; });
         }
         const auto handler = clearHandlers.at(day - 1);
         connect(dayPage->clearButton(), &QPushButton::clicked, this,
                 [this, handler] { runGuarded([&] { (this->*handler)(); }); });
         grid_->days.at(day - 1) = std::move(dayPage);
     }
+    // A text set in the model by another part of the program is shown by the grid.
+    connect(model_, &WeekModel::slotChanged, this,
+            [this](int number, WeekModel::Part part) { showSlot(number, part); });
 }
 
 WeeklyPlanner::~WeeklyPlanner()
@@ -197,68 +171,48 @@ MealSlot WeeklyPlanner::slot(int number) const
     return grid_->days.at(day - 1)->slot(position);
 }
 
-QString WeeklyPlanner::calcolacalorie(const QString& grams, const QString& kcal100)
+void WeeklyPlanner::showSlot(int number, WeekModel::Part part)
 {
-    if (grams.isEmpty())
-        return zero;
-    const Amount g = Amount::fromText(grams);
-    const Amount k = kcal100.isEmpty() ? Amount() : Amount::fromText(kcal100);
-    const Amount::Ext product = k.ext() / 100 * g.ext() / Amount::Scale;
-    return Amount::fromExt(product).toText();
+    const MealSlot s = slot(number);
+    if (!s)
+        return;
+    switch (part) {
+    case WeekModel::Part::Food:
+        if (s.food->currentText() != model_->food(number))
+            static_cast<FoodChooser*>(s.food)->setFoodText(model_->food(number));
+        break;
+    case WeekModel::Part::Grams:
+        if (s.grams->text() != model_->grams(number))
+            s.grams->setText(model_->grams(number));
+        break;
+    case WeekModel::Part::Kcal:
+        if (s.kcal->text() != model_->kcal(number))
+            s.kcal->setText(model_->kcal(number));
+        break;
+    }
 }
 
-QString WeeklyPlanner::somma(const QString& a, const QString& b, const QString& c, const QString& d,
-                             const QString& e)
+void WeeklyPlanner::takeFood(int number)
 {
-    Amount sum;
-    for (const QString* text : {&a, &b, &c, &d, &e})
-        if (!text->isEmpty())
-            sum = sum + Amount::fromText(*text);
-    return sum.toText();
+    const MealSlot s = slot(number);
+    if (s)
+        model_->setFood(number, s.food->currentText());
 }
 
 void WeeklyPlanner::btnTotaleClick()
 {
-    // As somma over the texts shown, with the amounts of known texts remembered, and
-    // without summing again a day whose slots and totals are as they were last time.
-    grid_->useLocale();
-    std::array<bool, Days> stale{};
-    for (int day = 1; day <= Days; ++day) {
-        const DayPage& page = *grid_->days.at(day - 1);
-        bool same = !grid_->kcalChanged[day - 1];
-        for (int group = 0; group <= DayPage::Groups && same; ++group) {
-            const QLabel* label = group < DayPage::Groups ? page.subtotal(group) : page.total();
-            same = label->text() == grid_->writtenTotals[day - 1][group];
-        }
-        stale[day - 1] = !same;
-    }
-    const auto kcal = [this](int day, int position) {
-        return grid_->days.at(day - 1)->slot(position).kcal->text();
+    // The model's sums of the kilocalories shown, breakfast of every day first, then
+    // lunch, dinner, snacks, then the day totals; a label that shows its sum already is
+    // not set again.
+    const auto show = [](QLabel* label, const QString& text) {
+        if (label->text() != text)
+            label->setText(text);
     };
-    for (int group = 0; group < DayPage::Groups; ++group) {
-        const int first = DayPage::firstPosition(group);
-        for (int day = 1; day <= Days; ++day) {
-            if (!stale[day - 1])
-                continue;
-            const QString fifth = group == 0 ? QString() : kcal(day, first + 4);
-            const QString& text =
-                grid_->text(grid_->sum({kcal(day, first), kcal(day, first + 1),
-                                        kcal(day, first + 2), kcal(day, first + 3), fifth}));
-            grid_->days.at(day - 1)->subtotal(group)->setText(text);
-            grid_->writtenTotals[day - 1][group] = text;
-        }
-    }
-    for (int day = 1; day <= Days; ++day) {
-        if (!stale[day - 1])
-            continue;
-        const DayPage& page = *grid_->days.at(day - 1);
-        const QString& text =
-            grid_->text(grid_->sum({page.subtotal(0)->text(), page.subtotal(1)->text(),
-                                    page.subtotal(2)->text(), page.subtotal(3)->text()}));
-        page.total()->setText(text);
-        grid_->writtenTotals[day - 1][DayPage::Groups] = text;
-        grid_->kcalChanged[day - 1] = false;
-    }
+    for (int group = 0; group < DayPage::Groups; ++group)
+        for (int day = 1; day <= Days; ++day)
+            show(grid_->days.at(day - 1)->subtotal(group), model_->subtotal(day, group));
+    for (int day = 1; day <= Days; ++day)
+        show(grid_->days.at(day - 1)->total(), model_->dayTotal(day));
 }
 
 void WeeklyPlanner::caricaalimenti()
@@ -297,16 +251,6 @@ void WeeklyPlanner::setChanged(bool on)
         frame_.notice->hide();
 }
 
-QString WeeklyPlanner::slotKcal(const MealSlot& s) const
-{
-    const QString grams = s.grams->text();
-    if (grams.isEmpty() || grams == zero)
-        return zero;
-    if (!isFood(s.food->currentText()))
-        return zero;
-    return calcolacalorie(grams, dm_->alimentikcal100->asString());
-}
-
 void WeeklyPlanner::recomputeSlot(int number)
 {
     const MealSlot s = slot(number);
@@ -321,11 +265,11 @@ void WeeklyPlanner::recomputeSlot(int number)
     QString kcal = zero;
     std::exception_ptr failure;
     try {
-        kcal = slotKcal(s);
+        kcal = WeekModel::slotKcal(model_->food(number), model_->grams(number), kcal100_);
     } catch (const AppError&) {
         failure = std::current_exception();
     }
-    if (s.kcal->text() != kcal)
+    if (model_->kcal(number) != kcal)
         s.kcal->setText(kcal);
     setChanged(true);
     if (!grid_->loading)
@@ -336,6 +280,7 @@ void WeeklyPlanner::recomputeSlot(int number)
 
 void WeeklyPlanner::ComboBox1Select(int number)
 {
+    takeFood(number);
     recomputeSlot(number);
 }
 
@@ -344,8 +289,9 @@ void WeeklyPlanner::gr1Change(int number)
     recomputeSlot(number);
 }
 
-void WeeklyPlanner::ComboBox1Change(int)
+void WeeklyPlanner::ComboBox1Change(int number)
 {
+    takeFood(number);
     setChanged(true);
     btnTotaleClick();
 }
@@ -453,8 +399,8 @@ void WeeklyPlanner::caricadieta()
     // Every slot goes straight to what it must show: it ends as if it had been emptied and
     // then loaded, but a text that is already right is not set again (setting the ~800
     // texts of a week is most of a person switch).
-    const auto emptyGrams = [this](const MealSlot& s) {
-        if (s.grams->text().isEmpty())
+    const auto emptyGrams = [this](int number, const MealSlot& s) {
+        if (model_->grams(number).isEmpty())
             return;
         grid_->emptying = true;
         s.grams->setText(QString());
@@ -469,10 +415,10 @@ void WeeklyPlanner::caricadieta()
             const QString grams = found == week.cend() ? QString() : found->second;
             static_cast<FoodChooser*>(s.food)->setFoodText(food);
             if (grams.isEmpty()) {
-                emptyGrams(s);
-                if (!s.kcal->text().isEmpty())
+                emptyGrams(number, s);
+                if (!model_->kcal(number).isEmpty())
                     s.kcal->setText(QString());
-            } else if (s.grams->text() == grams) {
+            } else if (model_->grams(number) == grams) {
                 // The grams-change handling computes the slot from the food just set.
                 runGuarded([&] { gr1Change(number); });
             } else {
@@ -522,9 +468,8 @@ bool WeeklyPlanner::salvadieta()
     for (int day = 1; day <= Days; ++day)
         for (int position = 1; position <= DayPage::Positions; ++position) {
             const int number = 100 * day + position;
-            const MealSlot s = slot(number);
-            const QString food = s.food->currentText();
-            const QString grams = s.grams->text();
+            const QString& food = model_->food(number);
+            const QString& grams = model_->grams(number);
             const auto row = stored.constFind(number);
             const bool exists = row != stored.cend();
             // A text that names no food is never written: the stored row keeps what it
@@ -783,14 +728,7 @@ void WeeklyPlanner::userWindowClosed()
 
 WeeklyPlanner::WeekTexts WeeklyPlanner::displayedWeek() const
 {
-    WeekTexts week;
-    for (int day = 1; day <= Days; ++day)
-        for (int position = 1; position <= DayPage::Positions; ++position) {
-            const int number = 100 * day + position;
-            const MealSlot s = slot(number);
-            week.insert(number, {s.food->currentText(), s.grams->text()});
-        }
-    return week;
+    return model_->texts();
 }
 
 void WeeklyPlanner::dataRefreshed(const TDM::Refreshed& what)
@@ -836,11 +774,11 @@ void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString&
     static_cast<FoodChooser*>(s.food)->setFoodText(food);
     // The grams-change handling computes the slot from the food just set; with the same
     // grams text there is no change, so it is run directly.
-    if (s.grams->text() == grams)
+    if (model_->grams(number) == grams)
         runGuarded([&] { gr1Change(number); });
     else
         s.grams->setText(grams);
-    if (blankKcal && !s.kcal->text().isEmpty())
+    if (blankKcal && !model_->kcal(number).isEmpty())
         s.kcal->setText(QString());
 }
 

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 #include "TDM.h"
+#include "WeekModel.h"
 
 // The main window's controls that the weekly planner works with. The window frame
 // creates them; the planner fills the seven day pages with the grid.
@@ -42,14 +43,26 @@ public:
 
     const PlannerFrame& frame() const { return frame_; }
 
+    // The week the grid shows. Every edit of the grid lands in it at once; a text set in
+    // the model is shown by the grid as if set there by code (a grams text runs the
+    // grams-change handling, a food text runs no handler).
+    WeekModel& model() { return *model_; }
+    const WeekModel& model() const { return *model_; }
+
     // --- The grid and its arithmetic
     // The slot's three controls; empty for a number that names no slot.
     MealSlot slot(int number) const;
     // Kilocalories of `grams` grams of a food with `kcal100` kcal per 100 g, as text.
-    static QString calcolacalorie(const QString& grams, const QString& kcal100);
+    static QString calcolacalorie(const QString& grams, const QString& kcal100)
+    {
+        return WeekModel::calcolacalorie(grams, kcal100);
+    }
     // The sum of five amounts as text (an empty text counts zero).
     static QString somma(const QString& a, const QString& b, const QString& c, const QString& d,
-                         const QString& e);
+                         const QString& e)
+    {
+        return WeekModel::somma(a, b, c, d, e);
+    }
     // Recomputes the 28 subtotals and the 7 day totals.
     void btnTotaleClick();
     // Empties every food chooser (text and list) and fills the lists from the food table.
@@ -124,7 +137,11 @@ public:
 
 private:
     struct Grid;
-    QString slotKcal(const MealSlot& slot) const;
+    // The model's text of a slot put into its control, when the control shows another.
+    void showSlot(int number, WeekModel::Part part);
+    // The text of the slot's chooser as the model's food (before a chooser's handler runs:
+    // typing reports the edit before the text's change).
+    void takeFood(int number);
     // The slot calculation written to the kcal field, the change flag, the totals.
     void recomputeSlot(int number);
     void setChanged(bool on);
@@ -145,6 +162,8 @@ private:
 
     PlannerFrame frame_;
     TDM* dm_;
+    WeekModel* model_ = nullptr;
+    WeekModel::KcalLookup kcal100_; // a food's kcal100 text by name, from the food table
     Grid* grid_ = nullptr;
     WeekTexts beforeFoodWindow_;
     bool foodWindowOpen_ = false;

@@ -1,6 +1,7 @@
 #include "ReportBuilder.h"
 
 #include "ItalianText.h"
+#include "WeekModel.h"
 #include "WeeklyPlanner.h"
 
 #include <QComboBox>
@@ -94,8 +95,23 @@ ReportBuilder::displayed(const QTabWidget* pages, const std::function<MealSlot(i
 
 ReportBuilder::DisplayedWeek ReportBuilder::displayed(const WeeklyPlanner& planner)
 {
-    return displayed(planner.frame().PageControl1,
-                     [&planner](int number) { return planner.slot(number); });
+    const QTabWidget* pages = planner.frame().PageControl1;
+    return displayed(planner.model(), [pages](int day) {
+        return pages && day <= pages->count() ? pages->tabText(day - 1) : QString();
+    });
+}
+
+ReportBuilder::DisplayedWeek ReportBuilder::displayed(const WeekModel& week,
+                                                      const std::function<QString(int)>& dayCaption)
+{
+    DisplayedWeek displayed;
+    displayed.dayCaption = dayCaption;
+    displayed.dayTotal = [&week](int day) { return week.dayTotal(day); };
+    displayed.slotTexts = [&week](int number) {
+        const WeekModel::Slot& s = week.slot(number);
+        return SlotTexts{s.food, s.grams, s.kcal};
+    };
+    return displayed;
 }
 
 QStringList ReportBuilder::fromGrid(const QTabWidget* pages,

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QTabWidget;
+class WeekModel;
 class WeeklyPlanner;
 struct MealSlot;
 
@@ -39,7 +40,12 @@ public:
     };
     static DisplayedWeek displayed(const QTabWidget* pages,
                                    const std::function<MealSlot(int slot)>& slotLookup);
+    // The week of a planner as its model holds it: day captions from the planner's page
+    // control, day totals and slot texts from the model (the grid shows the same).
     static DisplayedWeek displayed(const WeeklyPlanner& planner);
+    // A week model with these day captions.
+    static DisplayedWeek displayed(const WeekModel& week,
+                                   const std::function<QString(int day)>& dayCaption);
 
     // The report of a grid as displayed.
     static QStringList fromGrid(const QTabWidget* pages,
