@@ -10,3 +10,5 @@ nutrilo_add_test(test_planner_menu test_planner_menu.cpp LIBS nutrilo_planner_fi
 nutrilo_add_server_run(test_planner_menu)
 nutrilo_add_test(test_planner_pictures test_planner_pictures.cpp LIBS nutrilo_planner_fixtures)
 nutrilo_add_test(test_planner_copy test_planner_copy.cpp LIBS nutrilo_planner_fixtures)
+nutrilo_add_test(test_planner_model test_planner_model.cpp LIBS nutrilo_planner_fixtures)
+nutrilo_add_server_run(test_planner_model)
