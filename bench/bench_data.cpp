@@ -358,6 +358,20 @@ int runChild(QApplication& app, const QString& path, int runs)
     });
     edits.hide();
     emitFigure("switch", sw, swLimit);
+    // The switch goes through the week model: it holds the week the grid shows.
+    {
+        const WeekModel& week = planner->model();
+        int agreeing = 0;
+        for (int day = 1; day <= 7; ++day)
+            for (int pos = 1; pos <= 19; ++pos) {
+                const MealSlot s = planner->slot(100 * day + pos);
+                const WeekModel::Slot& m = week.slot(100 * day + pos);
+                agreeing += m.food == s.food->currentText() && m.grams == s.grams->text() &&
+                            m.kcal == s.kcal->text();
+            }
+        std::printf("INFO person switch: the week model agrees with the grid in %d of 133 slots\n",
+                    agreeing);
+    }
 
     // Week save: 133 inserts for a person without a menu, then 133 updates.
     QStringList fitting;

@@ -130,12 +130,15 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
             model_->setFood(number, chooser->currentText());
             model_->setGrams(number, s.grams->text());
             model_->setKcal(number, s.kcal->text());
-            connect(chooser->lineEdit(), &QLineEdit::textChanged, this,
-                    [this, number, chooser] { model_->setFood(number, chooser->currentText()); });
-            connect(s.grams, &QLineEdit::textChanged, this,
-                    [this, number, grams = s.grams] { model_->setGrams(number, grams->text()); });
-            connect(s.kcal, &QLineEdit::textChanged, this,
-                    [this, number, kcal = s.kcal] { model_->setKcal(number, kcal->text()); });
+            connect(chooser->lineEdit(), &QLineEdit::textChanged, this, [this, number, chooser] {
+                takeText(number, WeekModel::Part::Food, chooser->currentText());
+            });
+            connect(s.grams, &QLineEdit::textChanged, this, [this, number, grams = s.grams] {
+                takeText(number, WeekModel::Part::Grams, grams->text());
+            });
+            connect(s.kcal, &QLineEdit::textChanged, this, [this, number, kcal = s.kcal] {
+                takeText(number, WeekModel::Part::Kcal, kcal->text());
+            });
             connect(chooser, &FoodChooser::picked, this,
                     [this, number] { runGuarded([&] { ComboBox1Select(number); }); });
             connect(chooser, &FoodChooser::edited, this,
@@ -173,6 +176,12 @@ MealSlot WeeklyPlanner::slot(int number) const
 
 void WeeklyPlanner::showSlot(int number, WeekModel::Part part)
 {
+    // The text the model takes from a control is that control's text already (a change
+    // made in answer to it is shown).
+    if (number == taking_.first && part == taking_.second) {
+        taking_.first = 0;
+        return;
+    }
     const MealSlot s = slot(number);
     if (!s)
         return;
@@ -192,11 +201,23 @@ void WeeklyPlanner::showSlot(int number, WeekModel::Part part)
     }
 }
 
+void WeeklyPlanner::takeText(int number, WeekModel::Part part, const QString& text)
+{
+    taking_ = {number, part};
+    if (part == WeekModel::Part::Food)
+        model_->setFood(number, text);
+    else if (part == WeekModel::Part::Grams)
+        model_->setGrams(number, text);
+    else
+        model_->setKcal(number, text);
+    taking_.first = 0;
+}
+
 void WeeklyPlanner::takeFood(int number)
 {
     const MealSlot s = slot(number);
     if (s)
-        model_->setFood(number, s.food->currentText());
+        takeText(number, WeekModel::Part::Food, s.food->currentText());
 }
 
 void WeeklyPlanner::btnTotaleClick()

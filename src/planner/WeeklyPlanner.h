@@ -96,8 +96,8 @@ public:
     // now) and stay unsaved; without changes the saved week is reloaded.
     void foodWindowClosed();
 
-    // Food and grams text of every slot, by slot number.
-    using WeekTexts = QHash<int, QPair<QString, QString>>;
+    // Food and grams text of every slot, by slot number, as the model holds them.
+    using WeekTexts = WeekModel::Texts;
     WeekTexts displayedWeek() const;
     // Sets one slot's food and grams as the user would: the grams-change handling runs,
     // so the kilocalories, the totals and the change flag follow. `blankKcal` leaves the
@@ -139,6 +139,8 @@ private:
     struct Grid;
     // The model's text of a slot put into its control, when the control shows another.
     void showSlot(int number, WeekModel::Part part);
+    // A control's text into the model, not shown back to the control.
+    void takeText(int number, WeekModel::Part part, const QString& text);
     // The text of the slot's chooser as the model's food (before a chooser's handler runs:
     // typing reports the edit before the text's change).
     void takeFood(int number);
@@ -164,6 +166,8 @@ private:
     TDM* dm_;
     WeekModel* model_ = nullptr;
     WeekModel::KcalLookup kcal100_; // a food's kcal100 text by name, from the food table
+    // The slot and part whose control's text the model is about to take.
+    std::pair<int, WeekModel::Part> taking_{0, WeekModel::Part::Food};
     Grid* grid_ = nullptr;
     WeekTexts beforeFoodWindow_;
     bool foodWindowOpen_ = false;

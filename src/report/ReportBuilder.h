@@ -31,8 +31,8 @@ public:
 
     // The week as a grid displays it: day captions from the page control's tabs, day
     // totals from its labels tot1 … tot7, slot texts from the slot lookup (a missing
-    // control reads as an empty text). The report and the nutrition summary read the
-    // grid through it.
+    // control reads as an empty text). The report and the nutrition summary read a
+    // planner's week through it, from the planner's model (below).
     struct DisplayedWeek {
         std::function<QString(int day)> dayCaption;
         std::function<QString(int day)> dayTotal;
