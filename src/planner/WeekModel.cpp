@@ -57,8 +57,10 @@ void WeekModel::set(int number, Part part, const QString& text)
     if (held == text)
         return;
     held = text;
-    if (part == Part::Kcal)
+    if (part == Part::Kcal) {
         subtotalKnown_.at(number / 100 - 1).at(groupOf(number % 100)) = false;
+        dayTotalKnown_.at(number / 100 - 1) = false;
+    }
     emit slotChanged(number, part);
 }
 
@@ -145,6 +147,7 @@ void WeekModel::useLocale() const
         amounts_.clear();
         sumTexts_.clear();
         subtotalKnown_ = {};
+        dayTotalKnown_ = {};
     }
 }
 
@@ -194,9 +197,16 @@ QString WeekModel::dayTotal(int day) const
 {
     if (day < 1 || day > Days)
         return {};
-    const QString breakfast = subtotal(day, 0);
-    const QString lunch = subtotal(day, 1);
-    const QString dinner = subtotal(day, 2);
-    const QString snacks = subtotal(day, 3);
-    return text(sum({&breakfast, &lunch, &dinner, &snacks}));
+    useLocale();
+    const auto& known = subtotalKnown_.at(day - 1);
+    QString& held = dayTotals_.at(day - 1);
+    if (!dayTotalKnown_.at(day - 1) || !(known[0] && known[1] && known[2] && known[3])) {
+        const QString breakfast = subtotal(day, 0);
+        const QString lunch = subtotal(day, 1);
+        const QString dinner = subtotal(day, 2);
+        const QString snacks = subtotal(day, 3);
+        held = text(sum({&breakfast, &lunch, &dinner, &snacks}));
+        dayTotalKnown_.at(day - 1) = true;
+    }
+    return held;
 }

@@ -109,4 +109,6 @@ private:
     mutable QHash<qint64, QString> sumTexts_;
     mutable std::array<std::array<QString, Groups>, Days> subtotals_{};
     mutable std::array<std::array<bool, Groups>, Days> subtotalKnown_{};
+    mutable std::array<QString, Days> dayTotals_{};
+    mutable std::array<bool, Days> dayTotalKnown_{};
 };
