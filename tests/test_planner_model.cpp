@@ -183,7 +183,7 @@ void TestPlannerModel::modelAndGridAgreeAfterEveryHandler()
     planner.LMDButton2Click();
     agree("pulisci");
 
-    // Saving, with the unknown food reported; loading; another person.
+    // Saving, loading, another person.
     planner.slot(104).grams->clear();
     chooser(104)->setFoodText(QString());
     QVERIFY(planner.salvadieta());
@@ -243,6 +243,11 @@ void TestPlannerModel::modelAndGridAgreeAfterEveryHandler()
 
     planner.userWindowClosed();
     agree("userWindowClosed");
+    planner.slot(102).grams->setText("5");
+    services.dialogAnswers << Result::No;
+    planner.dbnomeEnter();
+    agree("dbnomeEnter");
+    QVERIFY(!planner.changed());
     QDir::setCurrent(QDir::tempPath());
 }
 
