@@ -85,10 +85,10 @@ QChart* trendChart(const VisitTrend& trend)
     chart->setBackgroundRoundness(0);
     chart->legend()->setAlignment(Qt::AlignBottom);
 
-    QLineSeries* weight = line(chart, QStringLiteral("peso"), QStringLiteral("Peso (kg)"),
-                               weightColour);
-    QLineSeries* waist = line(chart, QStringLiteral("girovita"), QStringLiteral("Girovita (cm)"),
-                              waistColour);
+    QLineSeries* weight =
+        line(chart, QStringLiteral("peso"), QStringLiteral("Peso (kg)"), weightColour);
+    QLineSeries* waist =
+        line(chart, QStringLiteral("girovita"), QStringLiteral("Girovita (cm)"), waistColour);
     QLineSeries* bmi = line(chart, QStringLiteral("bmi"), QStringLiteral("BMI"), bmiColour);
     double low = 1e9, high = -1e9, bmiLow = 1e9, bmiHigh = -1e9;
     const auto span = [&](double v) {
@@ -211,7 +211,8 @@ QString describe(const VisitTrend& trend)
         if (from.isNull() && to.isNull())
             return;
         if (trend.visits.size() == 1 || from.isNull() || to.isNull())
-            parts << QStringLiteral("%1 %2%3").arg(what, Visit::measureText(to.isNull() ? from : to), unit);
+            parts << QStringLiteral("%1 %2%3").arg(
+                what, Visit::measureText(to.isNull() ? from : to), unit);
         else
             parts << QStringLiteral("%1 da %2 a %3%4")
                          .arg(what, Visit::measureText(from), Visit::measureText(to), unit);

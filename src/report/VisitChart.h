@@ -15,10 +15,10 @@ class TDM;
 // the visit), and the goal: the desired weight and the day it should be reached.
 struct VisitTrend {
     QString name;
-    QList<Visit> visits;                   // in time order
-    QList<BodyMetrics::Results> metrics;   // of each visit, in the same order
-    QVariant pesodes;                      // kg, null without a goal
-    QDate targetDate;                      // invalid without a goal
+    QList<Visit> visits;                 // in time order
+    QList<BodyMetrics::Results> metrics; // of each visit, in the same order
+    QVariant pesodes;                    // kg, null without a goal
+    QDate targetDate;                    // invalid without a goal
 
     // The current person of the data module. The goal's day is `giorni` days from today:
     // the therapeutic ration counts its days from now, so the chart shows the same goal
