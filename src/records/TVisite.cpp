@@ -157,18 +157,18 @@ QStringList TVisite::headings()
             caption("peso"),
             caption("girovita"),
             caption("fianchi"),
-            QStringLiteral("Massa grassa misurata (%)"),
+            QStringLiteral("Grasso mis. (%)"),
             QStringLiteral("BMI"),
-            QStringLiteral("% Massa grassa stimata"),
-            QStringLiteral("Fabb. energ. (kcal)"),
-            QStringLiteral("Razione ter. (kcal)"),
+            QStringLiteral("Grasso stim. (%)"),
+            QStringLiteral("Fabb. (kcal)"),
+            QStringLiteral("Razione (kcal)"),
             caption("note")};
 }
 
 TVisite::TVisite(TDM* dm, QWidget* parent) : QDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("Visite"));
-    resize(900, 620);
+    resize(1060, 640);
 
     nuova = new QPushButton(QStringLiteral("&Nuova visita"), this);
     nuova->setObjectName(QStringLiteral("nuova"));

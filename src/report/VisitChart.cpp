@@ -175,6 +175,8 @@ QChart* trendChart(const VisitTrend& trend)
         bmiHigh = 25;
     }
     bmiAxis->setRange(std::max(0.0, std::floor(bmiLow - 2)), std::ceil(bmiHigh + 2));
+    bmiAxis->setTickCount(yAxis->tickCount());
+    bmiAxis->applyNiceNumbers();
     bmiAxis->setLinePenColor(bmiColour);
     bmiAxis->setLabelsColor(bmiColour);
     chart->addAxis(bmiAxis, Qt::AlignRight);
