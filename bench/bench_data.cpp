@@ -18,6 +18,7 @@
 #include "SqliteStore.h"
 #include "Startup.h"
 #include "TDM.h"
+#include "TVisite.h"
 
 #include "TForm1.h"
 #include "Tutenti.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -39,6 +41,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -59,7 +62,9 @@ struct Size {
 };
 
 const QList<Size> sizes{{"S", 0, 10}, {"M", 7413, 1000}, {"L", 50000, 10000}};
-constexpr int emptyPeople = 4; // people without a menu, for the saves that insert
+constexpr int emptyPeople = 4;
+constexpr int visitsPerPerson =
+    10; // M and L: each person with a menu // people without a menu, for the saves that insert
 
 QString usdaField(const QStringList& fields, int number)
 {
@@ -156,6 +161,9 @@ bool makeDatabase(const Size& size, const QString& path)
                    "'Moderata', ?, 'Nuoto', 2, ?, 90)");
     QSqlQuery row(db);
     row.prepare("INSERT INTO dieta (ID_Utente, ID_Combo, Alimento, grammi) VALUES (?, ?, ?, ?)");
+    QSqlQuery visit(db);
+    visit.prepare(
+        "INSERT INTO visite (ID_Utente, data, peso, girovita, note) VALUES (?, ?, ?, ?, ?)");
     for (int p = 0; p < size.people + emptyPeople; ++p) {
         const bool empty = p >= size.people;
         person.addBindValue(empty ? QStringLiteral("Nuovo paziente %1").arg(p)
@@ -173,6 +181,16 @@ bool makeDatabase(const Size& size, const QString& path)
         if (empty)
             continue;
         const qint64 id = person.lastInsertId().toLongLong();
+        // Ten visits a person, four weeks apart, the weight going down.
+        for (int v = 0; v < visitsPerPerson; ++v) {
+            visit.addBindValue(id);
+            visit.addBindValue(
+                QDate::currentDate().addDays(-28 * (visitsPerPerson - v)).toString(Qt::ISODate));
+            visit.addBindValue(65.0 + p % 40 - v * 0.7);
+            visit.addBindValue(90.0 + p % 30 - v * 0.5);
+            visit.addBindValue(QStringLiteral("Controllo %1").arg(v + 1));
+            visit.exec();
+        }
         for (int day = 1; day <= 7; ++day)
             for (int pos = 1; pos <= 19; ++pos) {
                 row.addBindValue(id);
@@ -581,6 +599,60 @@ int runChild(QApplication& app, const QString& path, int runs)
     });
     emitFigure("nutrients", panelRead, panelLimit);
     emitFigure("nutrients_memory", double(panelHeap), double(panelBytes));
+    // The visits window: opened on a person (their visits read, the table and the chart
+    // made), against the raw read of the person's visits; the visits' first read and its
+    // memory, against the bytes of their values.
+    {
+        // The main window is gone by now: a data module of its own, on its first person.
+        TDM fresh(path);
+        TDM* const dm = &fresh;
+        DM = dm;
+        const qint64 person = dm->utenteID->value().toLongLong();
+        QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "rawvisits");
+        raw.setDatabaseName(path);
+        raw.open();
+        qint64 personBytes = 0;
+        const double visitsLimit = minimumOf(runs * 3, [&] {
+            QElapsedTimer t;
+            t.start();
+            QSqlQuery q(raw);
+            q.prepare("SELECT * FROM visite WHERE ID_Utente = ?");
+            q.addBindValue(person);
+            q.exec();
+            QList<QVector<QVariant>> rows;
+            while (q.next()) {
+                QVector<QVariant> values(q.record().count());
+                for (int i = 0; i < values.size(); ++i)
+                    values[i] = q.value(i);
+                rows << values;
+            }
+            personBytes = rows.size();
+            return t.nsecsElapsed() / 1e6;
+        });
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase("rawvisits");
+        const qint64 before = qint64(mallinfo2().uordblks);
+        QElapsedTimer first;
+        first.start();
+        dm->visitDataset();
+        dm->visitsOf(person);
+        const double firstRead = first.nsecsElapsed() / 1e6;
+        const qint64 visitsHeap = qint64(mallinfo2().uordblks) - before;
+        int shownRows = 0;
+        const double open = minimumOf(runs * 3, [&] {
+            QElapsedTimer t;
+            t.start();
+            TVisite window(dm, nullptr);
+            shownRows = window.tabella->rowCount();
+            return t.nsecsElapsed() / 1e6;
+        });
+        emitFigure("visits", open, visitsLimit);
+        std::printf(
+            "INFO visits window rows %d (raw rows %lld), first read of every visit %.3g ms, "
+            "heap %.3g MB\n",
+            shownRows, qlonglong(personBytes), firstRead, visitsHeap / 1048576.0);
+    }
     std::printf("INFO nutrient panels %lld\n", qlonglong(panelCount));
     std::printf("INFO people %d\n", people);
     return 0;
@@ -603,10 +675,12 @@ const QList<Row> rows{
     {"memory", "peak memory growth (bytes of the rows' values)", "MB"},
     {"nutrients", "panels' first read (raw read of the table)", "ms"},
     {"nutrients_memory", "panels' heap growth (bytes of their values)", "MB"},
+    {"visits", "visits window opened (raw read of the person's visits)", "ms"},
 };
-const QMap<QString, double> targets{
-    {"startup", 1.5}, {"userclose", 3}, {"switch", 5}, {"save_insert", 3}, {"save_update", 3},
-    {"refresh", 5},   {"typeahead", 3}, {"memory", 3}, {"nutrients", 3},   {"nutrients_memory", 3}};
+const QMap<QString, double> targets{{"startup", 1.5},        {"userclose", 3},   {"switch", 5},
+                                    {"save_insert", 3},      {"save_update", 3}, {"refresh", 5},
+                                    {"typeahead", 3},        {"memory", 3},      {"nutrients", 3},
+                                    {"nutrients_memory", 3}, {"visits", 3}};
 
 } // namespace
 

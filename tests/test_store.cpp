@@ -248,6 +248,7 @@ private slots:
         ScriptedServices services;
         TestDatabase db;
         db.exec(QStringLiteral("DROP TABLE nutrienti"));
+        db.exec(QStringLiteral("DROP TABLE visite"));
         // As shipped, and the same food with its kcal changed by the practice.
         db.exec(
             QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
@@ -256,6 +257,9 @@ private slots:
                            "62.13, 5.8, 0.93, 30.86, 160)"));
         db.addFood(QStringLiteral("Torta della nonna"), 380);
         const qint64 anna = db.addPerson(QStringLiteral("Anna"), {{QStringLiteral("peso"), 60}});
+        const qint64 bruno =
+            db.addPerson(QStringLiteral("Bruno"),
+                         {{QStringLiteral("peso"), 82}, {QStringLiteral("girovita"), 95}});
         db.addMenuRow(anna, 1, QStringLiteral("Pasta di semola, cruda"), QStringLiteral("80"));
         db.addMenuRow(anna, 2, QStringLiteral("Torta della nonna"), QStringLiteral("50"));
         const auto all = [&db] {
@@ -281,12 +285,32 @@ private slots:
         QVERIFY(panels.first().at(3).isNull()); // not measured stays unknown
         QCOMPARE(dm.foodPanels().size(), 1);
         QVERIFY(dm.foodPanels().find(QStringLiteral("pasta di semola, CRUDA")));
+        // Every person has one first visit with the measures stored, dated today and marked.
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        const QList<QVariantList> visits = db.rows(QStringLiteral(
+            "SELECT ID_Utente, data, peso, girovita, fianchi, massagrassa, migrata FROM visite "
+            "ORDER BY ID_Utente"));
+        QCOMPARE(visits.size(), 2);
+        QCOMPARE(visits.at(0).at(0).toLongLong(), anna);
+        QCOMPARE(visits.at(0).at(2).toDouble(), 60.0);
+        QVERIFY(visits.at(0).at(3).isNull());
+        QCOMPARE(visits.at(1).at(0).toLongLong(), bruno);
+        QCOMPARE(visits.at(1).at(2).toDouble(), 82.0);
+        QCOMPARE(visits.at(1).at(3).toDouble(), 95.0);
+        for (const QVariantList& v : visits) {
+            QCOMPARE(v.at(1).toString(), today);
+            QVERIFY(v.at(4).isNull() && v.at(5).isNull());
+            QCOMPARE(v.at(6).toInt(), 1);
+        }
+        QCOMPARE(dm.visitsOf(bruno).size(), 1);
+        QVERIFY(dm.visitsOf(bruno).first().migrata);
         // A second opening finds it done and adds nothing.
         {
             TDM again(db.path());
         }
         QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM nutrienti")).first().first().toInt(),
                  1);
+        QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM visite")).first().first().toInt(), 2);
         // Another program's panel reaches this one through the log.
         QList<TDM::Refreshed> seen;
         connect(&dm, &TDM::dataRefreshed, this,
@@ -298,6 +322,122 @@ private slots:
         QVERIFY(seen.first().nutrients);
         QVERIFY(!seen.first().foods);
         QCOMPARE(*dm.foodPanels().find(QStringLiteral("Torta della nonna"))->values[8], 40.0);
+    }
+
+    // The person's weight and waist follow their latest visit, in the visit's transaction;
+    // a weight typed for the person is today's visit; a person deleted takes their visits.
+    void visitsLeadThePersonsMeasures()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        const qint64 anna =
+            db.addPerson(QStringLiteral("Anna"), {{QStringLiteral("peso"), 70},
+                                                  {QStringLiteral("girovita"), 90},
+                                                  {QStringLiteral("altezza"), 165}});
+        const qint64 bruno = db.addPerson(QStringLiteral("Bruno"), {{QStringLiteral("peso"), 80}});
+        TDM dm(db.path());
+        const auto person = [&db](qint64 id) {
+            return db.rows(QStringLiteral("SELECT peso, girovita FROM Utenti WHERE ID = ?"), {id})
+                .first();
+        };
+        const QDate today = QDate::currentDate();
+        Visit first;
+        first.person = anna;
+        first.date = today.addDays(-30);
+        first.peso = 72.4;
+        first.girovita = 92.0;
+        first.note = QStringLiteral("Prima visita");
+        const qint64 firstId = dm.saveVisit(first);
+        QCOMPARE(person(anna), (QVariantList{72, 92}));
+        QVERIFY(dm.utente->locate(QStringLiteral("ID"), {anna}));
+        QCOMPARE(dm.utentepeso->value().toLongLong(), 72);
+        // An earlier visit does not move the fields; a later one does (weight rounded).
+        Visit older = first;
+        older.date = today.addDays(-60);
+        older.peso = 75.0;
+        dm.saveVisit(older);
+        QCOMPARE(person(anna), (QVariantList{72, 92}));
+        Visit second = first;
+        second.date = today.addDays(-2);
+        second.peso = 70.5;
+        second.girovita = 89.0;
+        second.fianchi = 101.0;
+        second.massagrassa = 31.5;
+        const qint64 secondId = dm.saveVisit(second);
+        QCOMPARE(person(anna), (QVariantList{71, 89}));
+        second.id = secondId;
+        second.peso = 69.4;
+        dm.saveVisit(second);
+        QCOMPARE(person(anna), (QVariantList{69, 89}));
+        QCOMPARE(dm.visitsOf(anna).size(), 3);
+        QCOMPARE(dm.visitsOf(anna).last().massagrassa.toDouble(), 31.5);
+        QCOMPARE(dm.visitsOf(bruno).size(), 0);
+        // Out of range, a bad or future date: refused, nothing written.
+        for (const auto& change : std::vector<std::function<void(Visit&)>>{
+                 [](Visit& v) { v.peso = 0.5; }, [](Visit& v) { v.girovita = 301.0; },
+                 [](Visit& v) { v.fianchi = 10.0; }, [](Visit& v) { v.massagrassa = 85.0; },
+                 [](Visit& v) { v.date = QDate(); },
+                 [&today](Visit& v) { v.date = today.addDays(1); }}) {
+            Visit bad = first;
+            bad.id = 0;
+            change(bad);
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, dm.saveVisit(bad));
+        }
+        QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM visite")).first().first().toInt(), 3);
+        QCOMPARE(person(anna), (QVariantList{69, 89}));
+        // Deleting the latest: the fields go back to the one before.
+        dm.deleteVisit(secondId);
+        QCOMPARE(person(anna), (QVariantList{72, 92}));
+        QCOMPARE(dm.visitsOf(anna).last().id, firstId);
+
+        // The person's weight typed and posted: a visit dated today, then updated.
+        QVERIFY(dm.utente->locate(QStringLiteral("ID"), {anna}));
+        dm.utente->edit();
+        dm.utentepeso->setAsString(QStringLiteral("68"));
+        dm.utente->post();
+        QList<Visit> visits = dm.visitsOf(anna);
+        QCOMPARE(visits.size(), 3);
+        QCOMPARE(visits.last().date, today);
+        QCOMPARE(visits.last().peso.toDouble(), 68.0);
+        QCOMPARE(visits.last().girovita.toDouble(), 92.0);
+        dm.utente->edit();
+        dm.utentegirovita->setAsString(QStringLiteral("88"));
+        dm.utente->post();
+        visits = dm.visitsOf(anna);
+        QCOMPARE(visits.size(), 3);
+        QCOMPARE(visits.last().peso.toDouble(), 68.0);
+        QCOMPARE(visits.last().girovita.toDouble(), 88.0);
+        QCOMPARE(db.rows(QStringLiteral("SELECT peso, girovita FROM visite WHERE data = ?"),
+                         {today.toString(Qt::ISODate)}),
+                 (QList<QVariantList>{{68.0, 88.0}}));
+        // Another field alone records nothing.
+        dm.utente->edit();
+        dm.utenteeta->setAsString(QStringLiteral("41"));
+        dm.utente->post();
+        QCOMPARE(dm.visitsOf(anna).size(), 3);
+
+        // Another program's visit arrives through the log.
+        db.exec(QStringLiteral("INSERT INTO visite (ID_Utente, data, peso, girovita) VALUES (?, "
+                               "?, 81, 99)"),
+                {bruno, today.toString(Qt::ISODate)});
+        QList<TDM::Refreshed> seen;
+        connect(&dm, &TDM::dataRefreshed, this,
+                [&seen](const TDM::Refreshed& what) { seen << what; });
+        dm.refreshNow(0);
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(seen.first().visits);
+        QCOMPARE(dm.visitsOf(bruno).size(), 1);
+
+        // The person deleted goes with their visits, in one transaction.
+        QVERIFY(dm.utente->locate(QStringLiteral("ID"), {anna}));
+        dm.utente->deleteRecord();
+        QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM visite WHERE ID_Utente = ?"), {anna})
+                     .first()
+                     .first()
+                     .toInt(),
+                 0);
+        QCOMPARE(dm.visitsOf(anna).size(), 0);
+        QCOMPARE(dm.visitsOf(bruno).size(), 1);
     }
 
     // A food's panel goes with the food: written with its post (also when no field of

@@ -12,20 +12,29 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DatasetTableModel.h"
+#include "Handout.h"
+#include "ItalianText.h"
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
 #include "TDM.h"
+#include "TVisite.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 #include "Tutenti.h"
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -436,6 +445,125 @@ private slots:
         DatasetTableModel* m = window->DBGrid1->gridModel();
         QCOMPARE(m->index(0, 4).data().toString(), QStringLiteral("75"));
         QCOMPARE(m->index(0, 15).data().toString(), window->DBText4->text());
+    }
+
+    // The weight typed in the window is today's visit; the visits window lists the visits
+    // with their metrics and charts them; bad input is refused whole; the handout's lines.
+    void visitsOfThePerson()
+    {
+        db->exec("UPDATE Utenti SET pesodes = 55, giorni = 90, girovita = 80 WHERE ID = ?", {anna});
+        const QString earlier = QDate::currentDate().addDays(-28).toString(Qt::ISODate);
+        db->exec("INSERT INTO visite (ID_Utente, data, peso, girovita, note) VALUES (?, ?, 62.5, "
+                 "83, 'Inizio')",
+                 {anna, earlier});
+        open();
+        showWindow();
+        type(window->DBEdit4, "59");
+        window->btnsalvaClick();
+        QCOMPARE(db->rows("SELECT data, peso, girovita FROM visite WHERE ID_Utente = ? ORDER BY "
+                          "data",
+                          {anna}),
+                 (QList<QVariantList>{{earlier, 62.5, 83.0},
+                                      {QDate::currentDate().toString(Qt::ISODate), 59.0, 80.0}}));
+
+        // Opening the window while the person is being edited asks to save first.
+        type(window->DBEdit3, "31");
+        services->clear();
+        window->btnVisiteClick();
+        QCOMPARE(services->callsOf(What::Dialog).size(), 1);
+        window->ibtnannullaClick();
+
+        TVisite visits(dm.get());
+        QCOMPARE(visits.objectName(), QStringLiteral("Visite"));
+        QCOMPARE(visits.windowTitle(), QStringLiteral("Visite di Anna Rossi"));
+        QTableWidget* t = visits.tabella;
+        QCOMPARE(t->rowCount(), 2);
+        // Newest on top, the date in Italian, the metrics of each visit's own weight.
+        QCOMPARE(t->item(0, 0)->text(), QDate::currentDate().toString("dd/MM/yyyy"));
+        QCOMPARE(t->item(1, 0)->text(), QDate::currentDate().addDays(-28).toString("dd/MM/yyyy"));
+        QCOMPARE(t->item(1, 1)->text(), QStringLiteral("62,5"));
+        QCOMPARE(t->item(1, 2)->text(), QStringLiteral("83"));
+        QCOMPARE(t->item(1, 5)->text(), QStringLiteral("23,0 Normop.")); // 62,5 / 1,65²
+        QCOMPARE(t->item(0, 5)->text(),
+                 ItalianText::fromDesktopNumber(dm->utenteBMI->asString())); // as the person's
+        QCOMPARE(t->item(1, 9)->text(), QStringLiteral("Inizio"));
+        QChart* chart = visits.grafico->chart();
+        auto* weight = chart->findChild<QLineSeries*>("peso");
+        auto* goal = chart->findChild<QLineSeries*>("pesoDesiderato");
+        auto* target = chart->findChild<QLineSeries*>("traguardo");
+        auto* bmi = chart->findChild<QLineSeries*>("bmi");
+        QVERIFY(weight && goal && target && bmi);
+        QCOMPARE(weight->count(), 2);
+        QCOMPARE(weight->at(0).y(), 62.5);
+        QCOMPARE(weight->at(1).y(), 59.0);
+        QCOMPARE(goal->at(0).y(), 55.0);
+        const QDate goalDay = QDate::currentDate().addDays(90);
+        QCOMPARE(target->at(0).x(), qreal(goalDay.startOfDay().toMSecsSinceEpoch()));
+        QCOMPARE(bmi->at(0).y(), 23.0);
+        QCOMPARE(visits.grafico->accessibleDescription(),
+                 QStringLiteral("Andamento di 2 visite dal %1 al %2: peso da 62,5 a 59 kg, "
+                                "girovita da 83 a 80 cm, BMI da 23 a 21,7; peso desiderato 55 kg "
+                                "entro il %3.")
+                     .arg(QDate::currentDate().addDays(-28).toString("dd/MM/yyyy"),
+                          QDate::currentDate().toString("dd/MM/yyyy"),
+                          goalDay.toString("dd/MM/yyyy")));
+
+        // Bad input: a clear message and nothing written.
+        int answered = 0;
+        visits.editVisit = [&](VisitDialog& d) {
+            ++answered;
+            d.peso->setText("sessanta");
+            if (visits.store(d))
+                return true;
+            d.peso->setText("58,4");
+            d.girovita->clear();
+            if (visits.store(d))
+                return true;
+            d.girovita->setText("79");
+            d.data->setDate(QDate::currentDate().addDays(-7));
+            d.fianchi->setText("400");
+            if (visits.store(d))
+                return true;
+            d.fianchi->setText("98.5");
+            d.note->setPlainText("Controllo");
+            return visits.store(d);
+        };
+        services->clear();
+        visits.nuovaClick();
+        QCOMPARE(answered, 1);
+        QCOMPARE(services->textsOf(What::Dialog),
+                 (QStringList{"Il valore \"sessanta\" del campo 'Peso (kg)' non è un numero: la "
+                              "visita non è stata salvata",
+                              "Il campo 'Girovita (cm)' è obbligatorio: la visita non è stata "
+                              "salvata",
+                              "Il valore 400 del campo 'Fianchi (cm)' è fuori dall'intervallo "
+                              "ammesso (da 20 a 300 cm): la visita non è stata salvata"}));
+        QCOMPARE(t->rowCount(), 3);
+        QCOMPARE(t->item(1, 1)->text(), QStringLiteral("58,4"));
+        QCOMPARE(t->item(1, 3)->text(), QStringLiteral("98,5"));
+        // Not the latest: the person keeps today's measures.
+        QCOMPARE(db->rows("SELECT peso FROM Utenti WHERE ID = ?", {anna}).first().first().toInt(),
+                 59);
+
+        // The handout's lines: the last visits, oldest first.
+        const HandoutPerson person = HandoutPerson::of(dm.get());
+        const QList<QStringList> lines = person.visitRows();
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(1).mid(0, 4),
+                 (QStringList{QDate::currentDate().addDays(-7).toString("dd/MM/yyyy"), "58,4", "79",
+                              "98,5"}));
+        QCOMPARE(lines.at(1).last(), QStringLiteral("Controllo"));
+
+        // Delete asks; "No" keeps it, "Si" deletes today's: the person follows the one before.
+        t->selectRow(0);
+        services->dialogAnswers << Result::No << Result::Yes;
+        visits.cancellaClick();
+        QCOMPARE(t->rowCount(), 3);
+        visits.cancellaClick();
+        QCOMPARE(t->rowCount(), 2);
+        QCOMPARE(db->rows("SELECT peso, girovita FROM Utenti WHERE ID = ?", {anna}).first(),
+                 (QVariantList{58, 79}));
+        QCOMPARE(window->DBEdit4->text(), QStringLiteral("58"));
     }
 
     void refusedPostKeepsTheRecordInEdit()

@@ -13,6 +13,7 @@
 #include "TAlimpers.h"
 #include "TDM.h"
 #include "TRiepilogo.h"
+#include "TVisite.h"
 #include "Tutenti.h"
 #include "UserServices.h"
 #include "WeekRecovery.h"
@@ -31,6 +32,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -317,6 +319,20 @@ void TForm1::buildPersonPanel(QWidget* parent)
     HelpContext::set(dbnome, 2);
     connect(dbnome, &QComboBox::activated, this, guarded([this] { dbnomeSelect(); }));
     column->addWidget(dbnome);
+    // The person's visits, beside the chooser (Alt+V from anywhere in the window).
+    btnVisite = new QToolButton(content);
+    btnVisite->setObjectName(QStringLiteral("btnVisite"));
+    btnVisite->setText(QStringLiteral("Visite"));
+    btnVisite->setToolTip(QStringLiteral("Le visite della persona: misure e andamento (Alt+V)"));
+    btnVisite->setCursor(Qt::PointingHandCursor);
+    btnVisite->setFixedWidth(161);
+    Accessibility::setName(btnVisite, QStringLiteral("Visite della persona"));
+    connect(btnVisite, &QToolButton::clicked, this, guarded([this] { btnVisiteClick(); }));
+    column->addWidget(btnVisite);
+    auto* visitsKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_V), this);
+    visitsKey->setObjectName(QStringLiteral("shortcutVisite"));
+    visitsKey->setContext(Qt::WindowShortcut);
+    connect(visitsKey, &QShortcut::activated, this, guarded([this] { btnVisiteClick(); }));
     column->addSpacing(4);
 
     auto* grid = new QGridLayout;
@@ -428,6 +444,14 @@ void TForm1::buildPages()
 void TForm1::FormShow()
 {
     planner_->FormShow();
+}
+
+void TForm1::btnVisiteClick()
+{
+    if (dm_->utente->isEmpty())
+        return;
+    TVisite visits(dm_, this);
+    visits.exec();
 }
 
 void TForm1::btnUtentiClick()

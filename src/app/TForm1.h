@@ -31,6 +31,7 @@ public:
     // --- Toolbar
     QFrame* Panel1 = nullptr;
     QToolButton* btnUtenti = nullptr;
+    QToolButton* btnVisite = nullptr; // beside the person chooser: the visits window
     QToolButton* btnAlimenti = nullptr;
     QToolButton* salva = nullptr;
     QToolButton* stamp = nullptr;
@@ -66,6 +67,7 @@ public:
     // --- Handlers
     void FormShow();
     void btnUtentiClick();
+    void btnVisiteClick();
     void btnAlimentiClick();
     void salvaClick();
     void stampClick();

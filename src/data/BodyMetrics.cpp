@@ -152,10 +152,18 @@ bool isNullField(const QVariant& v)
     return !v.isValid() || v.isNull();
 }
 
-// An integer field is present when it is neither null nor zero.
+// An integer field is present when it is neither null nor zero. A measure with decimals
+// (a visit's weight) comes as a text in the locale's notation: present when it is a
+// number other than zero.
 bool integerPresent(const QVariant& v)
 {
-    return !isNullField(v) && v.toLongLong() != 0;
+    if (isNullField(v))
+        return false;
+    if (v.typeId() == QMetaType::QString) {
+        Amount amount;
+        return Amount::tryFromText(v.toString(), &amount) && !amount.isZero();
+    }
+    return v.toLongLong() != 0;
 }
 
 // A text field is present when it is neither null nor empty.

@@ -541,9 +541,13 @@ void Dataset::post()
             onBeforePost(*this, stored, inserting ? nullptr : &previous);
         }
         const auto write = [&] {
-            if (inserting)
+            if (inserting) {
                 newKey = storeInsert(stored);
-            else
+                // The related writes see the number the database gave the new row.
+                for (int i = 0; i < storedFieldCount(); ++i)
+                    if (table_.columns.at(i).type == FieldType::AutoNumber)
+                        stored[i] = newKey;
+            } else
                 storeUpdate(row, stored);
             if (onRelatedWrites)
                 follow = onRelatedWrites(

@@ -47,6 +47,15 @@ QList<Caption> makeCaptions()
         // A slot of the week: the grid's column heading.
         {menu, QStringLiteral("grammi"), QStringLiteral("Grammi")},
     };
+    // A visit: the headings of the visits window's table.
+    const QString visits = TableSchema::visite().name;
+    captions.append({visits, QStringLiteral("data"), QStringLiteral("Data")});
+    captions.append({visits, QStringLiteral("peso"), QStringLiteral("Peso (kg)")});
+    captions.append({visits, QStringLiteral("girovita"), QStringLiteral("Girovita (cm)")});
+    captions.append({visits, QStringLiteral("fianchi"), QStringLiteral("Fianchi (cm)")});
+    captions.append(
+        {visits, QStringLiteral("massagrassa"), QStringLiteral("Massa grassa misurata (%)")});
+    captions.append({visits, QStringLiteral("note"), QStringLiteral("Note")});
     // A food's panel: the nutrient with its unit per 100 g.
     const QString nutrients = TableSchema::nutrienti().name;
     captions.append({nutrients, QStringLiteral("fonte"), QStringLiteral("Fonte")});

@@ -7,6 +7,8 @@
 #include "RecordStore.h"
 #include "TableSchema.h"
 
+#include <QDate>
+
 namespace {
 
 QList<FieldRange> makeRanges()
@@ -30,6 +32,13 @@ QList<FieldRange> makeRanges()
         // Pure fat reaches 902 kcal per 100 g in the shipped table (lard).
         {foods, QStringLiteral("kcal100"), 0, 1000, QStringLiteral("kcal per 100 g")},
     };
+    // A visit's measures: those of the person, with decimals; the fat mass a body
+    // composition scale measured.
+    const QString visits = TableSchema::visite().name;
+    ranges.append({visits, QStringLiteral("peso"), 1, 700, QStringLiteral("kg")});
+    ranges.append({visits, QStringLiteral("girovita"), 20, 300, QStringLiteral("cm")});
+    ranges.append({visits, QStringLiteral("fianchi"), 20, 300, QStringLiteral("cm")});
+    ranges.append({visits, QStringLiteral("massagrassa"), 1, 80, QStringLiteral("%")});
     // A nutrient of a food's panel: at most the whole 100 g, in its unit.
     const QString nutrients = TableSchema::nutrienti().name;
     for (int i = 0; i < NutrientPanel::Count; ++i) {
@@ -89,6 +98,22 @@ void FieldRanges::check(const TableSchema& table, const QVector<QVariant>& value
             continue;
         if (!(number >= range->low && number <= range->high))
             throw DatabaseError(message(*range, value));
+    }
+    // A visit's date: a day of the calendar, today at the latest.
+    if (table.name.compare(TableSchema::visite().name, Qt::CaseInsensitive) == 0) {
+        const int column = table.indexOf(QStringLiteral("data"));
+        const QVariant value = values.value(column);
+        if (previous && RecordStore::sameValue(value, previous->value(column)))
+            return;
+        const QDate date = QDate::fromString(value.toString(), Qt::ISODate);
+        if (!date.isValid())
+            throw DatabaseError(QStringLiteral("La data della visita \"%1\" non è una data valida")
+                                    .arg(fieldValueText(value)));
+        if (date > QDate::currentDate())
+            throw DatabaseError(
+                QStringLiteral("La data della visita (%1) è successiva a oggi: una visita non "
+                               "può essere registrata in anticipo")
+                    .arg(date.toString(QStringLiteral("dd/MM/yyyy"))));
     }
 }
 

@@ -11,7 +11,9 @@
 #include "StoreLocation.h"
 #include "UserServices.h"
 
+#include <QHash>
 #include <QSet>
+#include <algorithm>
 
 TDM* DM = nullptr;
 
@@ -100,8 +102,17 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     utente->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
         const qint64 id = before.value(utenteID->index()).toLongLong();
         ADOConnection1->deleteRowsWhere(TableSchema::dieta(), QStringLiteral("ID_Utente"), id);
-        return std::function<void()>(
-            [this, id] { Dieta->forgetRows(Dietaid_utente->index(), id); });
+        ADOConnection1->deleteRowsWhere(TableSchema::visite(), QStringLiteral("ID_Utente"), id);
+        return std::function<void()>([this, id] {
+            Dieta->forgetRows(Dietaid_utente->index(), id);
+            if (visits_ && visits_->isOpen())
+                visits_->forgetRows(TableSchema::visite().indexOf(QStringLiteral("ID_Utente")), id);
+        });
+    };
+    // A new weight or waist typed for the person is a measure of today's visit.
+    utente->onRelatedWrites = [this](Dataset&, const QVector<QVariant>& before,
+                                     const QVector<QVariant>& after) {
+        return recordTodaysVisit(before, after);
     };
     // A food's panel goes with the food: renamed with it, written with it (pendingPanel),
     // deleted with it.
@@ -143,6 +154,7 @@ TDM::~TDM()
         DM = nullptr;
     // Datasets are children and go before the connection they use.
     delete nutrients_;
+    delete visits_;
     delete Dieta;
     delete utente;
     delete alimenti;
@@ -404,6 +416,228 @@ std::function<void()> TDM::deletePanelOf(const QString& food)
     };
 }
 
+// ---------------------------------------------------------------- visits
+
+Dataset* TDM::visitDataset()
+{
+    if (!visits_) {
+        visits_ = new Dataset(QStringLiteral("visite"), ADOConnection1, TableSchema::visite(), {},
+                              {}, this);
+        const auto stale = [this] { visitRowsStale_ = true; };
+        connect(visits_, &Dataset::rowsChanged, this, stale);
+        connect(visits_, &Dataset::currentChanged, this, stale);
+    }
+    // Read at the first use; a failure (a server away) is tried again at the next.
+    if (!visits_->isOpen()) {
+        visits_->open();
+        visitRowsStale_ = true;
+    }
+    return visits_;
+}
+
+QList<Visit> TDM::visitsOf(qint64 person)
+{
+    Dataset* d = visitDataset();
+    if (visitRowsStale_) {
+        visitRows_.clear();
+        const int personField = TableSchema::visite().indexOf(QStringLiteral("ID_Utente"));
+        for (int row = 0; row < d->storedRowCount(); ++row)
+            if (d->isStoredRowLive(row))
+                visitRows_[d->storedValue(row, personField).toLongLong()].append(row);
+        visitRowsStale_ = false;
+    }
+    QList<Visit> visits;
+    const QVector<int> rows = visitRows_.value(person);
+    visits.reserve(rows.size());
+    QVector<QVariant> values(d->storedFieldCount());
+    for (int row : rows) {
+        if (!d->isStoredRowLive(row))
+            continue;
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = d->storedValue(row, i);
+        visits.append(Visit::fromRow(values));
+    }
+    std::sort(visits.begin(), visits.end(), Visit::earlier);
+    return visits;
+}
+
+int TDM::visitRowOf(qint64 id)
+{
+    const Dataset* d = visitDataset();
+    for (int row = 0; row < d->storedRowCount(); ++row)
+        if (d->isStoredRowLive(row) && d->storedKey(row) == id)
+            return row;
+    return -1;
+}
+
+int TDM::personRowOf(qint64 id) const
+{
+    const int field = utenteID->index();
+    for (int row = 0; row < utente->storedRowCount(); ++row)
+        if (utente->isStoredRowLive(row) && utente->storedValue(row, field).toLongLong() == id)
+            return row;
+    return -1;
+}
+
+namespace {
+
+// The latest of the visits: by date, then the last stored.
+std::optional<Visit> latestOf(const QList<Visit>& visits)
+{
+    if (visits.isEmpty())
+        return std::nullopt;
+    return *std::max_element(visits.begin(), visits.end(), Visit::earlier);
+}
+
+QVector<QVariant> normalisedVisit(const Visit& visit)
+{
+    const TableSchema& table = TableSchema::visite();
+    QVector<QVariant> row = visit.toRow();
+    for (int i = 0; i < row.size(); ++i)
+        row[i] = RecordStore::normalise(table.columns.at(i), row.at(i));
+    return row;
+}
+
+} // namespace
+
+std::function<void()> TDM::followLatestVisit(qint64 person, const std::optional<Visit>& latest)
+{
+    if (!latest)
+        return {};
+    const int row = personRowOf(person);
+    if (row < 0)
+        throw DatabaseError(QStringLiteral("La persona della visita non c'è più (cancellata da "
+                                           "un'altra postazione): non è stato salvato nulla"));
+    QVector<QVariant> values(utente->storedFieldCount());
+    for (int i = 0; i < values.size(); ++i)
+        values[i] = utente->storedValue(row, i);
+    const QVariant peso = Visits::personMeasure(latest->peso);
+    const QVariant girovita = Visits::personMeasure(latest->girovita);
+    if (RecordStore::sameValue(values.at(utentepeso->index()), peso) &&
+        RecordStore::sameValue(values.at(utentegirovita->index()), girovita))
+        return {};
+    values[utentepeso->index()] = peso;
+    values[utentegirovita->index()] = girovita;
+    const std::vector<Dataset::RowWrite> writes{{row, values, false}};
+    const std::vector<qint64> keys = utente->writeToStore(writes);
+    return [this, writes, keys] { utente->takeWrites(writes, keys); };
+}
+
+qint64 TDM::saveVisit(const Visit& visit)
+{
+    Dataset* d = visitDataset();
+    const int row = visit.id > 0 ? visitRowOf(visit.id) : -1;
+    if (visit.id > 0 && row < 0)
+        throw DatabaseError(QStringLiteral("La visita è stata cancellata da un'altra postazione: "
+                                           "non è stato salvato nulla"));
+    const QVector<QVariant> values = normalisedVisit(visit);
+    QVector<QVariant> previous;
+    if (row >= 0) {
+        previous.resize(d->storedFieldCount());
+        for (int i = 0; i < previous.size(); ++i)
+            previous[i] = d->storedValue(row, i);
+    }
+    FieldRanges::check(TableSchema::visite(), values, row >= 0 ? &previous : nullptr);
+    // The person's visits as they will be: this one in place of what it was, a new one
+    // the last stored.
+    QList<Visit> after = visitsOf(visit.person);
+    after.removeIf([&visit](const Visit& v) { return visit.id > 0 && v.id == visit.id; });
+    Visit written = Visit::fromRow(values);
+    if (written.id == 0)
+        written.id = std::numeric_limits<qint64>::max();
+    after.append(written);
+    // A visit moved to another person leaves the first one's fields to their other visits.
+    std::optional<qint64> formerPerson;
+    if (row >= 0) {
+        const qint64 was = Visit::fromRow(previous).person;
+        if (was != visit.person)
+            formerPerson = was;
+    }
+
+    const std::vector<Dataset::RowWrite> writes{{row, values, false}};
+    std::vector<qint64> keys;
+    std::function<void()> person;
+    std::function<void()> former;
+    {
+        StoreTransaction transaction(*ADOConnection1);
+        keys = d->writeToStore(writes);
+        person = followLatestVisit(visit.person, latestOf(after));
+        if (formerPerson) {
+            QList<Visit> rest = visitsOf(*formerPerson);
+            rest.removeIf([&visit](const Visit& v) { return v.id == visit.id; });
+            former = followLatestVisit(*formerPerson, latestOf(rest));
+        }
+        transaction.commit();
+    }
+    d->takeWrites(writes, keys);
+    if (person)
+        person();
+    if (former)
+        former();
+    return row >= 0 ? visit.id : keys.front();
+}
+
+void TDM::deleteVisit(qint64 id)
+{
+    Dataset* d = visitDataset();
+    const int row = visitRowOf(id);
+    if (row < 0)
+        return; // gone already
+    const qint64 person =
+        d->storedValue(row, TableSchema::visite().indexOf(QStringLiteral("ID_Utente")))
+            .toLongLong();
+    QList<Visit> rest = visitsOf(person);
+    rest.removeIf([id](const Visit& v) { return v.id == id; });
+    const std::vector<Dataset::RowWrite> writes{{row, {}, true}};
+    std::vector<qint64> keys;
+    std::function<void()> follow;
+    {
+        StoreTransaction transaction(*ADOConnection1);
+        keys = d->writeToStore(writes);
+        follow = followLatestVisit(person, latestOf(rest));
+        transaction.commit();
+    }
+    d->takeWrites(writes, keys);
+    if (follow)
+        follow();
+}
+
+std::function<void()> TDM::recordTodaysVisit(const QVector<QVariant>& before,
+                                             const QVector<QVariant>& after)
+{
+    const int weight = utentepeso->index();
+    const int waist = utentegirovita->index();
+    const bool newWeight = !RecordStore::sameValue(before.value(weight), after.value(weight));
+    const bool newWaist = !RecordStore::sameValue(before.value(waist), after.value(waist));
+    const qint64 person = after.value(utenteID->index()).toLongLong();
+    if ((!newWeight && !newWaist) || person <= 0)
+        return {};
+    Dataset* d = visitDataset();
+    const QDate today = QDate::currentDate();
+    const QList<Visit> visits = visitsOf(person);
+    const auto measure = [](const QVariant& v) {
+        return v.isNull() ? QVariant() : QVariant(v.toDouble());
+    };
+    Visit visit;
+    int row = -1;
+    if (!visits.isEmpty() && visits.last().date == today) {
+        visit = visits.last();
+        row = visitRowOf(visit.id);
+    } else {
+        visit.person = person;
+        visit.date = today;
+        visit.peso = measure(after.value(weight));
+        visit.girovita = measure(after.value(waist));
+    }
+    if (newWeight)
+        visit.peso = measure(after.value(weight));
+    if (newWaist)
+        visit.girovita = measure(after.value(waist));
+    const std::vector<Dataset::RowWrite> writes{{row, normalisedVisit(visit), false}};
+    const std::vector<qint64> keys = d->writeToStore(writes);
+    return [d, writes, keys] { d->takeWrites(writes, keys); };
+}
+
 void TDM::watchChanges(int milliseconds)
 {
     if (!watch_) {
@@ -460,6 +694,8 @@ void TDM::refreshNow(qint64 release)
         // The panels only once they were read.
         if (nutrients_ && nutrients_->isOpen())
             what.nutrients = nutrients_->refreshRows(keysOf(TableSchema::nutrienti())).changed;
+        if (visits_ && visits_->isOpen())
+            what.visits = visits_->refreshRows(keysOf(TableSchema::visite())).changed;
         heldMenuRows_ = menus.heldKeys;
         for (qint64 key : menus.heldKeys)
             what.menuHeldBack = what.menuHeldBack || !held.contains(key);
@@ -468,7 +704,7 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || what.nutrients || !what.menusOf.isEmpty() ||
+    if (what.foods || what.people || what.nutrients || what.visits || !what.menusOf.isEmpty() ||
         what.menuHeldBack || what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }

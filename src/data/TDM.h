@@ -3,6 +3,7 @@
 #include "Dataset.h"
 #include "NutrientPanel.h"
 #include "RecordStore.h"
+#include "Visits.h"
 
 #include <QObject>
 #include <QSet>
@@ -98,6 +99,25 @@ public:
     // Besides: a food renamed takes its panel's row with it, and a food deleted its
     // panel's row, in the food's transaction.
 
+    // --- The people's visits (the `visite` table)
+    // The dataset of every person's visits, read the first time it is asked for (start-up
+    // does not read it) and from then on kept up to date with what other programs write.
+    Dataset* visitDataset();
+    // The person's visits in time order: by date, then in the order they were stored.
+    QList<Visit> visitsOf(qint64 person);
+    // Writes a visit (a new one when its id is 0) and, in the same transaction, the
+    // person's `peso` and `girovita` from their latest visit (by date, then the last
+    // stored), the weight rounded to whole kg as the person's Integer field holds it.
+    // The visit is checked first (FieldRanges: its measures and its date, a day not after
+    // today): a failure throws DatabaseError and nothing is written. Returns its id.
+    qint64 saveVisit(const Visit& visit);
+    // Deletes a visit; the person's fields follow the latest visit left (none left: they
+    // keep their values). In one transaction.
+    void deleteVisit(qint64 id);
+    // Besides: a person's post that changes `peso` or `girovita` (the user window) records
+    // them in the visit dated today, a new one if there is none, in the post's transaction;
+    // a person deleted takes their visits along in the delete's transaction.
+
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).
     int peopleUsingFood(const QString& name, qint64 except = -1) const;
@@ -107,6 +127,7 @@ public:
     struct Refreshed {
         bool foods = false;        // foods added, changed or deleted
         bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
+        bool visits = false;       // visits added, changed or deleted (visitDataset() open)
         bool people = false;       // people added, changed or deleted
         QSet<qint64> menusOf;      // the people whose stored week changed
         bool menuHeldBack = false; // a week's rows kept as read (see holdMenuOf)
@@ -146,6 +167,16 @@ private:
     // The row (in the nutrient dataset's store) of the panel of that food: its name as
     // written, else letter case aside; -1 for none.
     int panelRowOf(const QString& food);
+    // In the transaction of a person's post: the weight or waist changed into today's
+    // visit. Returns what memory does after the commit.
+    std::function<void()> recordTodaysVisit(const QVector<QVariant>& before,
+                                            const QVector<QVariant>& after);
+    // In the transaction of a visit's write: the person's weight and waist from `latest`
+    // (nothing when there is none or they hold it already).
+    std::function<void()> followLatestVisit(qint64 person, const std::optional<Visit>& latest);
+    // The stored row of the visit, or of the person, with that ID; -1 for none.
+    int visitRowOf(qint64 id);
+    int personRowOf(qint64 id) const;
     // How many foods are named so, letter case aside.
     int foodsNamed(const QString& name) const;
     // The question of a record changed elsewhere, listing its changed fields.
@@ -158,6 +189,9 @@ private:
     FoodPanels panels_;            // foodPanels(), rebuilt when stale
     bool panelsStale_ = true;
     std::optional<FoodPanel> postingPanel_; // pendingPanel, taken by the post under way
+    Dataset* visits_ = nullptr;             // made by visitDataset()
+    QHash<qint64, QVector<int>> visitRows_; // person -> their rows in visits_, rebuilt when stale
+    bool visitRowsStale_ = true;
     QTimer* watch_ = nullptr;
     std::vector<RecordStore::Change> unapplied_; // read from the log, not yet applied
     QList<qint64> heldMenuRows_;                 // menu rows kept as read (holdMenuOf)

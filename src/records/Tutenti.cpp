@@ -13,6 +13,7 @@
 #include "FieldCaptions.h"
 #include "PictureLoader.h"
 #include "TDM.h"
+#include "TVisite.h"
 #include "TableSchema.h"
 #include "UserServices.h"
 
@@ -167,6 +168,13 @@ void Tutenti::buildTopBar()
                              QStringLiteral("Inserisci foto"), QStringLiteral("Scegli la foto"));
     esci = pictureButton(Panel1, QStringLiteral("esci"), QStringLiteral("esci"),
                          QStringLiteral("Esci"), QStringLiteral("Esci"));
+    btnVisite = new QToolButton(Panel1);
+    btnVisite->setObjectName(QStringLiteral("btnVisite"));
+    btnVisite->setText(QStringLiteral("Visite"));
+    btnVisite->setToolTip(QStringLiteral("Le visite della persona: misure e andamento"));
+    btnVisite->setFixedHeight(32);
+    btnVisite->setCursor(Qt::PointingHandCursor);
+    Accessibility::setName(btnVisite, QStringLiteral("Visite della persona"));
 
     auto* foto = new QVBoxLayout;
     foto->setContentsMargins(0, 0, 0, 0);
@@ -182,6 +190,8 @@ void Tutenti::buildTopBar()
     row->addSpacing(10);
     row->addLayout(foto);
     row->addWidget(btn_foto);
+    row->addSpacing(6);
+    row->addWidget(btnVisite);
     row->addStretch(1);
     row->addWidget(esci); // keeps to the right edge
 
@@ -193,6 +203,7 @@ void Tutenti::buildTopBar()
     connect(ibtnannulla, &QToolButton::clicked, this, [this] { ibtnannullaClick(); });
     connect(btn_foto, &QToolButton::clicked, this, [this] { btn_fotoClick(); });
     connect(esci, &QToolButton::clicked, this, [this] { esciClick(); });
+    connect(btnVisite, &QToolButton::clicked, this, [this] { btnVisiteClick(); });
 }
 
 void Tutenti::buildDataPanel()
@@ -465,6 +476,24 @@ void Tutenti::btndeleteClick()
         // The person goes with every row of their menu, in one transaction (the data
         // module's rule for a person's delete).
         dm_->utente->deleteRecord();
+    });
+}
+
+void Tutenti::btnVisiteClick()
+{
+    runGuarded([this] {
+        if (dm_->utente->isEditing()) {
+            UserServices::instance().mostramessaggio(
+                QStringLiteral("Salva o annulla i cambiamenti della persona prima di aprire le "
+                               "sue visite."),
+                MessageKind::Warning, Buttons::Ok, {QStringLiteral("Ok")},
+                AppTexts::dialogCaption());
+            return;
+        }
+        if (dm_->utente->isEmpty())
+            return;
+        TVisite visits(dm_, this);
+        visits.exec();
     });
 }
 

@@ -38,6 +38,7 @@ public:
     DBEdit* DBEdit6 = nullptr;
     QToolButton* btn_foto = nullptr;
     QToolButton* esci = nullptr;
+    QToolButton* btnVisite = nullptr; // the person's visits
     // Data panel.
     QFrame* Panel2 = nullptr;
     DBEdit* DBEdit1 = nullptr;         // girovita
@@ -79,6 +80,9 @@ public:
     void btndeleteClick();
     void btn_fotoClick();
     void esciClick();
+    // Opens the current person's visits ("Visite di <nome>"), once pending changes of the
+    // person are saved or cancelled.
+    void btnVisiteClick();
     // Shows the current person's photo; "default.jpg" when the person has none.
     void caricafoto();
 

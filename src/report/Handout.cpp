@@ -239,7 +239,27 @@ HandoutPerson HandoutPerson::of(const TDM* dm)
         {QStringLiteral("Peso desiderato (kg)"), value("pesodes")},
         {QStringLiteral("In giorni"), value("giorni")},
     };
+    // Reading the visits is the data module's lazy first read, not a change of it.
+    if (current && dm)
+        person.visits = VisitTrend::of(const_cast<TDM*>(dm));
     return person;
+}
+
+QList<QStringList> HandoutPerson::visitRows() const
+{
+    QList<QStringList> rows;
+    const int count = int(visits.visits.size());
+    for (int i = std::max(0, count - lastVisits); i < count; ++i) {
+        const Visit& v = visits.visits.at(i);
+        rows << QStringList{v.dateText(),
+                            Visit::measureText(v.peso),
+                            Visit::measureText(v.girovita),
+                            Visit::measureText(v.fianchi),
+                            Visit::measureText(v.massagrassa),
+                            ItalianText::fromDesktopNumber(visits.metrics.at(i).BMI.toString()),
+                            v.note};
+    }
+    return rows;
 }
 
 // ---------------------------------------------------------------- handout
@@ -256,6 +276,10 @@ Handout::Handout(const NutritionSummary& summary, HandoutPerson person, QString 
         nutrientChart_ = SummaryCharts::render(
             nutrients.get(),
             QSize(chartSize.width(), std::max(chartSize.height(), 22 * rows + 110)), chartScale);
+    }
+    if (!person_.visits.visits.isEmpty()) {
+        const std::unique_ptr<QChart> trend(VisitChart::trendChart(person_.visits));
+        visitChart_ = SummaryCharts::render(trend.get(), chartSize, chartScale);
     }
 }
 
@@ -289,6 +313,26 @@ void Handout::layOut(Pages& pages) const
                 metricRows, QList<RowStyle>(metricRows.size(), RowStyle::Body),
                 {{0.3, left}, {0.2, left}, {0.3, left}, {0.2, left}}, 8.5);
     pages.space(5);
+
+    // The last visits, oldest first.
+    if (const QList<QStringList> visits = person_.visitRows(); !visits.isEmpty()) {
+        pages.table(QStringLiteral("Ultime visite"),
+                    {QStringLiteral("Data"), QStringLiteral("Peso (kg)"),
+                     QStringLiteral("Girovita (cm)"), QStringLiteral("Fianchi (cm)"),
+                     QStringLiteral("Massa grassa (%)"), QStringLiteral("BMI"),
+                     QStringLiteral("Note")},
+                    visits, QList<RowStyle>(visits.size(), RowStyle::Body),
+                    {{0.13, left},
+                     {0.1, right},
+                     {0.12, right},
+                     {0.12, right},
+                     {0.13, right},
+                     {0.14, left},
+                     {0.26, left}},
+                    8.5);
+        pages.paragraph(VisitChart::describe(person_.visits), font(7.5), Qt::darkGray);
+        pages.space(5);
+    }
 
     // The week, a table per day.
     const QList<Column> dayColumns{{0.17, left}, {0.33, left}, {0.09, right}, {0.1, right},
@@ -409,6 +453,10 @@ void Handout::layOut(Pages& pages) const
     if (!nutrientChart_.isNull()) {
         pages.space(4);
         pages.image(nutrientChart_, 180.0 * nutrientChart_.height() / nutrientChart_.width());
+    }
+    if (!visitChart_.isNull()) {
+        pages.space(4);
+        pages.image(visitChart_, chartHeight);
     }
     pages.finish();
 }

@@ -4,6 +4,9 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+
+#include "VisitChart.h"
 
 class NutritionSummary;
 class QPagedPaintDevice;
@@ -15,6 +18,13 @@ class TDM;
 struct HandoutPerson {
     QString name;
     QList<QPair<QString, QString>> metrics;
+    // The person's visits with their goal (empty without a person).
+    VisitTrend visits;
+
+    // The handout's table of the last visits, oldest first: date, weight, waist, hip,
+    // measured fat mass, BMI, notes (each in Italian notation).
+    static constexpr int lastVisits = 6;
+    QList<QStringList> visitRows() const;
 
     // The current person of the data module (empty values without one).
     static HandoutPerson of(const TDM* dm);
@@ -35,6 +45,8 @@ public:
     const QImage& splitChart() const { return splitChart_; }
     // Each nutrient in percent of its reference (empty when no nutrient has one).
     const QImage& nutrientChart() const { return nutrientChart_; }
+    // The trend of the person's visits (empty without visits).
+    const QImage& visitChart() const { return visitChart_; }
 
     // Paints every page on a paged device (a PDF writer or a printer) whose painter has
     // not begun yet, `copies` times over. Returns the number of pages of one copy. Throws
@@ -57,4 +69,5 @@ private:
     QImage energyChart_;
     QImage splitChart_;
     QImage nutrientChart_;
+    QImage visitChart_;
 };
