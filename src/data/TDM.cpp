@@ -94,14 +94,20 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     alimenti->onConflict = chooseOnConflict(QStringLiteral("L'alimento '%1' è stato cambiato"),
                                             alimentiAlimento->index());
 
+    plans_ = new PlanStore(this, this);
+
     // A person goes with every row of their menu, also those another program wrote; a
     // food renamed is renamed in every stored week that names it. Each in the one
     // transaction of the person's or the food's own write.
     utente->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
         const qint64 id = before.value(utenteID->index()).toLongLong();
         ADOConnection1->deleteRowsWhere(TableSchema::dieta(), QStringLiteral("ID_Utente"), id);
-        return std::function<void()>(
-            [this, id] { Dieta->forgetRows(Dietaid_utente->index(), id); });
+        const std::function<void()> plans = plans_->deleteOfPerson(id);
+        return std::function<void()>([this, id, plans] {
+            Dieta->forgetRows(Dietaid_utente->index(), id);
+            if (plans)
+                plans();
+        });
     };
     // A food's panel goes with the food: renamed with it, written with it (pendingPanel),
     // deleted with it.
@@ -110,6 +116,7 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const QString from = fieldValueText(before.value(alimentiAlimento->index()));
         const QString to = fieldValueText(after.value(alimentiAlimento->index()));
         const std::function<void()> weeks = renameInWeeks(from, to);
+        plans_->renameFood(from, to);
         const std::function<void()> panel = writePanel(from, to);
         if (!panel || !weeks)
             return panel ? panel : weeks;
@@ -143,6 +150,8 @@ TDM::~TDM()
         DM = nullptr;
     // Datasets are children and go before the connection they use.
     delete nutrients_;
+    delete plans_;
+    plans_ = nullptr;
     delete Dieta;
     delete utente;
     delete alimenti;
@@ -460,6 +469,8 @@ void TDM::refreshNow(qint64 release)
         // The panels only once they were read.
         if (nutrients_ && nutrients_->isOpen())
             what.nutrients = nutrients_->refreshRows(keysOf(TableSchema::nutrienti())).changed;
+        what.plans = plans_->refresh(keysOf(TableSchema::piani()),
+                                     !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;
         for (qint64 key : menus.heldKeys)
             what.menuHeldBack = what.menuHeldBack || !held.contains(key);
@@ -468,7 +479,7 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || what.nutrients || !what.menusOf.isEmpty() ||
+    if (what.foods || what.people || what.nutrients || what.plans || !what.menusOf.isEmpty() ||
         what.menuHeldBack || what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }

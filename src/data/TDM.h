@@ -2,6 +2,7 @@
 
 #include "Dataset.h"
 #include "NutrientPanel.h"
+#include "PlanStore.h"
 #include "RecordStore.h"
 
 #include <QObject>
@@ -98,6 +99,11 @@ public:
     // Besides: a food renamed takes its panel's row with it, and a food deleted its
     // panel's row, in the food's transaction.
 
+    // --- The people's kept plans and the templates (see PlanStore); read at the first use.
+    // Besides: a person deleted takes their plans with them, and a food renamed is renamed
+    // in every plan and template, in the person's or the food's transaction.
+    PlanStore* plans() const { return plans_; }
+
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).
     int peopleUsingFood(const QString& name, qint64 except = -1) const;
@@ -107,6 +113,7 @@ public:
     struct Refreshed {
         bool foods = false;        // foods added, changed or deleted
         bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
+        bool plans = false;        // plans or templates kept, changed or deleted
         bool people = false;       // people added, changed or deleted
         QSet<qint64> menusOf;      // the people whose stored week changed
         bool menuHeldBack = false; // a week's rows kept as read (see holdMenuOf)
@@ -155,7 +162,8 @@ private:
 
     std::unique_ptr<RecordStore> store_;
     Dataset* nutrients_ = nullptr; // made by foodNutrients()
-    FoodPanels panels_;            // foodPanels(), rebuilt when stale
+    PlanStore* plans_ = nullptr;
+    FoodPanels panels_; // foodPanels(), rebuilt when stale
     bool panelsStale_ = true;
     std::optional<FoodPanel> postingPanel_; // pendingPanel, taken by the post under way
     QTimer* watch_ = nullptr;
