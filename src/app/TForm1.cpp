@@ -9,9 +9,11 @@
 #include "DietReport.h"
 #include "HelpContext.h"
 #include "ItalianText.h"
+#include "PlanBook.h"
 #include "QuickCommands.h"
 #include "TAlimpers.h"
 #include "TDM.h"
+#include "TModelli.h"
 #include "TRiepilogo.h"
 #include "Tutenti.h"
 #include "UserServices.h"
@@ -31,6 +33,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -155,6 +158,7 @@ TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
     frame.Image1 = Image1;
     planner_ = new WeeklyPlanner(frame, dm_, this);
     planner_->setObjectName(QStringLiteral("planner"));
+    planBook_ = new PlanBook(planner_, dm_, dbpiano, this);
 
     // The person chooser is entered when the focus moves into it from another control of
     // this window, by mouse or keyboard. The focus that comes back to it when the window is
@@ -241,6 +245,28 @@ void TForm1::buildToolbar()
     row->addWidget(stamp);
     row->addWidget(riepilogo);
     row->addWidget(btnTotale);
+    // The plans over time: a new one, and the templates.
+    const auto textButton = [this](const QString& name, const QString& text,
+                                   const QString& tooltip) {
+        auto* button = new QToolButton(Panel1);
+        button->setObjectName(name);
+        button->setText(text);
+        button->setToolTip(tooltip);
+        Accessibility::setName(button, text);
+        button->setAutoRaise(true);
+        button->setFixedHeight(32);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setFocusPolicy(Qt::TabFocus);
+        return button;
+    };
+    nuovoPiano = textButton(QStringLiteral("nuovoPiano"), PlanBook::newPlanCaption(),
+                            QStringLiteral("Conserva la settimana come piano datato e inizia "
+                                           "il nuovo piano (Ctrl+N)"));
+    modelli = textButton(QStringLiteral("modelli"), QStringLiteral("Modelli"),
+                         QStringLiteral("Modelli di piano: crea, applica, rinomina, elimina"));
+    row->addSpacing(8);
+    row->addWidget(nuovoPiano);
+    row->addWidget(modelli);
     row->addStretch(1);
     // These three keep to the right edge.
     row->addWidget(HELP);
@@ -256,6 +282,12 @@ void TForm1::buildToolbar()
     connect(HELP, &QToolButton::clicked, this, guarded([this] { HELPClick(); }));
     connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
     connect(esci, &QToolButton::clicked, this, guarded([this] { esciClick(); }));
+    connect(nuovoPiano, &QToolButton::clicked, this, guarded([this] { nuovoPianoClick(); }));
+    connect(modelli, &QToolButton::clicked, this, guarded([this] { modelliClick(); }));
+    auto* newPlanKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    newPlanKey->setObjectName(QStringLiteral("shortcutNuovoPiano"));
+    newPlanKey->setContext(Qt::WindowShortcut);
+    connect(newPlanKey, &QShortcut::activated, this, guarded([this] { nuovoPianoClick(); }));
 }
 
 void TForm1::buildPersonPanel(QWidget* parent)
@@ -317,6 +349,16 @@ void TForm1::buildPersonPanel(QWidget* parent)
     HelpContext::set(dbnome, 2);
     connect(dbnome, &QComboBox::activated, this, guarded([this] { dbnomeSelect(); }));
     column->addWidget(dbnome);
+    QLabel* planCaption = caption(QStringLiteral("cappiano"), QStringLiteral("Piano"), true);
+    column->addWidget(planCaption);
+    dbpiano = new PlanChooser(content);
+    dbpiano->setObjectName(QStringLiteral("dbpiano"));
+    Accessibility::setName(dbpiano, QStringLiteral("Piani della persona"));
+    planCaption->setBuddy(dbpiano);
+    dbpiano->setFixedWidth(161);
+    dbpiano->setToolTip(QStringLiteral("I piani della persona per data: uno scelto va nella "
+                                       "settimana come modifica da salvare"));
+    column->addWidget(dbpiano);
     column->addSpacing(4);
 
     auto* grid = new QGridLayout;
@@ -452,6 +494,27 @@ void TForm1::salvaClick()
 void TForm1::stampClick()
 {
     DietReport::stampClick(*planner_, *dm_, this);
+}
+
+void TForm1::nuovoPianoClick()
+{
+    planBook_->nuovoPianoClick();
+}
+
+TModelli* TForm1::modelliWindow()
+{
+    if (!modelli_)
+        modelli_ = new TModelli(dm_, planner_, planBook_, this);
+    return modelli_;
+}
+
+void TForm1::modelliClick()
+{
+    TModelli* window = modelliWindow();
+    window->fill(window->chosen());
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TForm1::riepilogoClick()

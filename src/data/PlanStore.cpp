@@ -66,12 +66,37 @@ Dataset* PlanStore::plans()
 {
     if (!plans_) {
         plans_ = new Dataset(QStringLiteral("piani"), store_, TableSchema::piani(), {}, {});
-        connect(plans_, &Dataset::rowsChanged, this, &PlanStore::plansChanged);
+        connect(plans_, &Dataset::rowsChanged, this, [this] {
+            indexStale_ = true;
+            emit plansChanged();
+        });
     }
     // Read at the first use; a failure (a server away) is tried again at the next.
-    if (!plans_->isOpen())
+    if (!plans_->isOpen()) {
         plans_->open();
+        indexStale_ = true;
+    }
     return plans_;
+}
+
+const QList<int>& PlanStore::rowsOf(qint64 person)
+{
+    Dataset* d = plans();
+    if (indexStale_) {
+        byPerson_.clear();
+        byId_.clear();
+        for (int row = 0; row < d->storedRowCount(); ++row) {
+            if (!d->isStoredRowLive(row))
+                continue;
+            const QVariant p = d->storedValue(row, PlanPerson);
+            byPerson_[p.isNull() ? -1 : p.toLongLong()] << row;
+            byId_.insert(d->storedValue(row, PlanId).toLongLong(), row);
+        }
+        indexStale_ = false;
+    }
+    static const QList<int> none;
+    const auto it = byPerson_.constFind(person);
+    return it == byPerson_.constEnd() ? none : it.value();
 }
 
 bool PlanStore::isRead() const
@@ -94,15 +119,12 @@ PlanEntry PlanStore::entryAt(int row) const
 
 QList<PlanEntry> PlanStore::keptPlansOf(qint64 person)
 {
-    Dataset* d = plans();
     QList<PlanEntry> found;
-    for (int row = 0; row < d->storedRowCount(); ++row)
-        if (d->isStoredRowLive(row) && d->storedValue(row, PlanPerson).toLongLong() == person &&
-            !d->storedValue(row, PlanPerson).isNull()) {
-            const PlanEntry e = entryAt(row);
-            if (e.kind == Kept)
-                found << e;
-        }
+    for (int row : rowsOf(person)) {
+        const PlanEntry e = entryAt(row);
+        if (e.kind == Kept)
+            found << e;
+    }
     std::stable_sort(found.begin(), found.end(), [](const PlanEntry& a, const PlanEntry& b) {
         if (a.start != b.start)
             return a.start > b.start;
@@ -113,21 +135,17 @@ QList<PlanEntry> PlanStore::keptPlansOf(qint64 person)
 
 std::optional<PlanEntry> PlanStore::currentOf(qint64 person)
 {
-    Dataset* d = plans();
-    for (int row = 0; row < d->storedRowCount(); ++row)
-        if (d->isStoredRowLive(row) && !d->storedValue(row, PlanPerson).isNull() &&
-            d->storedValue(row, PlanPerson).toLongLong() == person &&
-            d->storedValue(row, PlanKind).toLongLong() == Current)
+    for (int row : rowsOf(person))
+        if (plans_->storedValue(row, PlanKind).toLongLong() == Current)
             return entryAt(row);
     return std::nullopt;
 }
 
 QList<PlanEntry> PlanStore::templates()
 {
-    Dataset* d = plans();
     QList<PlanEntry> found;
-    for (int row = 0; row < d->storedRowCount(); ++row)
-        if (d->isStoredRowLive(row) && d->storedValue(row, PlanKind).toLongLong() == Template)
+    for (int row : rowsOf(-1))
+        if (plans_->storedValue(row, PlanKind).toLongLong() == Template)
             found << entryAt(row);
     std::stable_sort(found.begin(), found.end(), [](const PlanEntry& a, const PlanEntry& b) {
         return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
@@ -137,11 +155,8 @@ QList<PlanEntry> PlanStore::templates()
 
 int PlanStore::rowOf(qint64 id)
 {
-    Dataset* d = plans();
-    for (int row = 0; row < d->storedRowCount(); ++row)
-        if (d->isStoredRowLive(row) && d->storedValue(row, PlanId).toLongLong() == id)
-            return row;
-    return -1;
+    rowsOf(-1);
+    return byId_.value(id, -1);
 }
 
 std::optional<PlanEntry> PlanStore::plan(qint64 id)

@@ -101,10 +101,15 @@ signals:
 
 private:
     int rowOf(qint64 id);
+    // The rows of the person's plans (-1: the templates), by the index built at need.
+    const QList<int>& rowsOf(qint64 person);
     PlanEntry entryAt(int row) const;
     void writeSlots(qint64 plan, const Slots& week);
 
     TDM* dm_;
     RecordStore* store_;
     Dataset* plans_ = nullptr;
+    QHash<qint64, QList<int>> byPerson_; // live rows by person, -1 for the templates
+    QHash<qint64, int> byId_;
+    bool indexStale_ = true;
 };
