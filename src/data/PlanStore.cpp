@@ -222,12 +222,16 @@ void PlanStore::checkName(const QString& name, bool isTemplate, qint64 except)
 
 void PlanStore::writeSlots(qint64 plan, const Slots& week)
 {
+    const TableSchema& table = TableSchema::pianiRighe();
     QList<int> numbers = week.keys();
     std::sort(numbers.begin(), numbers.end());
     for (int number : numbers) {
         const auto& texts = week.value(number);
-        store_->insertRow(TableSchema::pianiRighe(),
-                          {plan, number, textOrNull(texts.first), textOrNull(texts.second)});
+        QVector<QVariant> row{plan, qint64(number), textOrNull(texts.first),
+                              textOrNull(texts.second)};
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = RecordStore::normalise(table.columns.at(i), row.at(i));
+        store_->insertRow(table, row);
     }
 }
 
