@@ -5,20 +5,24 @@
 #include "Dataset.h"
 #include "FoodChooser.h"
 #include "PlanBook.h"
+#include "PlanComparison.h"
 #include "PlanStore.h"
 #include "PlannerFixture.h"
 #include "ScriptedServices.h"
 #include "TDM.h"
 #include "TModelli.h"
+#include "TRiepilogo.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 #include "WeeklyPlanner.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QtTest>
 #include <memory>
 
@@ -167,6 +171,22 @@ void TestPlans::keepPlanAndStartFromTemplate()
     QCOMPARE(db_->menuRows(anna_).value(101), QString("Mela|150"));
     QCOMPARE(chooserEntries(),
              (QStringList{"Piano attuale — Inverno (dal 01/12/26)", "01/09/26 — Autunno"}));
+    // The summary compares the week shown with the kept plan, per day on average.
+    const auto previous = PlanComparison::previousOf(*dm_, anna_);
+    QVERIFY(previous);
+    TRiepilogo summary(TRiepilogo::summaryOf(planner(), *dm_), dm_.get());
+    QVERIFY(!summary.comparison());
+    summary.setComparison(*previous);
+    QVERIFY(!summary.parteConfronto->isHidden());
+    const SummaryTables::Table& table = *summary.comparison();
+    QCOMPARE(table.header, (QStringList{"Media giornaliera", "Piano attuale",
+                                        "Piano precedente (01/09/26 — Autunno)", "Differenza"}));
+    QCOMPARE(table.rows.value(0), (QStringList{"Energia (kcal)", "2,0", "52,6", "-50,6"}));
+    QCOMPARE(table.rows.value(1), (QStringList{"Proteine (g)", "0,1", "1,2", "-1,1"}));
+    QCOMPARE(table.rows.value(2), (QStringList{"Lipidi (g)", "0,0", "0,2", "-0,1"}));
+    QCOMPARE(table.rows.value(3), (QStringList{"Carboidrati (g)", "0,3", "11,6", "-11,2"}));
+    QCOMPARE(summary.confronto->item(0, 2)->text(), QString("52,6"));
+
     QVERIFY(planner().salvadieta());
     QCOMPARE(db_->menuRows(anna_).value(301), QString("Sedano|80"));
     QVERIFY(db_->menuRows(anna_).value(101).startsWith("|"));

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "NutritionSummary.h"
+
 #include <QImage>
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class NutritionSummary;
 class QPagedPaintDevice;
@@ -44,6 +48,8 @@ public:
     void savePdf(const QString& path) const;
     // Prints the handout on a printer set up by the print dialog (AppError on failure).
     void print(QPrinter& printer) const;
+    // The table "Confronto con il piano precedente", after the summary tables.
+    void setComparison(const SummaryTables::Table& table) { comparison_ = table; }
     // "Riepilogo dieta di " and the name, the title of the document and of the print job.
     QString title() const;
 
@@ -57,4 +63,5 @@ private:
     QImage energyChart_;
     QImage splitChart_;
     QImage nutrientChart_;
+    std::optional<SummaryTables::Table> comparison_;
 };
