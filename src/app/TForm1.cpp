@@ -245,28 +245,12 @@ void TForm1::buildToolbar()
     row->addWidget(stamp);
     row->addWidget(riepilogo);
     row->addWidget(btnTotale);
-    // The plans over time: a new one, and the templates.
-    const auto textButton = [this](const QString& name, const QString& text,
-                                   const QString& tooltip) {
-        auto* button = new QToolButton(Panel1);
-        button->setObjectName(name);
-        button->setText(text);
-        button->setToolTip(tooltip);
-        Accessibility::setName(button, text);
-        button->setAutoRaise(true);
-        button->setFixedHeight(32);
-        button->setCursor(Qt::PointingHandCursor);
-        button->setFocusPolicy(Qt::TabFocus);
-        return button;
-    };
-    nuovoPiano = textButton(QStringLiteral("nuovoPiano"), PlanBook::newPlanCaption(),
-                            QStringLiteral("Conserva la settimana come piano datato e inizia "
-                                           "il nuovo piano (Ctrl+N)"));
-    modelli = textButton(QStringLiteral("modelli"), QStringLiteral("Modelli"),
-                         QStringLiteral("Modelli di piano: crea, applica, rinomina, elimina"));
-    row->addSpacing(8);
+    // The plans over time: the week kept as a dated plan and the next one started.
+    nuovoPiano = pictureButton(Panel1, QStringLiteral("nuovoPiano"), QStringLiteral("nuovo"),
+                               QStringLiteral("Nuovo piano: conserva la settimana come piano "
+                                              "datato e inizia il nuovo piano (Ctrl+N)"),
+                               0, true, PlanBook::newPlanCaption());
     row->addWidget(nuovoPiano);
-    row->addWidget(modelli);
     row->addStretch(1);
     // These three keep to the right edge.
     row->addWidget(HELP);
@@ -283,7 +267,6 @@ void TForm1::buildToolbar()
     connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
     connect(esci, &QToolButton::clicked, this, guarded([this] { esciClick(); }));
     connect(nuovoPiano, &QToolButton::clicked, this, guarded([this] { nuovoPianoClick(); }));
-    connect(modelli, &QToolButton::clicked, this, guarded([this] { modelliClick(); }));
     auto* newPlanKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
     newPlanKey->setObjectName(QStringLiteral("shortcutNuovoPiano"));
     newPlanKey->setContext(Qt::WindowShortcut);
@@ -359,6 +342,15 @@ void TForm1::buildPersonPanel(QWidget* parent)
     dbpiano->setToolTip(QStringLiteral("I piani della persona per data: uno scelto va nella "
                                        "settimana come modifica da salvare"));
     column->addWidget(dbpiano);
+    modelli = new QToolButton(content);
+    modelli->setObjectName(QStringLiteral("modelli"));
+    modelli->setText(QStringLiteral("Modelli…"));
+    Accessibility::setName(modelli, QStringLiteral("Modelli di piano"));
+    modelli->setToolTip(QStringLiteral("Modelli di piano: crea, applica, rinomina, elimina"));
+    modelli->setFixedWidth(161);
+    modelli->setCursor(Qt::PointingHandCursor);
+    connect(modelli, &QToolButton::clicked, this, guarded([this] { modelliClick(); }));
+    column->addWidget(modelli);
     column->addSpacing(4);
 
     auto* grid = new QGridLayout;
