@@ -408,6 +408,33 @@ int runChild(QApplication& app, const QString& path, int runs)
         });
         planner->caricadieta();
         emitFigure("plan_switch", planSwitch, swLimit);
+        // Its parts: the slots' read, and the grid taking them.
+        const qint64 shownId = planner->shownPerson().toLongLong();
+        const qint64 planId = dm->plans()->keptPlansOf(shownId).value(0).id;
+        PlanStore::Slots read;
+        const double slotRead = minimumOf(runs * 3, [&] {
+            QElapsedTimer t;
+            t.start();
+            read = dm->plans()->slotsOf(planId);
+            return t.nsecsElapsed() / 1e6;
+        });
+        const double restore = minimumOf(runs * 3, [&] {
+            planner->caricadieta();
+            QElapsedTimer t;
+            t.start();
+            planner->restoreWeek(shownId, read);
+            return t.nsecsElapsed() / 1e6;
+        });
+        planner->caricadieta();
+        const double fill = minimumOf(runs * 3, [&] {
+            QElapsedTimer t;
+            t.start();
+            book->fillChooser();
+            return t.nsecsElapsed() / 1e6;
+        });
+        std::printf("INFO plan chooser filled (part of a person switch) %.3f ms\n", fill);
+        std::printf("INFO plan switch: slots read %.2f ms, restoreWeek %.2f ms\n", slotRead,
+                    restore);
         std::printf("INFO plans of the person %d\n", book->chooser()->count() - 1);
     }
 
