@@ -13,6 +13,7 @@
 // At the end: the growth exponent of every figure from M to L.
 #include "DBGrid.h"
 #include "FoodChooser.h"
+#include "PlanBook.h"
 #include "ScriptedServices.h"
 #include "ShippedFoods.h"
 #include "SqliteStore.h"
@@ -112,6 +113,36 @@ QList<Food> readFoods(int wanted)
     return foods;
 }
 
+// Every person with a menu gets five kept plans, each with the 133 slots of a week, a week
+// apart in start date.
+constexpr int plansPerPerson = 5;
+void addPlans(QSqlDatabase& db, int people, const QStringList& fitting)
+{
+    QSqlQuery plan(db);
+    plan.prepare("INSERT INTO piani (ID_Utente, nome, inizio, modello) VALUES (?, ?, ?, 0)");
+    QSqlQuery row(db);
+    row.prepare(
+        "INSERT INTO piani_righe (ID_Piano, ID_Combo, Alimento, grammi) VALUES (?, ?, ?, ?)");
+    const QDate first(2025, 1, 6);
+    for (int p = 0; p < people; ++p)
+        for (int k = 0; k < plansPerPerson; ++k) {
+            plan.addBindValue(p + 1);
+            plan.addBindValue(QStringLiteral("Piano %1").arg(k + 1));
+            plan.addBindValue(first.addDays(7 * k + p % 300).toString("yyyy-MM-dd"));
+            plan.exec();
+            const qint64 id = plan.lastInsertId().toLongLong();
+            for (int day = 1; day <= 7; ++day)
+                for (int pos = 1; pos <= 19; ++pos) {
+                    row.addBindValue(id);
+                    row.addBindValue(100 * day + pos);
+                    row.addBindValue(
+                        fitting.at((p * 37 + k * 11 + day * 17 + pos) % fitting.size()));
+                    row.addBindValue(QString::number(10 + (p + k + pos * day) % 190));
+                    row.exec();
+                }
+        }
+}
+
 // Writes the database of one size; returns the names of the foods that fit the menu.
 bool makeDatabase(const Size& size, const QString& path)
 {
@@ -200,6 +231,7 @@ bool makeDatabase(const Size& size, const QString& path)
                 row.exec();
             }
     }
+    addPlans(db, size.people, fitting);
     db.commit();
     db.close();
     db = QSqlDatabase();
@@ -389,6 +421,52 @@ int runChild(QApplication& app, const QString& path, int runs)
             }
         std::printf("INFO person switch: the week model agrees with the grid in %d of 133 slots\n",
                     agreeing);
+    }
+
+    // Plan switch: an earlier plan of the person put into the grid (its 133 slots read from
+    // the database then), the stored week read again between the runs.
+    {
+        PlanBook* book = form->planBook();
+        form->dbnome->setCurrentIndex((people - emptyPeople) / 3);
+        planner->dbnomeSelect();
+        const double planSwitch = minimumOf(runs * 3, [&, k = 0]() mutable {
+            planner->caricadieta();
+            const int entry = 1 + (++k % plansPerPerson);
+            QElapsedTimer t;
+            t.start();
+            book->planChosen(entry);
+            return t.nsecsElapsed() / 1e6;
+        });
+        planner->caricadieta();
+        emitFigure("plan_switch", planSwitch, swLimit);
+        // Its parts: the slots' read, and the grid taking them.
+        const qint64 shownId = planner->shownPerson().toLongLong();
+        const qint64 planId = dm->plans()->keptPlansOf(shownId).value(0).id;
+        PlanStore::Slots read;
+        const double slotRead = minimumOf(runs * 3, [&] {
+            QElapsedTimer t;
+            t.start();
+            read = dm->plans()->slotsOf(planId);
+            return t.nsecsElapsed() / 1e6;
+        });
+        const double restore = minimumOf(runs * 3, [&] {
+            planner->caricadieta();
+            QElapsedTimer t;
+            t.start();
+            planner->restoreWeek(shownId, read);
+            return t.nsecsElapsed() / 1e6;
+        });
+        planner->caricadieta();
+        const double fill = minimumOf(runs * 3, [&] {
+            QElapsedTimer t;
+            t.start();
+            book->fillChooser();
+            return t.nsecsElapsed() / 1e6;
+        });
+        std::printf("INFO plan chooser filled (part of a person switch) %.3f ms\n", fill);
+        std::printf("INFO plan switch: slots read %.2f ms, restoreWeek %.2f ms\n", slotRead,
+                    restore);
+        std::printf("INFO plans of the person %d\n", book->chooser()->count() - 1);
     }
 
     // Week save: 133 inserts for a person without a menu, then 133 updates.
@@ -598,6 +676,28 @@ int runChild(QApplication& app, const QString& path, int runs)
         return ms;
     });
     emitFigure("nutrients", panelRead, panelLimit);
+
+    // The plans' first read (start-up leaves them unread; the slots are read one plan at a
+    // time): the heap it takes against the bytes of the values of the `piani` table.
+    {
+        qint64 planBytes = 0;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "rawplans");
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery q(db);
+            q.exec("SELECT ID, ID_Utente, nome, inizio, modello FROM piani");
+            while (q.next())
+                planBytes +=
+                    3 * 8 + 2 * (q.value(2).toString().size() + q.value(3).toString().size());
+        }
+        QSqlDatabase::removeDatabase("rawplans");
+        TDM fresh(path);
+        const qint64 before = qint64(mallinfo2().uordblks);
+        fresh.plans()->keptPlansOf(1);
+        const qint64 planHeap = qint64(mallinfo2().uordblks) - before;
+        emitFigure("plans_memory", double(planHeap), double(planBytes));
+    }
     emitFigure("nutrients_memory", double(panelHeap), double(panelBytes));
     // The visits window: opened on a person (their visits read, the table and the chart
     // made), against the raw read of the person's visits; the visits' first read and its
@@ -668,6 +768,7 @@ const QList<Row> rows{
     {"startup", "start-up to first paint (raw read + bare paint)", "ms"},
     {"userclose", "user window closed (combo filled from a list)", "ms"},
     {"switch", "person switch (266 setText)", "ms"},
+    {"plan_switch", "plan switch, slots read lazily (266 setText)", "ms"},
     {"save_insert", "week save, 133 inserts (raw, one transaction)", "ms"},
     {"save_update", "week save, 133 updates (raw, one transaction)", "ms"},
     {"refresh", "change taken by the datasets (raw read)", "ms"},
@@ -676,11 +777,13 @@ const QList<Row> rows{
     {"nutrients", "panels' first read (raw read of the table)", "ms"},
     {"nutrients_memory", "panels' heap growth (bytes of their values)", "MB"},
     {"visits", "visits window opened (raw read of the person's visits)", "ms"},
+    {"plans_memory", "plans' heap at first read (bytes of `piani` values)", "MB"},
 };
 const QMap<QString, double> targets{{"startup", 1.5},        {"userclose", 3},   {"switch", 5},
                                     {"save_insert", 3},      {"save_update", 3}, {"refresh", 5},
                                     {"typeahead", 3},        {"memory", 3},      {"nutrients", 3},
-                                    {"nutrients_memory", 3}, {"visits", 3}};
+                                    {"nutrients_memory", 3}, {"visits", 3},      {"plan_switch", 5},
+                                    {"plans_memory", 3}};
 
 } // namespace
 

@@ -10,12 +10,17 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 #include <QWhatsThis>
@@ -140,8 +145,7 @@ QString DesktopServices::choosePictureFile(const QString& filter)
 
 QString DesktopServices::chooseSaveFile(const QString& proposedName, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), QString(), proposedName,
-                                        filter);
+    return QFileDialog::getSaveFileName(dialogParent(), QString(), proposedName, filter);
 }
 
 std::function<bool()> DesktopServices::printerInstalled = [] {
@@ -171,6 +175,43 @@ QList<int> DesktopServices::chooseEntries(const QString& prompt, const QStringLi
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosen();
+}
+
+QStringList DesktopServices::askTexts(const QString& prompt, const QStringList& labels,
+                                      const QStringList& proposed)
+{
+    QDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("testiDialog"));
+    dialog.setWindowTitle(AppTexts::dialogCaption());
+    auto* form = new QFormLayout(&dialog);
+    auto* text = new QLabel(prompt, &dialog);
+    text->setObjectName(QStringLiteral("testiDomanda"));
+    text->setWordWrap(true);
+    form->addRow(text);
+    QList<QLineEdit*> fields;
+    for (int i = 0; i < labels.size(); ++i) {
+        auto* field = new QLineEdit(proposed.value(i), &dialog);
+        field->setObjectName(QStringLiteral("testo%1").arg(i + 1));
+        field->setAccessibleName(labels.at(i));
+        field->setMinimumWidth(260);
+        auto* label = new QLabel(labels.at(i), &dialog);
+        label->setBuddy(field);
+        form->addRow(label, field);
+        fields << field;
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->setObjectName(QStringLiteral("testiPulsanti"));
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QStringList typed;
+    for (QLineEdit* field : fields)
+        typed << field->text();
+    return typed;
 }
 
 void DesktopServices::waitNotice(const QString& text)

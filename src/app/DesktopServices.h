@@ -27,6 +27,8 @@ public:
     QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
                              bool several) override;
     // A small window of its own, in the middle of the screen, named "avvisoAttesa".
+    QStringList askTexts(const QString& prompt, const QStringList& labels,
+                         const QStringList& proposed) override;
     void waitNotice(const QString& text) override;
 
     // Whether the system has a printer; without one the print dialog is not shown and

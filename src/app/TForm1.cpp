@@ -9,9 +9,11 @@
 #include "DietReport.h"
 #include "HelpContext.h"
 #include "ItalianText.h"
+#include "PlanBook.h"
 #include "QuickCommands.h"
 #include "TAlimpers.h"
 #include "TDM.h"
+#include "TModelli.h"
 #include "TRiepilogo.h"
 #include "TVisite.h"
 #include "Tutenti.h"
@@ -157,6 +159,7 @@ TForm1::TForm1(TDM* dm, QWidget* parent) : QWidget(parent, Qt::Window), dm_(dm)
     frame.Image1 = Image1;
     planner_ = new WeeklyPlanner(frame, dm_, this);
     planner_->setObjectName(QStringLiteral("planner"));
+    planBook_ = new PlanBook(planner_, dm_, dbpiano, this);
 
     // The person chooser is entered when the focus moves into it from another control of
     // this window, by mouse or keyboard. The focus that comes back to it when the window is
@@ -243,6 +246,12 @@ void TForm1::buildToolbar()
     row->addWidget(stamp);
     row->addWidget(riepilogo);
     row->addWidget(btnTotale);
+    // The plans over time: the week kept as a dated plan and the next one started.
+    nuovoPiano = pictureButton(Panel1, QStringLiteral("nuovoPiano"), QStringLiteral("nuovo"),
+                               QStringLiteral("Nuovo piano: conserva la settimana come piano "
+                                              "datato e inizia il nuovo piano (Ctrl+N)"),
+                               0, true, PlanBook::newPlanCaption());
+    row->addWidget(nuovoPiano);
     row->addStretch(1);
     // These three keep to the right edge.
     row->addWidget(HELP);
@@ -258,6 +267,11 @@ void TForm1::buildToolbar()
     connect(HELP, &QToolButton::clicked, this, guarded([this] { HELPClick(); }));
     connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
     connect(esci, &QToolButton::clicked, this, guarded([this] { esciClick(); }));
+    connect(nuovoPiano, &QToolButton::clicked, this, guarded([this] { nuovoPianoClick(); }));
+    auto* newPlanKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    newPlanKey->setObjectName(QStringLiteral("shortcutNuovoPiano"));
+    newPlanKey->setContext(Qt::WindowShortcut);
+    connect(newPlanKey, &QShortcut::activated, this, guarded([this] { nuovoPianoClick(); }));
 }
 
 void TForm1::buildPersonPanel(QWidget* parent)
@@ -333,6 +347,25 @@ void TForm1::buildPersonPanel(QWidget* parent)
     visitsKey->setObjectName(QStringLiteral("shortcutVisite"));
     visitsKey->setContext(Qt::WindowShortcut);
     connect(visitsKey, &QShortcut::activated, this, guarded([this] { btnVisiteClick(); }));
+    QLabel* planCaption = caption(QStringLiteral("cappiano"), QStringLiteral("Piano"), true);
+    column->addWidget(planCaption);
+    dbpiano = new PlanChooser(content);
+    dbpiano->setObjectName(QStringLiteral("dbpiano"));
+    Accessibility::setName(dbpiano, QStringLiteral("Piani della persona"));
+    planCaption->setBuddy(dbpiano);
+    dbpiano->setFixedWidth(161);
+    dbpiano->setToolTip(QStringLiteral("I piani della persona per data: uno scelto va nella "
+                                       "settimana come modifica da salvare"));
+    column->addWidget(dbpiano);
+    modelli = new QToolButton(content);
+    modelli->setObjectName(QStringLiteral("modelli"));
+    modelli->setText(QStringLiteral("Modelli…"));
+    Accessibility::setName(modelli, QStringLiteral("Modelli di piano"));
+    modelli->setToolTip(QStringLiteral("Modelli di piano: crea, applica, rinomina, elimina"));
+    modelli->setFixedWidth(161);
+    modelli->setCursor(Qt::PointingHandCursor);
+    connect(modelli, &QToolButton::clicked, this, guarded([this] { modelliClick(); }));
+    column->addWidget(modelli);
     column->addSpacing(4);
 
     auto* grid = new QGridLayout;
@@ -476,6 +509,27 @@ void TForm1::salvaClick()
 void TForm1::stampClick()
 {
     DietReport::stampClick(*planner_, *dm_, this);
+}
+
+void TForm1::nuovoPianoClick()
+{
+    planBook_->nuovoPianoClick();
+}
+
+TModelli* TForm1::modelliWindow()
+{
+    if (!modelli_)
+        modelli_ = new TModelli(dm_, planner_, planBook_, this);
+    return modelli_;
+}
+
+void TForm1::modelliClick()
+{
+    TModelli* window = modelliWindow();
+    window->fill(window->chosen());
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TForm1::riepilogoClick()

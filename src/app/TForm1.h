@@ -14,6 +14,8 @@ class QToolButton;
 class TAlimpers;
 class TDM;
 class Tutenti;
+class PlanBook;
+class TModelli;
 class WeeklyPlanner;
 
 // The main window "Nutrilo 1.0": the toolbar, the person panel of the current person and
@@ -37,6 +39,8 @@ public:
     QToolButton* stamp = nullptr;
     QToolButton* riepilogo = nullptr;
     QToolButton* btnTotale = nullptr;
+    QToolButton* nuovoPiano = nullptr; // "Nuovo piano"
+    QToolButton* modelli = nullptr;    // the templates window
     QToolButton* HELP = nullptr;
     QToolButton* info = nullptr;
     QToolButton* esci = nullptr;
@@ -47,6 +51,8 @@ public:
     // The week shown was changed by another program while it has unsaved changes.
     QLabel* avvisoDieta = nullptr;
     QComboBox* dbnome = nullptr;
+    // The person's plans, "Piano attuale" first.
+    QComboBox* dbpiano = nullptr;
     // The data-bound label of a field of the person dataset ("eta", "%massagrassa", …);
     // its objectName is "lbl" followed by the field name without "%".
     DBLabel* personLabel(const QString& field) const { return personLabels_.value(field); }
@@ -63,6 +69,7 @@ public:
     QWidget* TabSheet7 = nullptr;
 
     WeeklyPlanner* planner() const { return planner_; }
+    PlanBook* planBook() const { return planBook_; }
 
     // --- Handlers
     void FormShow();
@@ -74,6 +81,10 @@ public:
     void infoClick();
     void HELPClick();
     void esciClick();
+    void nuovoPianoClick();
+    // The templates window (made at the first use).
+    void modelliClick();
+    TModelli* modelliWindow();
 
 public slots:
     // The nutrition summary of the week as displayed, for the current person.
@@ -119,6 +130,8 @@ private:
 
     TDM* dm_;
     WeeklyPlanner* planner_ = nullptr;
+    PlanBook* planBook_ = nullptr;
+    TModelli* modelli_ = nullptr;
     Tutenti* users_ = nullptr;
     TAlimpers* foods_ = nullptr;
     QMap<QString, DBLabel*> personLabels_;

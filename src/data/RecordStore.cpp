@@ -146,6 +146,24 @@ void RecordStore::validateRow(const TableSchema& table, const QVector<QVariant>&
     }
 }
 
+void RecordStore::scanRowsWhere(
+    const TableSchema& table, const QString& column, const QVariant& value,
+    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take,
+    bool ignoreCase) const
+{
+    const int i = table.indexOf(column);
+    if (i < 0)
+        return;
+    const QVariant wanted = normalise(table.columns.at(i), value);
+    const QString folded = wanted.toString().toCaseFolded();
+    scanTable(table, [&](qint64 key, const QVector<QVariant>& values) {
+        const QVariant& v = values.at(i);
+        if (ignoreCase ? (!v.isNull() && v.toString().toCaseFolded() == folded)
+                       : sameValue(v, wanted))
+            take(key, values);
+    });
+}
+
 std::vector<StoredRow> RecordStore::readTable(const TableSchema& table) const
 {
     std::vector<StoredRow> rows;

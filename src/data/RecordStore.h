@@ -29,6 +29,15 @@ public:
         const std::function<void(qint64 key, const QVector<QVariant>& values)>& take) const = 0;
     // Every row of the table, in the order of their keys.
     std::vector<StoredRow> readTable(const TableSchema& table) const;
+    // Hands to `take` the rows whose column holds the value, in the order of their keys;
+    // with `ignoreCase` a text matches letter case aside (as far as the engine folds it:
+    // SQLite folds only the letters A to Z). A database keeps
+    // an index of the leading column of a table's unique key, so that a look-up by it reads
+    // only the rows asked for.
+    virtual void
+    scanRowsWhere(const TableSchema& table, const QString& column, const QVariant& value,
+                  const std::function<void(qint64 key, const QVector<QVariant>& values)>& take,
+                  bool ignoreCase = false) const;
     // Whether the database holds the table. A database of the previous version has no
     // nutrient table until the application opens it (prepareChangeLog); reading a table
     // that is not there gives no rows.

@@ -235,6 +235,36 @@ void SqlStore::scanTable(
     }
 }
 
+void SqlStore::scanRowsWhere(
+    const TableSchema& table, const QString& column, const QVariant& value,
+    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take,
+    bool ignoreCase) const
+{
+    const int index = table.indexOf(column);
+    if (index < 0 || !hasTable(table))
+        return;
+    QStringList names;
+    for (const ColumnDef& c : table.columns)
+        names << identifier(c.name);
+    const ColumnDef& c = table.columns.at(index);
+    const QString where = ignoreCase
+                              ? QStringLiteral("lower(%1) = lower(?)").arg(identifier(c.name))
+                              : QStringLiteral("%1 = ?").arg(identifier(c.name));
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 ORDER BY %1")
+                  .arg(rowKey(table), joined(names, ", "), identifier(table.name), where));
+    q.addBindValue(boundValue(c, normalise(c, value)));
+    if (!q.exec())
+        fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
+    QVector<QVariant> values(table.columns.size());
+    while (q.next()) {
+        for (int i = 0; i < table.columns.size(); ++i)
+            values[i] = normalise(table.columns.at(i), q.value(i + 1));
+        take(q.value(0).toLongLong(), values);
+    }
+}
+
 qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)
 {
     validateRow(table, values);

@@ -49,6 +49,9 @@ public:
     void scanTable(const TableSchema& table,
                    const std::function<void(qint64 key, const QVector<QVariant>& values)>& take)
         const override;
+    void scanRowsWhere(const TableSchema& table, const QString& column, const QVariant& value,
+                       const std::function<void(qint64 key, const QVector<QVariant>& values)>& take,
+                       bool ignoreCase = false) const override;
     qint64 insertRow(const TableSchema& table, const QVector<QVariant>& values) override;
     void updateRow(const TableSchema& table, qint64 rowid, const QVector<QVariant>& before,
                    const QVector<QVariant>& after) override;

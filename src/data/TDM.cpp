@@ -96,6 +96,8 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     alimenti->onConflict = chooseOnConflict(QStringLiteral("L'alimento '%1' è stato cambiato"),
                                             alimentiAlimento->index());
 
+    plans_ = new PlanStore(this, this);
+
     // A person goes with every row of their menu, also those another program wrote; a
     // food renamed is renamed in every stored week that names it. Each in the one
     // transaction of the person's or the food's own write.
@@ -103,10 +105,13 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const qint64 id = before.value(utenteID->index()).toLongLong();
         ADOConnection1->deleteRowsWhere(TableSchema::dieta(), QStringLiteral("ID_Utente"), id);
         ADOConnection1->deleteRowsWhere(TableSchema::visite(), QStringLiteral("ID_Utente"), id);
-        return std::function<void()>([this, id] {
+        const std::function<void()> plans = plans_->deleteOfPerson(id);
+        return std::function<void()>([this, id, plans] {
             Dieta->forgetRows(Dietaid_utente->index(), id);
             if (visits_ && visits_->isOpen())
                 visits_->forgetRows(TableSchema::visite().indexOf(QStringLiteral("ID_Utente")), id);
+            if (plans)
+                plans();
         });
     };
     // A new weight or waist typed for the person is a measure of today's visit.
@@ -121,6 +126,7 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const QString from = fieldValueText(before.value(alimentiAlimento->index()));
         const QString to = fieldValueText(after.value(alimentiAlimento->index()));
         const std::function<void()> weeks = renameInWeeks(from, to);
+        plans_->renameFood(from, to);
         const std::function<void()> panel = writePanel(from, to);
         if (!panel || !weeks)
             return panel ? panel : weeks;
@@ -155,6 +161,8 @@ TDM::~TDM()
     // Datasets are children and go before the connection they use.
     delete nutrients_;
     delete visits_;
+    delete plans_;
+    plans_ = nullptr;
     delete Dieta;
     delete utente;
     delete alimenti;
@@ -696,6 +704,8 @@ void TDM::refreshNow(qint64 release)
             what.nutrients = nutrients_->refreshRows(keysOf(TableSchema::nutrienti())).changed;
         if (visits_ && visits_->isOpen())
             what.visits = visits_->refreshRows(keysOf(TableSchema::visite())).changed;
+        what.plans = plans_->refresh(keysOf(TableSchema::piani()),
+                                     !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;
         for (qint64 key : menus.heldKeys)
             what.menuHeldBack = what.menuHeldBack || !held.contains(key);
@@ -704,8 +714,8 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || what.nutrients || what.visits || !what.menusOf.isEmpty() ||
-        what.menuHeldBack || what.editedFood || what.editedPerson)
+    if (what.foods || what.people || what.nutrients || what.visits || what.plans ||
+        !what.menusOf.isEmpty() || what.menuHeldBack || what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }
 

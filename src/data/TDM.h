@@ -2,6 +2,7 @@
 
 #include "Dataset.h"
 #include "NutrientPanel.h"
+#include "PlanStore.h"
 #include "RecordStore.h"
 #include "Visits.h"
 
@@ -117,6 +118,10 @@ public:
     // Besides: a person's post that changes `peso` or `girovita` (the user window) records
     // them in the visit dated today, a new one if there is none, in the post's transaction;
     // a person deleted takes their visits along in the delete's transaction.
+    // --- The people's kept plans and the templates (see PlanStore); read at the first use.
+    // Besides: a person deleted takes their plans with them, and a food renamed is renamed
+    // in every plan and template, in the person's or the food's transaction.
+    PlanStore* plans() const { return plans_; }
 
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).
@@ -128,6 +133,7 @@ public:
         bool foods = false;        // foods added, changed or deleted
         bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
         bool visits = false;       // visits added, changed or deleted (visitDataset() open)
+        bool plans = false;        // plans or templates kept, changed or deleted
         bool people = false;       // people added, changed or deleted
         QSet<qint64> menusOf;      // the people whose stored week changed
         bool menuHeldBack = false; // a week's rows kept as read (see holdMenuOf)
@@ -186,7 +192,8 @@ private:
 
     std::unique_ptr<RecordStore> store_;
     Dataset* nutrients_ = nullptr; // made by foodNutrients()
-    FoodPanels panels_;            // foodPanels(), rebuilt when stale
+    PlanStore* plans_ = nullptr;
+    FoodPanels panels_; // foodPanels(), rebuilt when stale
     bool panelsStale_ = true;
     std::optional<FoodPanel> postingPanel_; // pendingPanel, taken by the post under way
     Dataset* visits_ = nullptr;             // made by visitDataset()

@@ -48,6 +48,11 @@ QList<int> UserServices::chooseEntries(const QString&, const QStringList&, bool)
     return {};
 }
 
+QStringList UserServices::askTexts(const QString&, const QStringList&, const QStringList&)
+{
+    return {};
+}
+
 void UserServices::waitNotice(const QString&) {}
 
 void UserServices::install(UserServices* services)

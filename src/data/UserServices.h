@@ -71,6 +71,11 @@ public:
     // With `several` any number of entries can be chosen, otherwise one.
     virtual QList<int> chooseEntries(const QString& prompt, const QStringList& entries,
                                      bool several);
+    // A form of text fields titled with the dialog caption, a prompt above them: one field
+    // per label, each holding its proposed text at first. Returns the texts as typed, in
+    // the labels' order; empty when cancelled.
+    virtual QStringList askTexts(const QString& prompt, const QStringList& labels,
+                                 const QStringList& proposed);
     // A notice without buttons while the application waits for something (a server that
     // is slow to answer); it stays on screen, the event loop running, until the same call
     // with an empty text takes it away. Without a notice service nothing is shown.

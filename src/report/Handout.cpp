@@ -434,6 +434,10 @@ void Handout::layOut(Pages& pages) const
     for (int c = 0; c < 7; ++c)
         mealTable << Column{0.1, right};
     summaryTable(QStringLiteral("Riepilogo per pasto"), SummaryTables::meals(summary_), mealTable);
+    if (comparison_) {
+        summaryTable(QStringLiteral("Confronto con il piano precedente"), *comparison_,
+                     {{0.25, left}, {0.2, right}, {0.35, right}, {0.2, right}});
+    }
     summaryTable(QStringLiteral("Nutrienti e valori di riferimento"),
                  SummaryTables::nutrients(summary_),
                  {{0.22, left}, {0.27, right}, {0.29, left}, {0.1, right}, {0.12, left}});

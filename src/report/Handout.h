@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NutritionSummary.h"
+
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -7,6 +9,7 @@
 #include <QStringList>
 
 #include "VisitChart.h"
+#include <optional>
 
 class NutritionSummary;
 class QPagedPaintDevice;
@@ -56,6 +59,8 @@ public:
     void savePdf(const QString& path) const;
     // Prints the handout on a printer set up by the print dialog (AppError on failure).
     void print(QPrinter& printer) const;
+    // The table "Confronto con il piano precedente", after the summary tables.
+    void setComparison(const SummaryTables::Table& table) { comparison_ = table; }
     // "Riepilogo dieta di " and the name, the title of the document and of the print job.
     QString title() const;
 
@@ -70,4 +75,5 @@ private:
     QImage splitChart_;
     QImage nutrientChart_;
     QImage visitChart_;
+    std::optional<SummaryTables::Table> comparison_;
 };

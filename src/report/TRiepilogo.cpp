@@ -251,6 +251,17 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     column->addWidget(giorni);
     column->addWidget(caption(QStringLiteral("Per pasto"), pasti));
     column->addWidget(pasti);
+    parteConfronto = new QGroupBox(QStringLiteral("Confronto con il piano precedente"), this);
+    parteConfronto->setObjectName(QStringLiteral("Confronto"));
+    Accessibility::setName(parteConfronto, QStringLiteral("Confronto con il piano precedente"));
+    SummaryTables::Table empty;
+    empty.header << QStringLiteral("Media giornaliera") << QStringLiteral("Piano attuale")
+                 << QStringLiteral("Piano precedente") << QStringLiteral("Differenza");
+    confronto = tableOf(empty, QStringLiteral("confronto"), parteConfronto);
+    Accessibility::setName(confronto, QStringLiteral("Confronto con il piano precedente"));
+    (new QVBoxLayout(parteConfronto))->addWidget(confronto);
+    parteConfronto->hide();
+    column->addWidget(parteConfronto);
     auto* charts = new QHBoxLayout;
     charts->addWidget(graficoKcal, 1);
     charts->addWidget(graficoMacro, 1);
@@ -279,6 +290,13 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
 }
 
 TRiepilogo::~TRiepilogo() = default;
+
+void TRiepilogo::setComparison(const PlanComparison::Previous& previous)
+{
+    comparison_ = PlanComparison::table(summary_, previous);
+    fillTable(confronto, *comparison_);
+    parteConfronto->show();
+}
 
 void TRiepilogo::showNutrientsOf(int day)
 {
@@ -329,6 +347,10 @@ void TRiepilogo::riepilogoClick(WeeklyPlanner& planner, TDM& dm, QWidget* parent
 {
     planner.btnTotaleClick();
     TRiepilogo window(summaryOf(planner, dm), &dm, parent);
+    const QVariant person = planner.shownPerson();
+    if (!person.isNull())
+        if (const auto previous = PlanComparison::previousOf(dm, person.toLongLong()))
+            window.setComparison(*previous);
     window.exec();
 }
 
@@ -339,7 +361,9 @@ void TRiepilogo::salvaPdfClick()
         QStringLiteral("Documento PDF (*.pdf)"));
     if (chosen.isEmpty())
         return;
-    const Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    if (comparison_)
+        handout.setComparison(*comparison_);
     handout.savePdf(PdfOutput::withPdfSuffix(chosen));
 }
 
@@ -347,6 +371,8 @@ void TRiepilogo::stampaClick()
 {
     if (!UserServices::instance().choosePrinter(printer_))
         return;
-    const Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    if (comparison_)
+        handout.setComparison(*comparison_);
     handout.print(printer_);
 }

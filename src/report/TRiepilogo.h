@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NutritionSummary.h"
+#include "PlanComparison.h"
 
 #include <QDialog>
 #include <QPrinter>
@@ -43,6 +44,9 @@ public:
     QLabel* noteNutrienti = nullptr;        // the person's group and notes
     QTableWidget* nutrienti = nullptr;      // nutrient, amount, reference, %, state
     QChartView* graficoNutrienti = nullptr; // each nutrient in % of its reference
+    // "Confronto con il piano precedente": shown when the person has an earlier plan.
+    QGroupBox* parteConfronto = nullptr;
+    QTableWidget* confronto = nullptr;
     QPushButton* salvaPdf = nullptr;
     QPushButton* stampa = nullptr;
     QPushButton* chiudi = nullptr;
@@ -55,11 +59,15 @@ public:
     void salvaPdfClick();
     // "Stampa": the print dialog, then the handout as one job.
     void stampaClick();
+    // The week against the person's previous plan, in the window and the handout.
+    void setComparison(const PlanComparison::Previous& previous);
+    const std::optional<SummaryTables::Table>& comparison() const { return comparison_; }
     // Shows the nutrients of the chooser's day (0: the week's daily average).
     void showNutrientsOf(int day);
 
 private:
     NutritionSummary summary_;
+    std::optional<SummaryTables::Table> comparison_;
     TDM* dm_;
     QPrinter printer_;
 };
