@@ -806,16 +806,32 @@ void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString&
 bool WeeklyPlanner::restoreWeek(qint64 person, const WeekTexts& week)
 {
     Dataset* people = dm_->utente;
-    if (!people->locate(QStringLiteral("ID"), {person}))
-        return false;
-    frame_.dbnome->setCurrentIndex(people->recNo());
-    caricadieta();
-    for (int day = 1; day <= Days; ++day)
-        for (int position = 1; position <= DayPage::Positions; ++position) {
-            const int number = 100 * day + position;
-            const auto texts = week.value(number);
-            setSlotTexts(number, texts.first, texts.second, texts.second.isEmpty());
-        }
+    bool ok = false;
+    const qint64 current = currentPersonId(&ok);
+    // The person already shown keeps the grid: every slot below is set anew anyway, so
+    // loading the stored week first would only be set over again (an earlier plan of the
+    // same person opens at the cost of the slots alone).
+    if (!(ok && current == person && shownPerson().isValid() &&
+          shownPerson().toLongLong() == person)) {
+        if (!people->locate(QStringLiteral("ID"), {person}))
+            return false;
+        frame_.dbnome->setCurrentIndex(people->recNo());
+        caricadieta();
+    }
+    // The totals once, from the week as set, not after each of its 133 slots.
+    grid_->loading = true;
+    try {
+        for (int day = 1; day <= Days; ++day)
+            for (int position = 1; position <= DayPage::Positions; ++position) {
+                const int number = 100 * day + position;
+                const auto texts = week.value(number);
+                setSlotTexts(number, texts.first, texts.second, texts.second.isEmpty());
+            }
+    } catch (...) {
+        grid_->loading = false;
+        throw;
+    }
+    grid_->loading = false;
     setChanged(true);
     btnTotaleClick();
     caricafoto();
