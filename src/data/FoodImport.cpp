@@ -190,10 +190,10 @@ QVector<QVariant> nullRow(const TableSchema& table)
 
 } // namespace
 
-QHash<QString, QString> FoodImport::parseMap(const QString& spec)
+QHash<QString, QString> FoodImport::parseMap(const QString& mapping)
 {
     QHash<QString, QString> map;
-    for (const QString& entry : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString& entry : mapping.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qsizetype eq = entry.lastIndexOf(QLatin1Char('='));
         if (eq < 0)
             throw DatabaseError(

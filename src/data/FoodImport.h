@@ -39,7 +39,7 @@ constexpr int nameWidth = 50;
 
 // "Nome=Alimento,Energia (kcal)=kcal100": the file's header name -> ours. Throws
 // DatabaseError for an entry without "=" or a target that is none of our columns.
-QHash<QString, QString> parseMap(const QString& spec);
+QHash<QString, QString> parseMap(const QString& mapping);
 
 // A problem of a line of the file.
 struct Problem {

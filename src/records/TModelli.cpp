@@ -105,19 +105,25 @@ void TModelli::updateButtons()
     elimina->setEnabled(any);
 }
 
-bool TModelli::makeFromShownWeek(const QString& name)
+bool TModelli::written(const std::function<qint64()>& write)
 {
     qint64 id = 0;
     try {
-        id = dm_->plans()->makeTemplate(name, planner_->displayedWeek());
+        id = write();
     } catch (const ConnectionLostError&) {
         throw;
     } catch (const DatabaseError& e) {
+        // A refused name or a template gone elsewhere: said, and nothing written.
         report(e.message());
         return false;
     }
     fill(id);
     return true;
+}
+
+bool TModelli::makeFromShownWeek(const QString& name)
+{
+    return written([&] { return dm_->plans()->makeTemplate(name, planner_->displayedWeek()); });
 }
 
 bool TModelli::nuovoClick()
@@ -141,16 +147,10 @@ bool TModelli::renameChosen(const QString& name)
     const qint64 id = chosen();
     if (id == 0)
         return false;
-    try {
+    return written([&] {
         dm_->plans()->rename(id, name);
-    } catch (const ConnectionLostError&) {
-        throw;
-    } catch (const DatabaseError& e) {
-        report(e.message());
-        return false;
-    }
-    fill(id);
-    return true;
+        return id;
+    });
 }
 
 bool TModelli::rinominaClick()

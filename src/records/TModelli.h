@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class PlanBook;
 class QListWidget;
@@ -36,6 +37,9 @@ public:
     bool eliminaClick();
     // The same with the name given (the questions of the buttons left out).
     bool makeFromShownWeek(const QString& name);
+    // Runs a write that returns the template's id and shows the list with it chosen; a
+    // refusal is reported and gives false.
+    bool written(const std::function<qint64()>& write);
     bool renameChosen(const QString& name);
 
 private:
