@@ -220,6 +220,17 @@ void PlanStore::checkName(const QString& name, bool isTemplate, qint64 except)
                                     .arg(t.name));
 }
 
+qint64 PlanStore::writePlan(const std::vector<Dataset::RowWrite>& writes, const Slots& week)
+{
+    Dataset* d = plans();
+    StoreTransaction transaction(*store_);
+    const std::vector<qint64> keys = d->writeToStore(writes);
+    writeSlots(keys.front(), week);
+    transaction.commit();
+    d->takeWrites(writes, keys);
+    return keys.front();
+}
+
 void PlanStore::writeSlots(qint64 plan, const Slots& week)
 {
     const TableSchema& table = TableSchema::pianiRighe();
@@ -240,7 +251,6 @@ qint64 PlanStore::keepWeek(qint64 person, const QString& name, const QDate& star
 {
     checkName(name, false);
     checkName(nextName, false);
-    Dataset* d = plans();
     const Slots week = storedWeekOf(person);
     const std::optional<PlanEntry> current = currentOf(person);
     std::vector<Dataset::RowWrite> writes;
@@ -255,28 +265,17 @@ qint64 PlanStore::keepWeek(qint64 person, const QString& name, const QDate& star
     } else {
         writes.push_back({-1, next, false});
     }
-    StoreTransaction transaction(*store_);
-    const std::vector<qint64> keys = d->writeToStore(writes);
-    writeSlots(keys.front(), week);
-    transaction.commit();
-    d->takeWrites(writes, keys);
-    return keys.front();
+    return writePlan(writes, week);
 }
 
 qint64 PlanStore::makeTemplate(const QString& name, const Slots& week)
 {
     checkName(name, true);
-    Dataset* d = plans();
     const std::vector<Dataset::RowWrite> writes{
         {-1,
          {QVariant(), QVariant(QMetaType(QMetaType::LongLong)), name.trimmed(),
           QVariant(QMetaType(QMetaType::QString)), int(Template)}}};
-    StoreTransaction transaction(*store_);
-    const std::vector<qint64> keys = d->writeToStore(writes);
-    writeSlots(keys.front(), week);
-    transaction.commit();
-    d->takeWrites(writes, keys);
-    return keys.front();
+    return writePlan(writes, week);
 }
 
 void PlanStore::rename(qint64 plan, const QString& name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Dataset.h"
+
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -9,7 +11,6 @@
 #include <functional>
 #include <optional>
 
-class Dataset;
 class RecordStore;
 class TDM;
 
@@ -105,6 +106,9 @@ private:
     const QList<int>& rowsOf(qint64 person);
     PlanEntry entryAt(int row) const;
     void writeSlots(qint64 plan, const Slots& week);
+    // In one transaction: the plan's row (the first write, a new row or a change) and its
+    // slots; the dataset takes the row after the commit. Returns the plan's key.
+    qint64 writePlan(const std::vector<Dataset::RowWrite>& writes, const Slots& week);
 
     TDM* dm_;
     RecordStore* store_;

@@ -16,6 +16,19 @@ QString joined(const QStringList& parts, const char* separator)
     return parts.join(QString::fromLatin1(separator));
 }
 
+// Hands each row a query selected (its key, then the table's columns in order) to `take`,
+// in one buffer: the rows are handed over, not kept here.
+void handRows(QSqlQuery& q, const TableSchema& table,
+              const std::function<void(qint64 key, const QVector<QVariant>& values)>& take)
+{
+    QVector<QVariant> values(table.columns.size());
+    while (q.next()) {
+        for (int i = 0; i < table.columns.size(); ++i)
+            values[i] = RecordStore::normalise(table.columns.at(i), q.value(i + 1));
+        take(q.value(0).toLongLong(), values);
+    }
+}
+
 void bindAll(QSqlQuery& q, const QVariantList& values)
 {
     for (const QVariant& v : values)
@@ -226,13 +239,7 @@ void SqlStore::scanTable(
     if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
                     .arg(rowKey(table), joined(names, ", "), identifier(table.name))))
         fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
-    // One buffer for every row: the rows are handed over, not kept here.
-    QVector<QVariant> values(table.columns.size());
-    while (q.next()) {
-        for (int i = 0; i < table.columns.size(); ++i)
-            values[i] = normalise(table.columns.at(i), q.value(i + 1));
-        take(q.value(0).toLongLong(), values);
-    }
+    handRows(q, table, take);
 }
 
 void SqlStore::scanRowsWhere(
@@ -257,12 +264,7 @@ void SqlStore::scanRowsWhere(
     q.addBindValue(boundValue(c, normalise(c, value)));
     if (!q.exec())
         fail(QStringLiteral("Impossibile leggere la tabella '%1'").arg(table.name), q.lastError());
-    QVector<QVariant> values(table.columns.size());
-    while (q.next()) {
-        for (int i = 0; i < table.columns.size(); ++i)
-            values[i] = normalise(table.columns.at(i), q.value(i + 1));
-        take(q.value(0).toLongLong(), values);
-    }
+    handRows(q, table, take);
 }
 
 qint64 SqlStore::insertRow(const TableSchema& table, const QVector<QVariant>& values)
