@@ -109,15 +109,39 @@ const TableSchema& TableSchema::pianiRighe()
     return schema;
 }
 
+const TableSchema& TableSchema::ricette()
+{
+    static const TableSchema schema{QStringLiteral("ricette"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("peso_cotto"), FieldType::Float}},
+                                    // One recipe per food.
+                                    {QStringLiteral("Alimento")}};
+    return schema;
+}
+
+const TableSchema& TableSchema::ricetteIngredienti()
+{
+    static const TableSchema schema{QStringLiteral("ricette_ingredienti"),
+                                    {{QStringLiteral("Ricetta"), FieldType::Text, 255},
+                                     {QStringLiteral("posizione"), FieldType::Integer},
+                                     {QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("grammi"), FieldType::Float}},
+                                    // One ingredient per recipe and place.
+                                    {QStringLiteral("Ricetta"), QStringLiteral("posizione")}};
+    return schema;
+}
+
 const QList<const TableSchema*>& TableSchema::all()
 {
-    static const QList<const TableSchema*> tables{
-        &alimenti(), &utenti(), &dieta(), &nutrienti(), &visite(), &piani(), &pianiRighe()};
+    static const QList<const TableSchema*> tables{&alimenti(),   &utenti(),  &dieta(),
+                                                  &nutrienti(),  &visite(),  &piani(),
+                                                  &pianiRighe(), &ricette(), &ricetteIngredienti()};
     return tables;
 }
 
 const QList<const TableSchema*>& TableSchema::added()
 {
-    static const QList<const TableSchema*> tables{&nutrienti(), &visite(), &piani(), &pianiRighe()};
+    static const QList<const TableSchema*> tables{&nutrienti(),  &visite(),  &piani(),
+                                                  &pianiRighe(), &ricette(), &ricetteIngredienti()};
     return tables;
 }

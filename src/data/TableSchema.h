@@ -45,6 +45,12 @@ struct TableSchema {
     // The slots of each kept plan or template: food and grams by slot number, as `dieta`
     // holds the current week's.
     static const TableSchema& pianiRighe();
+    // The recipes: each is a food of `alimenti` (its name here, its values there computed
+    // from the ingredients) with its cooked weight in grams, null for the sum of the
+    // ingredients' grams.
+    static const TableSchema& ricette();
+    // The ingredients of each recipe in order: the recipe, the place, the food, its grams.
+    static const TableSchema& ricetteIngredienti();
 
     // The three tables every database holds, then those added since, in the order they
     // are created.

@@ -1,0 +1,2 @@
+# Recipes: their values from the ingredients, kept with the foods they use.
+nutrilo_add_test(test_recipes test_recipes.cpp)

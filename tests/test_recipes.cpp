@@ -1,0 +1,167 @@
+// A recipe's values per 100 g from its ingredients, against sums worked out by hand.
+
+#include "AppError.h"
+#include "Recipes.h"
+#include "TestMain.h"
+
+#include <QTest>
+
+namespace {
+
+constexpr int Water = 0, Protein = 1, Fat = 2, Carbohydrate = 3, Kcal = 4;
+const int Fibre = NutrientPanel::indexOf(QStringLiteral("fibra"));
+const int Sodium = NutrientPanel::indexOf(QStringLiteral("sodio"));
+
+FoodValues food(std::array<std::optional<double>, 5> main, std::optional<double> fibre,
+                std::optional<double> sodium)
+{
+    FoodValues v;
+    v.main = main;
+    v.panel.values[Fibre] = fibre;
+    v.panel.values[Sodium] = sodium;
+    return v;
+}
+
+// Three foods: the oil's fibre was not measured.
+std::optional<FoodValues> shippedFood(const QString& name)
+{
+    const QString n = name.toCaseFolded();
+    if (n == QStringLiteral("pasta"))
+        return food({10, 12, 1.5, 75, 350}, 3, 5);
+    if (n == QStringLiteral("pomodoro"))
+        return food({94, 1, 0.2, 3.5, 20}, 1.2, 10);
+    if (n == QStringLiteral("olio"))
+        return food({0, 0, 99.9, 0, 899}, std::nullopt, 0);
+    return std::nullopt;
+}
+
+Recipe recipe(const QString& name, std::optional<double> cooked,
+              QList<RecipeIngredient> ingredients)
+{
+    return Recipe{name, cooked, ingredients};
+}
+
+// A sauce reduced in cooking, a pasta dish using the sauce that absorbs water, and a dish
+// weighing its ingredients' sum.
+QList<Recipe> kitchen()
+{
+    return {recipe(QStringLiteral("Sugo"), 150,
+                   {{QStringLiteral("Pomodoro"), 200}, {QStringLiteral("Olio"), 10}}),
+            recipe(QStringLiteral("Pasta al sugo"), 200,
+                   {{QStringLiteral("Pasta"), 80}, {QStringLiteral("sugo"), 60}}),
+            recipe(QStringLiteral("Pasta al pomodoro"), std::nullopt,
+                   {{QStringLiteral("Pasta"), 100}, {QStringLiteral("Pomodoro"), 100}})};
+}
+
+void compareValue(const std::optional<double>& actual, std::optional<double> expected)
+{
+    QCOMPARE(actual.has_value(), expected.has_value());
+    if (expected)
+        QVERIFY2(qAbs(*actual - *expected) < 1e-9,
+                 qPrintable(QStringLiteral("%1 invece di %2").arg(*actual).arg(*expected)));
+}
+
+QString refusal(const RecipeBook& book, const Recipe& r)
+{
+    try {
+        book.compute(r);
+    } catch (const DatabaseError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestRecipes : public QObject {
+    Q_OBJECT
+
+private slots:
+    void valuesFromTheIngredients()
+    {
+        const RecipeBook book(kitchen(), shippedFood);
+        // Sugo: 200 g tomato + 10 g oil = 210 g cooked down to 150 g, 60 g of water gone.
+        const FoodValues sugo = book.compute(QStringLiteral("sugo"));
+        compareValue(sugo.main[Water], (188.0 - 60) * 100 / 150);
+        compareValue(sugo.main[Protein], 2.0 * 100 / 150);
+        compareValue(sugo.main[Fat], (0.4 + 9.99) * 100 / 150);
+        compareValue(sugo.main[Carbohydrate], 7.0 * 100 / 150);
+        compareValue(sugo.main[Kcal], (40 + 89.9) * 100 / 150);
+        compareValue(sugo.panel.values[Fibre], std::nullopt); // the oil's is unknown
+        compareValue(sugo.panel.values[Sodium], 20.0 * 100 / 150);
+        compareValue(sugo.panel.values[NutrientPanel::indexOf(QStringLiteral("zuccheri"))],
+                     std::nullopt);
+        QCOMPARE(sugo.panel.source, QStringLiteral("ricetta"));
+
+        // Pasta al sugo: 80 g pasta + 60 g of the sauce by its computed values, 140 g that
+        // become 200 g: 60 g of water taken up.
+        const FoodValues dish = book.compute(QStringLiteral("Pasta al sugo"));
+        compareValue(dish.main[Water], (8 + 0.6 * sugo.main[Water].value() + 60) * 100 / 200);
+        compareValue(dish.main[Protein], (9.6 + 0.8) * 100 / 200);
+        compareValue(dish.main[Fat], (1.2 + 0.6 * (0.4 + 9.99) * 100 / 150) * 100 / 200);
+        compareValue(dish.main[Kcal], (280 + 0.6 * 129.9 * 100 / 150) * 100 / 200);
+        compareValue(dish.main[Kcal], 165.98);
+        compareValue(dish.panel.values[Fibre], std::nullopt); // unknown through the sauce
+        compareValue(dish.panel.values[Sodium], (4 + 8.0) * 100 / 200);
+
+        // No cooked weight: the ingredients' 200 g.
+        const FoodValues plain = book.compute(QStringLiteral("Pasta al pomodoro"));
+        compareValue(plain.main[Water], 52);
+        compareValue(plain.main[Kcal], 185);
+        compareValue(plain.panel.values[Fibre], 2.1);
+        compareValue(plain.panel.values[Sodium], 7.5);
+
+        // The recipes to recompute when the tomato changes: the sauce before its dish.
+        const QStringList users = book.usersOf(QStringLiteral("POMODORO"));
+        QCOMPARE(users.size(), 3);
+        QVERIFY(users.indexOf(QStringLiteral("Sugo")) <
+                users.indexOf(QStringLiteral("Pasta al sugo")));
+        QCOMPARE(
+            book.directUsersOf(QStringLiteral("Pasta")),
+            QStringList({QStringLiteral("Pasta al pomodoro"), QStringLiteral("Pasta al sugo")}));
+        QVERIFY(book.usersOf(QStringLiteral("Pasta al sugo")).isEmpty());
+    }
+
+    void refusedRecipes()
+    {
+        QList<Recipe> recipes = kitchen();
+        const RecipeBook book(recipes, shippedFood);
+        // Itself, directly; and through the sauce, the chain named.
+        QCOMPARE(refusal(book, recipe(QStringLiteral("Sugo"), std::nullopt,
+                                      {{QStringLiteral("Olio"), 5}, {QStringLiteral("SUGO"), 5}})),
+                 QStringLiteral("Una ricetta non può contenere sé stessa: Sugo → Sugo"));
+        QCOMPARE(refusal(book, recipe(QStringLiteral("Sugo"), std::nullopt,
+                                      {{QStringLiteral("Pasta al sugo"), 50}})),
+                 QStringLiteral("Una ricetta non può contenere sé stessa: Sugo → Pasta al sugo → "
+                                "Sugo"));
+        recipes[0].ingredients.append({QStringLiteral("Pasta al sugo"), 10});
+        const RecipeBook looped(recipes, shippedFood);
+        try {
+            looped.compute(QStringLiteral("Pasta al sugo"));
+            QFAIL("a recipe containing itself was computed");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Una ricetta non può contenere sé stessa: Pasta "
+                                                 "al sugo → Sugo → Pasta al sugo"));
+        }
+        QCOMPARE(looped.usersOf(QStringLiteral("Olio")).size(), 2); // followed, not forever
+
+        QCOMPARE(refusal(book, recipe(QStringLiteral("Vuota"), std::nullopt, {})),
+                 QStringLiteral("La ricetta \"Vuota\" non ha ingredienti"));
+        QCOMPARE(refusal(book, recipe(QStringLiteral("Insalata"), std::nullopt,
+                                      {{QStringLiteral("Lattuga"), 50}})),
+                 QStringLiteral("L'ingrediente \"Lattuga\" della ricetta \"Insalata\" non è tra "
+                                "gli alimenti"));
+        QCOMPARE(refusal(book, recipe(QStringLiteral("Insalata"), std::nullopt,
+                                      {{QStringLiteral("Pomodoro"), 0}})),
+                 QStringLiteral("L'ingrediente \"Pomodoro\" della ricetta \"Insalata\" non ha un "
+                                "peso: ogni ingrediente pesa più di 0 g"));
+        // 100 g of pasta hold 90 g that are not water: it cannot cook down to 50 g.
+        QCOMPARE(refusal(book, recipe(QStringLiteral("Pasta secca"), 50,
+                                      {{QStringLiteral("Pasta"), 100}})),
+                 QStringLiteral("Il peso cotto della ricetta \"Pasta secca\" (50 g) è minore del "
+                                "peso degli ingredienti senza la loro acqua (90 g)"));
+    }
+};
+
+NUTRILO_TEST_MAIN(TestRecipes)
+#include "test_recipes.moc"
