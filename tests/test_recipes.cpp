@@ -1,7 +1,11 @@
 // A recipe's values per 100 g from its ingredients, against sums worked out by hand.
 
 #include "AppError.h"
+#include "Dataset.h"
 #include "Recipes.h"
+#include "ScriptedServices.h"
+#include "TDM.h"
+#include "TestDatabase.h"
 #include "TestMain.h"
 
 #include <QTest>
@@ -77,6 +81,8 @@ class TestRecipes : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { SKIP_UNLESS_STORE_AVAILABLE(); }
+
     void valuesFromTheIngredients()
     {
         const RecipeBook book(kitchen(), shippedFood);
@@ -160,6 +166,99 @@ private slots:
                                       {{QStringLiteral("Pasta"), 100}})),
                  QStringLiteral("Il peso cotto della ricetta \"Pasta secca\" (50 g) è minore del "
                                 "peso degli ingredienti senza la loro acqua (90 g)"));
+    }
+
+    // Written by the data module: recomputed when an ingredient changes, renamed with it,
+    // its ingredients not deleted.
+    void keptWithTheFoods()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        db.addFood(QStringLiteral("Pasta"), 350, 12, 1.5, 75);
+        db.addFood(QStringLiteral("Pomodoro"), 20, 1, 0.2, 3.5);
+        TDM dm(db.path());
+        const auto kcal = [&db](const QString& food) {
+            const auto r = db.rows(QStringLiteral("SELECT kcal100, \"%edibile\" FROM alimenti "
+                                                  "WHERE Alimento = ?"),
+                                   {food});
+            return r.isEmpty() ? -1.0 : r.first().first().toDouble();
+        };
+        NUTRILO_NO_THROW(dm.saveRecipe(
+            recipe(QStringLiteral("Sugo"), 100, {{QStringLiteral("Pomodoro"), 200}})));
+        NUTRILO_NO_THROW(
+            dm.saveRecipe(recipe(QStringLiteral("Pasta al sugo"), std::nullopt,
+                                 {{QStringLiteral("Pasta"), 100}, {QStringLiteral("Sugo"), 100}})));
+        QCOMPARE(kcal(QStringLiteral("Sugo")), 40.0);
+        QCOMPARE(kcal(QStringLiteral("Pasta al sugo")), 195.0);
+        QCOMPARE(db.rows(QStringLiteral("SELECT \"%edibile\", Acqua FROM alimenti WHERE Alimento "
+                                        "= 'Sugo'")),
+                 (QList<QVariantList>{{100.0, 0.0}})); // 100 g of water of 200 g cooked off
+        QCOMPARE(db.rows(QStringLiteral("SELECT Ricetta, posizione, Alimento, grammi FROM "
+                                        "ricette_ingredienti ORDER BY Ricetta, posizione")),
+                 (QList<QVariantList>{
+                     {QStringLiteral("Pasta al sugo"), 1, QStringLiteral("Pasta"), 100.0},
+                     {QStringLiteral("Pasta al sugo"), 2, QStringLiteral("Sugo"), 100.0},
+                     {QStringLiteral("Sugo"), 1, QStringLiteral("Pomodoro"), 200.0}}));
+        QCOMPARE(dm.foodPanels().find(QStringLiteral("sugo"))->source, QStringLiteral("ricetta"));
+
+        // The tomato's kcal changed: the sauce and the dish using it, in the food's post.
+        QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Pomodoro")}));
+        dm.alimenti->edit();
+        dm.alimentikcal100->setAsString(QStringLiteral("30"));
+        dm.alimenti->post();
+        QCOMPARE(kcal(QStringLiteral("Sugo")), 60.0);
+        QCOMPARE(kcal(QStringLiteral("Pasta al sugo")), 205.0);
+        QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Sugo")}));
+        QCOMPARE(dm.alimentikcal100->value().toDouble(), 60.0);
+
+        // Renamed: the ingredient follows.
+        QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Pomodoro")}));
+        dm.alimenti->edit();
+        dm.alimentiAlimento->setAsString(QStringLiteral("Pomodori maturi"));
+        dm.alimenti->post();
+        QCOMPARE(db.rows(QStringLiteral("SELECT Alimento FROM ricette_ingredienti WHERE Ricetta "
+                                        "= 'Sugo'")),
+                 (QList<QVariantList>{{QStringLiteral("Pomodori maturi")}}));
+        QCOMPARE(dm.recipeBook().directUsersOf(QStringLiteral("pomodori maturi")),
+                 QStringList{QStringLiteral("Sugo")});
+
+        // An ingredient is not deleted; the message names the recipes.
+        QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Pasta")}));
+        try {
+            dm.alimenti->deleteRecord();
+            QFAIL("a food used in a recipe was deleted");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.message(), QStringLiteral("L'alimento è usato nelle ricette: Pasta al sugo. "
+                                                 "Toglilo prima dalle ricette: non è stato "
+                                                 "cancellato"));
+        }
+        QCOMPARE(kcal(QStringLiteral("Pasta")), 350.0);
+
+        // A cycle through the dish: refused, nothing written.
+        try {
+            dm.saveRecipe(recipe(QStringLiteral("Sugo"), std::nullopt,
+                                 {{QStringLiteral("Pasta al sugo"), 10}}));
+            QFAIL("a recipe containing itself was written");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Una ricetta non può contenere sé stessa: Sugo → "
+                                                 "Pasta al sugo → Sugo"));
+        }
+        QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM ricette_ingredienti"))
+                     .first()
+                     .first()
+                     .toInt(),
+                 3);
+
+        // The dish deleted takes its rows along.
+        QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Pasta al sugo")}));
+        dm.alimenti->deleteRecord();
+        QCOMPARE(db.rows(QStringLiteral("SELECT Alimento FROM ricette")),
+                 (QList<QVariantList>{{QStringLiteral("Sugo")}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT count(*) FROM ricette_ingredienti"))
+                     .first()
+                     .first()
+                     .toInt(),
+                 1);
     }
 };
 

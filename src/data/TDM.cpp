@@ -128,15 +128,37 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> weeks = renameInWeeks(from, to);
         plans_->renameFood(from, to);
         const std::function<void()> panel = writePanel(from, to);
-        if (!panel || !weeks)
-            return panel ? panel : weeks;
-        return std::function<void()>([weeks, panel] {
-            panel();
-            weeks();
+        const std::function<void()> recipes = followFoodInRecipes(before, after);
+        return std::function<void()>([weeks, panel, recipes] {
+            if (panel)
+                panel();
+            if (weeks)
+                weeks();
+            if (recipes)
+                recipes();
         });
     };
     alimenti->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
-        return deletePanelOf(fieldValueText(before.value(alimentiAlimento->index())));
+        const QString food = fieldValueText(before.value(alimentiAlimento->index()));
+        const bool last = foodsNamed(food) <= 1;
+        const QStringList users = recipeBook().directUsersOf(food);
+        if (!users.isEmpty() && last)
+            throw DatabaseError(QStringLiteral("L'alimento è usato nelle ricette: %1. Toglilo "
+                                               "prima dalle ricette: non è stato cancellato")
+                                    .arg(users.join(QStringLiteral(", "))));
+        // A recipe deleted takes its own rows along.
+        if (const Recipe* recipe = recipeBook().find(food); recipe && last) {
+            ADOConnection1->deleteRowsWhere(TableSchema::ricette(), QStringLiteral("Alimento"),
+                                            recipe->name);
+            ADOConnection1->deleteRowsWhere(TableSchema::ricetteIngredienti(),
+                                            QStringLiteral("Ricetta"), recipe->name);
+        }
+        const std::function<void()> panel = deletePanelOf(food);
+        return std::function<void()>([this, panel] {
+            if (panel)
+                panel();
+            recipes_.reset();
+        });
     };
     alimenti->hasPendingWrites = [this](Dataset&) { return pendingPanel.has_value(); };
     connect(alimenti, &Dataset::stateChanged, this, [this] {
@@ -424,6 +446,260 @@ std::function<void()> TDM::deletePanelOf(const QString& food)
     };
 }
 
+// ---------------------------------------------------------------- recipes
+
+namespace {
+
+QString nameKey(const QString& name)
+{
+    return name.trimmed().toCaseFolded();
+}
+
+} // namespace
+
+int TDM::foodRowOf(const QString& name) const
+{
+    if (name.isEmpty())
+        return -1;
+    const QString wanted = nameKey(name);
+    const int field = alimentiAlimento->index();
+    int found = -1;
+    for (int row = 0; row < alimenti->storedRowCount(); ++row) {
+        if (!alimenti->isStoredRowLive(row))
+            continue;
+        const QString stored = fieldValueText(alimenti->storedValue(row, field));
+        if (stored == name)
+            return row;
+        if (found < 0 && nameKey(stored) == wanted)
+            found = row;
+    }
+    return found;
+}
+
+const RecipeBook& TDM::recipeBook()
+{
+    if (!recipes_) {
+        QList<Recipe> list;
+        QHash<QString, int> at;
+        for (const StoredRow& row : ADOConnection1->readTable(TableSchema::ricette())) {
+            Recipe r;
+            r.name = fieldValueText(row.values.value(0));
+            if (!row.values.value(1).isNull())
+                r.cookedWeight = row.values.value(1).toDouble();
+            at.insert(nameKey(r.name), int(list.size()));
+            list.append(r);
+        }
+        std::vector<StoredRow> ingredients =
+            ADOConnection1->readTable(TableSchema::ricetteIngredienti());
+        std::sort(ingredients.begin(), ingredients.end(),
+                  [](const StoredRow& a, const StoredRow& b) {
+                      return a.values.value(1).toLongLong() < b.values.value(1).toLongLong();
+                  });
+        for (const StoredRow& row : ingredients) {
+            const int recipe = at.value(nameKey(fieldValueText(row.values.value(0))), -1);
+            if (recipe >= 0)
+                list[recipe].ingredients.append(
+                    {fieldValueText(row.values.value(2)), row.values.value(3).toDouble()});
+        }
+        recipes_.emplace(list, foodValues());
+    }
+    return *recipes_;
+}
+
+RecipeBook::FoodLookup TDM::foodValues(const QVector<QVariant>* posted,
+                                       const std::optional<FoodPanel>& panel)
+{
+    std::optional<QVector<QVariant>> override;
+    if (posted)
+        override = *posted;
+    return [this, override, panel](const QString& food) -> std::optional<FoodValues> {
+        const bool isPosted =
+            override &&
+            nameKey(fieldValueText(override->value(alimentiAlimento->index()))) == nameKey(food);
+        QVector<QVariant> values;
+        if (isPosted) {
+            values = *override;
+        } else {
+            const int row = foodRowOf(food);
+            if (row < 0)
+                return std::nullopt;
+            values.resize(alimenti->storedFieldCount());
+            for (int i = 0; i < values.size(); ++i)
+                values[i] = alimenti->storedValue(row, i);
+        }
+        FoodValues v;
+        for (int i = 0; i < FoodValues::MainCount; ++i) {
+            const QVariant& value =
+                values.value(alimenti->fieldByName(FoodValues::mainColumns()[i])->index());
+            if (!value.isNull())
+                v.main[i] = value.toDouble();
+        }
+        if (isPosted && panel)
+            v.panel = *panel;
+        else if (const FoodPanel* stored = foodPanels().find(food))
+            v.panel = *stored;
+        return v;
+    };
+}
+
+std::function<void()> TDM::writeRecipeValues(const QList<std::pair<QString, FoodValues>>& values)
+{
+    if (values.isEmpty())
+        return {};
+    const TableSchema& foods = TableSchema::alimenti();
+    const TableSchema& nutrients = TableSchema::nutrienti();
+    Dataset* panels = foodNutrients();
+    std::vector<Dataset::RowWrite> foodWrites;
+    std::vector<Dataset::RowWrite> panelWrites;
+    for (const auto& [name, computed] : values) {
+        const int row = foodRowOf(name);
+        QVector<QVariant> food(alimenti->storedFieldCount());
+        if (row >= 0)
+            for (int i = 0; i < food.size(); ++i)
+                food[i] = alimenti->storedValue(row, i);
+        food[alimentiAlimento->index()] = name;
+        food[alimentiedibile->index()] = 100.0;
+        for (int i = 0; i < FoodValues::MainCount; ++i) {
+            const std::optional<double>& v = computed.main[i];
+            food[alimenti->fieldByName(FoodValues::mainColumns()[i])->index()] =
+                v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double));
+        }
+        for (int i = 0; i < food.size(); ++i)
+            food[i] = RecordStore::normalise(foods.columns.at(i), food.at(i));
+        FieldRanges::check(foods, food);
+        foodWrites.push_back({row, food, false});
+        QVector<QVariant> panel = computed.panel.toRow(name);
+        for (int i = 0; i < panel.size(); ++i)
+            panel[i] = RecordStore::normalise(nutrients.columns.at(i), panel.at(i));
+        FieldRanges::check(nutrients, panel);
+        panelWrites.push_back({panelRowOf(name), panel, false});
+    }
+    const std::vector<qint64> foodKeys = alimenti->writeToStore(foodWrites);
+    const std::vector<qint64> panelKeys = panels->writeToStore(panelWrites);
+    return [this, panels, foodWrites, foodKeys, panelWrites, panelKeys] {
+        alimenti->takeWrites(foodWrites, foodKeys);
+        panels->takeWrites(panelWrites, panelKeys);
+        panelsStale_ = true;
+        recipes_.reset();
+    };
+}
+
+std::function<void()> TDM::followFoodInRecipes(const QVector<QVariant>& before,
+                                               const QVector<QVariant>& after)
+{
+    const QString from = fieldValueText(before.value(alimentiAlimento->index()));
+    const QString to = fieldValueText(after.value(alimentiAlimento->index()));
+    QList<Recipe> list = recipeBook().recipes();
+    bool touched = false;
+    if (!from.isEmpty() && from != to && foodsNamed(from) <= 1) {
+        // The ingredients naming the food, and a recipe's own rows, take the new name.
+        const QString wanted = nameKey(from);
+        for (const TableSchema* table :
+             {&TableSchema::ricette(), &TableSchema::ricetteIngredienti()}) {
+            const QList<int> nameColumns =
+                table == &TableSchema::ricette() ? QList<int>{0} : QList<int>{0, 2};
+            for (const StoredRow& row : ADOConnection1->readTable(*table)) {
+                QVector<QVariant> changed = row.values;
+                for (int c : nameColumns)
+                    if (nameKey(fieldValueText(row.values.value(c))) == wanted)
+                        changed[c] = to;
+                if (changed != row.values) {
+                    ADOConnection1->updateRow(*table, row.rowid, row.values, changed);
+                    touched = true;
+                }
+            }
+        }
+        for (Recipe& r : list) {
+            if (nameKey(r.name) == wanted)
+                r.name = to;
+            for (RecipeIngredient& i : r.ingredients)
+                if (nameKey(i.food) == wanted)
+                    i.food = to;
+        }
+    }
+    bool valuesChanged = postingPanel_.has_value();
+    for (const QString& column : FoodValues::mainColumns()) {
+        const int i = alimenti->fieldByName(column)->index();
+        valuesChanged = valuesChanged || !RecordStore::sameValue(before.value(i), after.value(i));
+    }
+    std::function<void()> written;
+    if (valuesChanged) {
+        // The recipes using the food, each after those it uses, with the food as posted.
+        const RecipeBook book(list, foodValues(&after, postingPanel_));
+        QList<std::pair<QString, FoodValues>> values;
+        for (const QString& user : book.usersOf(to))
+            values.append({user, book.compute(user)});
+        written = writeRecipeValues(values);
+    }
+    if (!touched && !written)
+        return {};
+    return [this, written] {
+        if (written)
+            written();
+        recipes_.reset();
+    };
+}
+
+void TDM::saveRecipe(const Recipe& given)
+{
+    Recipe recipe = given;
+    recipe.name = recipe.name.trimmed();
+    if (recipe.name.isEmpty())
+        throw DatabaseError(QStringLiteral("La ricetta non ha un nome: non è stato salvato nulla"));
+    if (recipe.name.size() > alimentiAlimento->width())
+        throw DatabaseError(QStringLiteral("Il nome della ricetta è troppo lungo (al massimo %1 "
+                                           "caratteri): non è stato salvato nulla")
+                                .arg(alimentiAlimento->width()));
+    const RecipeBook& current = recipeBook();
+    const Recipe* stored = current.find(recipe.name);
+    if (!stored && foodRowOf(recipe.name) >= 0)
+        throw DatabaseError(QStringLiteral("Esiste già un alimento \"%1\" che non è una ricetta: "
+                                           "scegli un altro nome; non è stato salvato nulla")
+                                .arg(recipe.name));
+    const QString storedName = stored ? stored->name : QString();
+    QList<Recipe> list = current.recipes();
+    list.removeIf([&recipe](const Recipe& r) { return nameKey(r.name) == nameKey(recipe.name); });
+    list.append(recipe);
+    const RecipeBook book(list, foodValues());
+    QList<std::pair<QString, FoodValues>> values{{recipe.name, book.compute(recipe)}};
+    for (const QString& user : book.usersOf(recipe.name))
+        values.append({user, book.compute(user)});
+
+    // The rows of the recipe, checked before anything is written.
+    const TableSchema& recipes = TableSchema::ricette();
+    const TableSchema& ingredients = TableSchema::ricetteIngredienti();
+    const auto normalised = [](const TableSchema& table, QVector<QVariant> row) {
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = RecordStore::normalise(table.columns.at(i), row.at(i));
+        FieldRanges::check(table, row);
+        return row;
+    };
+    const QVector<QVariant> recipeRow = normalised(
+        recipes, {recipe.name, recipe.cookedWeight ? QVariant(*recipe.cookedWeight)
+                                                   : QVariant(QMetaType(QMetaType::Double))});
+    QList<QVector<QVariant>> ingredientRows;
+    for (int i = 0; i < recipe.ingredients.size(); ++i)
+        ingredientRows.append(
+            normalised(ingredients, {recipe.name, qint64(i + 1), recipe.ingredients.at(i).food,
+                                     recipe.ingredients.at(i).grams}));
+    std::function<void()> written;
+    {
+        StoreTransaction transaction(*ADOConnection1);
+        if (stored) {
+            ADOConnection1->deleteRowsWhere(recipes, QStringLiteral("Alimento"), storedName);
+            ADOConnection1->deleteRowsWhere(ingredients, QStringLiteral("Ricetta"), storedName);
+        }
+        ADOConnection1->insertRow(recipes, recipeRow);
+        for (const QVector<QVariant>& row : ingredientRows)
+            ADOConnection1->insertRow(ingredients, row);
+        written = writeRecipeValues(values);
+        transaction.commit();
+    }
+    recipes_.reset();
+    if (written)
+        written();
+}
+
 // ---------------------------------------------------------------- visits
 
 Dataset* TDM::visitDataset()
@@ -704,6 +980,9 @@ void TDM::refreshNow(qint64 release)
             what.nutrients = nutrients_->refreshRows(keysOf(TableSchema::nutrienti())).changed;
         if (visits_ && visits_->isOpen())
             what.visits = visits_->refreshRows(keysOf(TableSchema::visite())).changed;
+        if (!keysOf(TableSchema::ricette()).isEmpty() ||
+            !keysOf(TableSchema::ricetteIngredienti()).isEmpty() || what.foods)
+            recipes_.reset();
         what.plans = plans_->refresh(keysOf(TableSchema::piani()),
                                      !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;

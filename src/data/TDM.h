@@ -3,6 +3,7 @@
 #include "Dataset.h"
 #include "NutrientPanel.h"
 #include "PlanStore.h"
+#include "Recipes.h"
 #include "RecordStore.h"
 #include "Visits.h"
 
@@ -123,6 +124,21 @@ public:
     // in every plan and template, in the person's or the food's transaction.
     PlanStore* plans() const { return plans_; }
 
+    // --- The recipes (the `ricette` and `ricette_ingredienti` tables)
+    // Each recipe is a food of `alimenti` whose values and panel are computed from its
+    // ingredients (RecipeBook) and kept there, so that everything reading foods reads it.
+    // The recipes as stored, read at the first use and again after a write or a refresh.
+    const RecipeBook& recipeBook();
+    // Writes the recipe in one transaction: its food (a new one, or the recipe of that
+    // name changed) with the computed values and %edibile 100, its panel, its row and its
+    // ingredients, and the recipes using it recomputed. Throws DatabaseError (the recipe's
+    // message, a name another food that is no recipe holds) and then writes nothing.
+    void saveRecipe(const Recipe& recipe);
+    // Besides, in the transaction of a food's post: a food renamed is renamed in the
+    // ingredients (a recipe renamed, in its own rows too), and the recipes using the food,
+    // directly or through other recipes, are recomputed with its new values and written. A
+    // food used in a recipe is not deleted: the delete throws DatabaseError naming them.
+
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).
     int peopleUsingFood(const QString& name, qint64 except = -1) const;
@@ -170,6 +186,20 @@ private:
     std::function<void()> writePanel(const QString& from, const QString& to);
     // In the transaction of a food's deletion: its panel's row goes too.
     std::function<void()> deletePanelOf(const QString& food);
+    // The values of the foods that are no recipe for a recipe's sums, from the stored rows
+    // and panels; `posted` (the food table's columns) and `panel` stand for the food of
+    // that name when given.
+    RecipeBook::FoodLookup foodValues(const QVector<QVariant>* posted = nullptr,
+                                      const std::optional<FoodPanel>& panel = std::nullopt);
+    // In a transaction under way: the recipes' food rows and panels with their values.
+    // Returns what memory does after the commit.
+    std::function<void()> writeRecipeValues(const QList<std::pair<QString, FoodValues>>& values);
+    // In the transaction of a food's post: the recipes' rows follow a rename, and the
+    // recipes using the food are recomputed.
+    std::function<void()> followFoodInRecipes(const QVector<QVariant>& before,
+                                              const QVector<QVariant>& after);
+    // The stored row of the food of that name (as written, else letter case aside); -1.
+    int foodRowOf(const QString& name) const;
     // The row (in the nutrient dataset's store) of the panel of that food: its name as
     // written, else letter case aside; -1 for none.
     int panelRowOf(const QString& food);
@@ -199,6 +229,7 @@ private:
     Dataset* visits_ = nullptr;             // made by visitDataset()
     QHash<qint64, QVector<int>> visitRows_; // person -> their rows in visits_, rebuilt when stale
     bool visitRowsStale_ = true;
+    std::optional<RecipeBook> recipes_; // recipeBook(), read again when reset
     QTimer* watch_ = nullptr;
     std::vector<RecordStore::Change> unapplied_; // read from the log, not yet applied
     QList<qint64> heldMenuRows_;                 // menu rows kept as read (holdMenuOf)
