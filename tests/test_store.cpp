@@ -249,6 +249,7 @@ private slots:
         TestDatabase db;
         db.exec(QStringLiteral("DROP TABLE nutrienti"));
         db.exec(QStringLiteral("DROP TABLE visite"));
+        db.exec(QStringLiteral("DROP TABLE gruppi_alimenti"));
         // As shipped, and the same food with its kcal changed by the practice.
         db.exec(
             QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
@@ -285,6 +286,10 @@ private slots:
         QVERIFY(panels.first().at(3).isNull()); // not measured stays unknown
         QCOMPARE(dm.foodPanels().size(), 1);
         QVERIFY(dm.foodPanels().find(QStringLiteral("pasta di semola, CRUDA")));
+        // Likewise the group of the food still as shipped, none for the one changed.
+        QCOMPARE(db.rows(QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti")),
+                 (QList<QVariantList>{{QStringLiteral("Pasta di semola, cruda"),
+                                       QStringLiteral("Cereali, farine e pasta")}}));
         // Every person has one first visit with the measures stored, dated today and marked.
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QList<QVariantList> visits = db.rows(QStringLiteral(

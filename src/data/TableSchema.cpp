@@ -109,15 +109,27 @@ const TableSchema& TableSchema::pianiRighe()
     return schema;
 }
 
+const TableSchema& TableSchema::gruppiAlimenti()
+{
+    static const TableSchema schema{QStringLiteral("gruppi_alimenti"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("gruppo"), FieldType::Text, 60}},
+                                    // One group per food.
+                                    {QStringLiteral("Alimento")}};
+    return schema;
+}
+
 const QList<const TableSchema*>& TableSchema::all()
 {
-    static const QList<const TableSchema*> tables{
-        &alimenti(), &utenti(), &dieta(), &nutrienti(), &visite(), &piani(), &pianiRighe()};
+    static const QList<const TableSchema*> tables{&alimenti(),   &utenti(),        &dieta(),
+                                                  &nutrienti(),  &visite(),        &piani(),
+                                                  &pianiRighe(), &gruppiAlimenti()};
     return tables;
 }
 
 const QList<const TableSchema*>& TableSchema::added()
 {
-    static const QList<const TableSchema*> tables{&nutrienti(), &visite(), &piani(), &pianiRighe()};
+    static const QList<const TableSchema*> tables{&nutrienti(), &visite(), &piani(), &pianiRighe(),
+                                                  &gruppiAlimenti()};
     return tables;
 }

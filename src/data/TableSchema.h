@@ -45,6 +45,8 @@ struct TableSchema {
     // The slots of each kept plan or template: food and grams by slot number, as `dieta`
     // holds the current week's.
     static const TableSchema& pianiRighe();
+    // The group of each food (cereals, legumes, ...), keyed to its name as the panels are.
+    static const TableSchema& gruppiAlimenti();
 
     // The three tables every database holds, then those added since, in the order they
     // are created.
