@@ -498,7 +498,19 @@ private slots:
         dm.alimenti->cancel();
         QVERIFY(!dm.pendingPanel);
 
-        // Renamed: the panel's row and the week follow, in one transaction.
+        // The group is posted with the food like the panel.
+        const auto groupRows = [&db] {
+            return db.rows(
+                QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti ORDER BY Alimento"));
+        };
+        dm.alimenti->edit();
+        dm.pendingGroup = QStringLiteral("Frutta fresca");
+        dm.alimenti->post();
+        QCOMPARE(groupRows(),
+                 (QList<QVariantList>{{QStringLiteral("Mela"), QStringLiteral("Frutta fresca")}}));
+        QCOMPARE(dm.groupOf(QStringLiteral("MELA")), QStringLiteral("Frutta fresca"));
+
+        // Renamed: the panel's and the group's rows and the week follow, in one transaction.
         dm.alimenti->edit();
         dm.alimentiAlimento->setAsString(QStringLiteral("Mela golden"));
         dm.alimenti->post();
@@ -506,6 +518,10 @@ private slots:
         QCOMPARE(db.menuRows(anna).value(1), QStringLiteral("Mela golden|150"));
         QVERIFY(!dm.foodPanels().find(QStringLiteral("Mela")));
         QVERIFY(dm.foodPanels().find(QStringLiteral("Mela golden")));
+        QCOMPARE(groupRows(), (QList<QVariantList>{{QStringLiteral("Mela golden"),
+                                                    QStringLiteral("Frutta fresca")}}));
+        QCOMPARE(dm.groupOf(QStringLiteral("Mela golden")), QStringLiteral("Frutta fresca"));
+        QVERIFY(dm.groupOf(QStringLiteral("Mela")).isEmpty());
 
         // A new food posted with its panel.
         dm.alimenti->insert();
@@ -517,9 +533,11 @@ private slots:
         QCOMPARE(panelRows().size(), 2);
         QCOMPARE(panelRows().last().last().toDouble(), 9.0);
 
-        // Deleted: its panel goes with it.
+        // Deleted: its panel and its group go with it.
         QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Mela golden")}));
         dm.alimenti->deleteRecord();
+        QVERIFY(groupRows().isEmpty());
+        QVERIFY(dm.groupNames().isEmpty());
         QCOMPARE(panelRows().size(), 1);
         QCOMPARE(panelRows().first().first().toString(), QStringLiteral("Pera"));
         QCOMPARE(dm.foodPanels().size(), 1);
