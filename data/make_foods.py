@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generate alimenti.tsv and nutrienti.tsv, the food tables shipped with Nutrilo.
+"""Generate alimenti.tsv, nutrienti.tsv and gruppi.tsv, the food tables shipped with Nutrilo.
 
 The nutrient values come from the USDA National Nutrient Database for
 Standard Reference (public domain).  Each row keeps its USDA NDB number so
@@ -16,11 +16,12 @@ alimenti.tsv holds the energy and the main components; nutrienti.tsv, one
 row per food keyed by its name, holds fibre, sugars, fatty acids,
 cholesterol, minerals and vitamins.  A value the USDA file leaves empty
 (not measured) stays empty, never 0.  data/README.md describes the columns
-and their units.
+and their units.  gruppi.tsv gives each food its group, the heading of
+the part of FOODS it is listed under.
 
 Usage:
     python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [-n NUTRIENTS]
-                               [--check] [--list]
+                               [-g GROUPS] [--check] [--list]
 
 USDA_DIR defaults to ../shared/data relative to the repository root;
 OUTPUT and NUTRIENTS default to alimenti.tsv and nutrienti.tsv next to this
@@ -30,10 +31,12 @@ writing; --list prints each food next to its USDA description, for review.
 
 import argparse
 import os
+import re
 import sqlite3
 import sys
 
 MAX_NAME = 50  # the menu table stores food names in 50 characters
+MAX_GROUP = 60  # the width of the food group column
 MIN_FOODS = 1000  # a practice plans with at least this many foods
 
 # The database file of version 1.1 (in USDA_DIR): its foods are referred to
@@ -47,6 +50,8 @@ LOW_ENERGY_FACTOR = {"20033", "20077", "19165", "20060", "16055", "11667",
                      "19078", "19166", "43060"}
 # Foods outside the beverages (NDB 14xxx) whose energy is largely alcohol.
 ALCOHOL = {"02050"}
+
+GROUP_HEADER = ["alimento", "gruppo"]
 
 HEADER = ["ndb", "Alimento", "%edibile", "Acqua", "Proteine", "Lipidi",
           "Carboidrati", "kcal100"]
@@ -1435,6 +1440,41 @@ FOODS = [
 ]
 
 
+def food_groups():
+    """{NDB: group} from the "# --- Group ---" comments that divide FOODS."""
+    groups, group, inside = {}, None, False
+    with open(os.path.abspath(__file__), encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("FOODS = ["):
+                inside = True
+                continue
+            if not inside:
+                continue
+            if line.startswith("]"):
+                break
+            m = re.match(r'\s*# --- (.+) ---\s*$', line)
+            if m:
+                group = m.group(1)
+                continue
+            m = re.match(r'\s*\("(\d{5})",', line)
+            if m and group:
+                groups[m.group(1)] = group
+    return groups
+
+
+def build_groups(groups):
+    rows, errors = [], []
+    for ndb, name in FOODS:
+        g = groups.get(ndb)
+        if not g:
+            errors.append("NDB %s (%s) has no food group" % (ndb, name))
+            continue
+        if len(g) > MAX_GROUP:
+            errors.append("group longer than %d characters: %s" % (MAX_GROUP, g))
+        rows.append([name, g])
+    return rows, errors
+
+
 def read_usda(path):
     """Read a USDA SR file into {ndb: [fields]}, with the ~ quotes removed."""
     rows = {}
@@ -1607,6 +1647,7 @@ def main(argv):
                     help="folder holding usda-sr-abbrev.txt and usda-sr-food-des.txt")
     ap.add_argument("-o", "--output", default=os.path.join(here, "alimenti.tsv"))
     ap.add_argument("-n", "--nutrients", default=os.path.join(here, "nutrienti.tsv"))
+    ap.add_argument("-g", "--groups", default=os.path.join(here, "gruppi.tsv"))
     ap.add_argument("--check", action="store_true",
                     help="verify only; compare with the existing outputs")
     ap.add_argument("--list", action="store_true",
@@ -1628,6 +1669,8 @@ def main(argv):
     for ndb, _ in FOODS:
         if ndb in abbrev and ndb not in desc:
             errors.append("NDB %s missing from usda-sr-food-des.txt" % ndb)
+    group_rows, more = build_groups(food_groups())
+    errors += more
     errors += check_previous_version(os.path.join(args.usda_dir, PREVIOUS_VERSION), rows)
 
     if args.list:
@@ -1641,18 +1684,19 @@ def main(argv):
         return 1
 
     outputs = [(args.output, format_tsv(HEADER, rows)),
-               (args.nutrients, format_tsv(NUTRIENT_HEADER, nutrient_rows))]
+               (args.nutrients, format_tsv(NUTRIENT_HEADER, nutrient_rows)),
+               (args.groups, format_tsv(GROUP_HEADER, group_rows))]
     if args.check:
         if not all([up_to_date(path, text) for path, text in outputs]):
             return 1
-        print("%s, %s: %d foods, up to date"
-              % (args.output, args.nutrients, len(rows)))
+        print("%s, %s, %s: %d foods, up to date"
+              % (args.output, args.nutrients, args.groups, len(rows)))
         return 0
 
     for path, text in outputs:
         with open(path, "w", encoding="utf-8", newline="\n") as f:
             f.write(text)
-    print("%s, %s: %d foods written" % (args.output, args.nutrients, len(rows)))
+    print("%s, %s, %s: %d foods written" % (args.output, args.nutrients, args.groups, len(rows)))
     return 0
 
 

@@ -249,6 +249,7 @@ private slots:
         TestDatabase db;
         db.exec(QStringLiteral("DROP TABLE nutrienti"));
         db.exec(QStringLiteral("DROP TABLE visite"));
+        db.exec(QStringLiteral("DROP TABLE gruppi_alimenti"));
         // As shipped, and the same food with its kcal changed by the practice.
         db.exec(
             QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
@@ -285,6 +286,10 @@ private slots:
         QVERIFY(panels.first().at(3).isNull()); // not measured stays unknown
         QCOMPARE(dm.foodPanels().size(), 1);
         QVERIFY(dm.foodPanels().find(QStringLiteral("pasta di semola, CRUDA")));
+        // Likewise the group of the food still as shipped, none for the one changed.
+        QCOMPARE(db.rows(QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti")),
+                 (QList<QVariantList>{{QStringLiteral("Pasta di semola, cruda"),
+                                       QStringLiteral("Cereali, farine e pasta")}}));
         // Every person has one first visit with the measures stored, dated today and marked.
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QList<QVariantList> visits = db.rows(QStringLiteral(
@@ -493,7 +498,19 @@ private slots:
         dm.alimenti->cancel();
         QVERIFY(!dm.pendingPanel);
 
-        // Renamed: the panel's row and the week follow, in one transaction.
+        // The group is posted with the food like the panel.
+        const auto groupRows = [&db] {
+            return db.rows(
+                QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti ORDER BY Alimento"));
+        };
+        dm.alimenti->edit();
+        dm.pendingGroup = QStringLiteral("Frutta fresca");
+        dm.alimenti->post();
+        QCOMPARE(groupRows(),
+                 (QList<QVariantList>{{QStringLiteral("Mela"), QStringLiteral("Frutta fresca")}}));
+        QCOMPARE(dm.groupOf(QStringLiteral("MELA")), QStringLiteral("Frutta fresca"));
+
+        // Renamed: the panel's and the group's rows and the week follow, in one transaction.
         dm.alimenti->edit();
         dm.alimentiAlimento->setAsString(QStringLiteral("Mela golden"));
         dm.alimenti->post();
@@ -501,6 +518,10 @@ private slots:
         QCOMPARE(db.menuRows(anna).value(1), QStringLiteral("Mela golden|150"));
         QVERIFY(!dm.foodPanels().find(QStringLiteral("Mela")));
         QVERIFY(dm.foodPanels().find(QStringLiteral("Mela golden")));
+        QCOMPARE(groupRows(), (QList<QVariantList>{{QStringLiteral("Mela golden"),
+                                                    QStringLiteral("Frutta fresca")}}));
+        QCOMPARE(dm.groupOf(QStringLiteral("Mela golden")), QStringLiteral("Frutta fresca"));
+        QVERIFY(dm.groupOf(QStringLiteral("Mela")).isEmpty());
 
         // A new food posted with its panel.
         dm.alimenti->insert();
@@ -512,9 +533,11 @@ private slots:
         QCOMPARE(panelRows().size(), 2);
         QCOMPARE(panelRows().last().last().toDouble(), 9.0);
 
-        // Deleted: its panel goes with it.
+        // Deleted: its panel and its group go with it.
         QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Mela golden")}));
         dm.alimenti->deleteRecord();
+        QVERIFY(groupRows().isEmpty());
+        QVERIFY(dm.groupNames().isEmpty());
         QCOMPARE(panelRows().size(), 1);
         QCOMPARE(panelRows().first().first().toString(), QStringLiteral("Pera"));
         QCOMPARE(dm.foodPanels().size(), 1);

@@ -1,7 +1,8 @@
 // Writes the database file shipped with the application: the four tables, the food
-// table and the foods' nutrient panels from the tab-separated sources, and no people.
+// table, the foods' nutrient panels and their groups from the tab-separated sources, and
+// no people.
 //
-//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <alimenti.mdb>
+//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <alimenti.mdb>
 
 #include "AppError.h"
 #include "ShippedFoods.h"
@@ -40,9 +41,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
-        return fail(
-            QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <alimenti.mdb>"));
+    if (args.size() != 5)
+        return fail(QStringLiteral(
+            "usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <alimenti.mdb>"));
     QFile source(args.at(1));
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
@@ -57,7 +58,18 @@ int main(int argc, char** argv)
             return fail(e.message());
         }
     }
-    const QString target = args.at(3);
+    std::vector<StoredRow> groups;
+    {
+        QFile groupSource(args.at(3));
+        if (!groupSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(3)));
+        try {
+            groups = ShippedFoods::groupsFromTable(groupSource);
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
+    const QString target = args.at(4);
     const QString temporary = target + QStringLiteral(".new");
     QFile::remove(temporary);
     try {
@@ -116,6 +128,16 @@ int main(int argc, char** argv)
                 return fail(p.lastError().text() + QStringLiteral(": ") +
                             panel.values.value(0).toString());
         }
+        QSqlQuery g(db);
+        g.prepare(QStringLiteral("INSERT INTO gruppi_alimenti (Alimento, gruppo) VALUES (?, ?)"));
+        for (const StoredRow& group : groups) {
+            g.addBindValue(group.values.value(0));
+            g.addBindValue(group.values.value(1));
+            if (!g.exec())
+                return fail(g.lastError().text() + QStringLiteral(": ") +
+                            group.values.value(0).toString());
+        }
+        g = QSqlQuery();
         p = QSqlQuery();
         db.commit();
         q = QSqlQuery();
@@ -125,7 +147,7 @@ int main(int argc, char** argv)
     QFile::remove(target);
     if (!QFile::rename(temporary, target))
         return fail(QStringLiteral("cannot write %1").arg(target));
-    std::printf("nutrilo-seed: %d foods and %d nutrient panels written to %s\n", count,
-                int(panels.size()), qUtf8Printable(target));
+    std::printf("nutrilo-seed: %d foods, %d nutrient panels and %d groups written to %s\n", count,
+                int(panels.size()), int(groups.size()), qUtf8Printable(target));
     return 0;
 }

@@ -152,11 +152,13 @@ std::vector<StoredRow> DatabaseTransfer::foodsFromTable(QIODevice& table)
 
 DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
                                                       const std::vector<StoredRow>& foods,
-                                                      const std::vector<StoredRow>& panels)
+                                                      const std::vector<StoredRow>& panels,
+                                                      const std::vector<StoredRow>& groups)
 {
     Tables rows(tables().size());
     rows[placeOf(TableSchema::alimenti())] = foods;
     rows[placeOf(TableSchema::nutrienti())] = panels;
+    rows[placeOf(TableSchema::gruppiAlimenti())] = groups;
     return fillServer(uri, rows, Fill::EmptyOnly);
 }
 DatabaseTransfer::Counts DatabaseTransfer::importFile(const QString& file, const QString& uri)

@@ -31,9 +31,11 @@ std::vector<StoredRow> foodsFromTable(QIODevice& table);
 // table) is copied whole, and the copy receives what the application gives such a
 // database when it opens it: the shipped panels of its foods that are still as shipped.
 
-// Creates the tables in an empty server database and writes the foods and their panels.
+// Creates the tables in an empty server database and writes the foods, their panels and
+// their groups.
 Counts initServer(const QString& uri, const std::vector<StoredRow>& foods,
-                  const std::vector<StoredRow>& panels = {});
+                  const std::vector<StoredRow>& panels = {},
+                  const std::vector<StoredRow>& groups = {});
 // Copies the foods, people, menus and panels of a database file into an empty server
 // database; people keep their numbers, so each menu stays with its person.
 Counts importFile(const QString& file, const QString& uri);

@@ -122,34 +122,79 @@ std::vector<StoredRow> ShippedFoods::panels()
     return fromResource(QStringLiteral(":/data/nutrienti.tsv"), &panelsFromTable);
 }
 
-std::vector<StoredRow> ShippedFoods::panelsOfShippedFoods(const std::vector<StoredRow>& foods)
+std::vector<StoredRow> ShippedFoods::groupsFromTable(QIODevice& table)
+{
+    std::vector<StoredRow> groups;
+    QTextStream in(&table);
+    in.setEncoding(QStringConverter::Utf8);
+    int lineNumber = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (++lineNumber == 1 || line.trimmed().isEmpty())
+            continue;
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() < 2 || f.at(0).trimmed().isEmpty() || f.at(1).trimmed().isEmpty())
+            throw DatabaseError(QStringLiteral("Riga %1 della tabella dei gruppi non valida: %2")
+                                    .arg(lineNumber)
+                                    .arg(line));
+        StoredRow row;
+        row.values << f.at(0).trimmed() << f.at(1).trimmed();
+        groups.push_back(std::move(row));
+    }
+    return groups;
+}
+
+std::vector<StoredRow> ShippedFoods::groups()
+{
+    return fromResource(QStringLiteral(":/data/gruppi.tsv"), &groupsFromTable);
+}
+
+namespace {
+
+// The rows (keyed by the food's name in their first value) of those foods whose name and
+// values of the food table are exactly those of a shipped food.
+std::vector<StoredRow> rowsOfShippedFoods(const std::vector<StoredRow>& foods,
+                                          const std::vector<StoredRow>& rows)
 {
     const std::vector<StoredRow> shipped = ShippedFoods::foods();
-    std::vector<StoredRow> shippedPanels = panels();
     QHash<QString, const StoredRow*> shippedFood;
     for (const StoredRow& f : shipped)
         shippedFood.insert(f.values.value(0).toString(), &f);
-    QHash<QString, StoredRow*> panelOf;
-    for (StoredRow& p : shippedPanels)
-        panelOf.insert(p.values.value(0).toString(), &p);
     const TableSchema& table = TableSchema::alimenti();
-    std::vector<StoredRow> out;
-    QSet<QString> given;
+    QSet<QString> asShipped;
     for (const StoredRow& food : foods) {
         const QString name = food.values.value(0).toString();
         const StoredRow* mine = shippedFood.value(name);
-        StoredRow* panel = panelOf.value(name);
-        if (!mine || !panel || given.contains(name))
+        if (!mine)
             continue;
         bool same = true;
         for (int i = 1; same && i < table.columns.size(); ++i)
             same = RecordStore::sameValue(
                 RecordStore::normalise(table.columns.at(i), food.values.value(i)),
                 RecordStore::normalise(table.columns.at(i), mine->values.value(i)));
-        if (!same)
-            continue;
-        given.insert(name);
-        out.push_back(*panel);
+        if (same)
+            asShipped.insert(name);
+    }
+    std::vector<StoredRow> out;
+    QSet<QString> given;
+    for (const StoredRow& row : rows) {
+        const QString name = row.values.value(0).toString();
+        if (asShipped.contains(name) && !given.contains(name)) {
+            given.insert(name);
+            out.push_back(row);
+        }
     }
     return out;
+}
+
+} // namespace
+
+std::vector<StoredRow> ShippedFoods::panelsOfShippedFoods(const std::vector<StoredRow>& foods)
+{
+    return rowsOfShippedFoods(foods, panels());
+}
+
+std::vector<StoredRow> ShippedFoods::groupsOfShippedFoods(const std::vector<StoredRow>& foods)
+{
+    return rowsOfShippedFoods(foods, groups());
 }

@@ -7,7 +7,8 @@
 class QIODevice;
 
 // The food table shipped with the application (data/alimenti.tsv) and the foods' nutrient
-// panels (data/nutrienti.tsv), both carried inside the program as resources (:/data/).
+// panels (data/nutrienti.tsv) and groups (data/gruppi.tsv), carried inside the program as resources
+// (:/data/).
 namespace ShippedFoods {
 
 // The foods of a tab-separated food table with a header line: number, name, edible
@@ -23,10 +24,15 @@ std::vector<StoredRow> panelsFromTable(QIODevice& table);
 // The shipped tables, read from the resources. Throws DatabaseError when missing.
 std::vector<StoredRow> foods();
 std::vector<StoredRow> panels();
+// The shipped food groups (data/gruppi.tsv: food, group), as rows of the group table.
+std::vector<StoredRow> groupsFromTable(QIODevice& table);
+std::vector<StoredRow> groups();
 
 // The shipped panels of those foods (rows of the food table) whose name and whose six
 // values of the food table are exactly those of a shipped food: what a database of the
 // previous version, which had foods but no panels, receives.
 std::vector<StoredRow> panelsOfShippedFoods(const std::vector<StoredRow>& foods);
+// Likewise the shipped groups of those foods.
+std::vector<StoredRow> groupsOfShippedFoods(const std::vector<StoredRow>& foods);
 
 } // namespace ShippedFoods

@@ -129,9 +129,12 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         plans_->renameFood(from, to);
         const std::function<void()> panel = writePanel(from, to);
         const std::function<void()> recipes = followFoodInRecipes(before, after);
-        return std::function<void()>([weeks, panel, recipes] {
+        const std::function<void()> group = writeGroup(from, to);
+        return std::function<void()>([weeks, panel, recipes, group] {
             if (panel)
                 panel();
+            if (group)
+                group();
             if (weeks)
                 weeks();
             if (recipes)
@@ -153,17 +156,24 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
             ADOConnection1->deleteRowsWhere(TableSchema::ricetteIngredienti(),
                                             QStringLiteral("Ricetta"), recipe->name);
         }
+        const std::function<void()> group = deleteGroupOf(food);
         const std::function<void()> panel = deletePanelOf(food);
-        return std::function<void()>([this, panel] {
+        return std::function<void()>([this, panel, group] {
             if (panel)
                 panel();
+            if (group)
+                group();
             recipes_.reset();
         });
     };
-    alimenti->hasPendingWrites = [this](Dataset&) { return pendingPanel.has_value(); };
+    alimenti->hasPendingWrites = [this](Dataset&) {
+        return pendingPanel.has_value() || pendingGroup.has_value();
+    };
     connect(alimenti, &Dataset::stateChanged, this, [this] {
-        if (alimenti->state() == Dataset::State::Browse)
+        if (alimenti->state() == Dataset::State::Browse) {
             pendingPanel.reset();
+            pendingGroup.reset();
+        }
     });
 
     // The change log is there (a database of the previous version receives it now) and
@@ -240,6 +250,12 @@ void TDM::alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
 {
     // The post takes the pending panel, whether it is written or refused.
     postingPanel_ = std::exchange(pendingPanel, std::nullopt);
+    postingGroup_ = std::exchange(pendingGroup, std::nullopt);
+    if (postingGroup_ &&
+        postingGroup_->trimmed().size() > TableSchema::gruppiAlimenti().columns.at(1).width)
+        throw DatabaseError(QStringLiteral("Il nome del gruppo è troppo lungo (al massimo %1 "
+                                           "caratteri): non è stato salvato nulla")
+                                .arg(TableSchema::gruppiAlimenti().columns.at(1).width));
     FieldRanges::check(dataset.table(), values, stored);
     if (!postingPanel_)
         return;
@@ -700,6 +716,82 @@ void TDM::saveRecipe(const Recipe& given)
         written();
 }
 
+// ---------------------------------------------------------------- food groups
+
+QString TDM::groupOf(const QString& food)
+{
+    if (groupsStale_) {
+        groups_.clear();
+        for (const StoredRow& row : ADOConnection1->readTable(TableSchema::gruppiAlimenti()))
+            groups_.insert(fieldValueText(row.values.value(0)).toCaseFolded(),
+                           fieldValueText(row.values.value(1)));
+        groupsStale_ = false;
+    }
+    return groups_.value(food.toCaseFolded());
+}
+
+QStringList TDM::groupNames()
+{
+    groupOf(QString());
+    QStringList names = QSet<QString>(groups_.cbegin(), groups_.cend()).values();
+    names.removeAll(QString());
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
+    return names;
+}
+
+std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
+{
+    const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
+    if ((!postingGroup_ && !renamed) || to.isEmpty())
+        return {};
+    const TableSchema& table = TableSchema::gruppiAlimenti();
+    std::vector<StoredRow> own;
+    std::vector<StoredRow> under;
+    const auto rowsOf = [&](const QString& food, std::vector<StoredRow>& into) {
+        ADOConnection1->scanRowsWhere(
+            table, QStringLiteral("Alimento"), food,
+            [&into](qint64 key, const QVector<QVariant>& values) {
+                into.push_back({key, values});
+            },
+            true);
+    };
+    if (renamed)
+        rowsOf(from, own);
+    rowsOf(to, under);
+    QString group;
+    if (postingGroup_)
+        group = postingGroup_->trimmed();
+    else if (!own.empty())
+        group = fieldValueText(own.front().values.value(1));
+    else
+        return {};
+    // The food's rows go, and one row under its name as posted takes the group.
+    for (const std::vector<StoredRow>* rows : {&own, &under})
+        for (const StoredRow& row : *rows)
+            ADOConnection1->deleteRow(table, row.rowid, row.values);
+    if (!group.isEmpty())
+        ADOConnection1->insertRow(table, {to, group});
+    return [this] { groupsStale_ = true; };
+}
+
+std::function<void()> TDM::deleteGroupOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const TableSchema& table = TableSchema::gruppiAlimenti();
+    std::vector<StoredRow> rows;
+    ADOConnection1->scanRowsWhere(
+        table, QStringLiteral("Alimento"), food,
+        [&rows](qint64 key, const QVector<QVariant>& values) {
+            rows.push_back({key, values});
+        },
+        true);
+    for (const StoredRow& row : rows)
+        ADOConnection1->deleteRow(table, row.rowid, row.values);
+    return rows.empty() ? std::function<void()>() : [this] { groupsStale_ = true; };
+}
+
 // ---------------------------------------------------------------- visits
 
 Dataset* TDM::visitDataset()
@@ -983,6 +1075,9 @@ void TDM::refreshNow(qint64 release)
         if (!keysOf(TableSchema::ricette()).isEmpty() ||
             !keysOf(TableSchema::ricetteIngredienti()).isEmpty() || what.foods)
             recipes_.reset();
+        what.groups = !keysOf(TableSchema::gruppiAlimenti()).isEmpty();
+        if (what.groups)
+            groupsStale_ = true;
         what.plans = plans_->refresh(keysOf(TableSchema::piani()),
                                      !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;
@@ -993,7 +1088,7 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || what.nutrients || what.visits || what.plans ||
+    if (what.foods || what.people || what.nutrients || what.groups || what.visits || what.plans ||
         !what.menusOf.isEmpty() || what.menuHeldBack || what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }

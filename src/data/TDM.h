@@ -101,6 +101,18 @@ public:
     // Besides: a food renamed takes its panel's row with it, and a food deleted its
     // panel's row, in the food's transaction.
 
+    // --- The foods' groups (the `gruppi_alimenti` table)
+    // The group of the food, letter case aside; empty for none. Read at the first use and
+    // again after a write or another program's.
+    QString groupOf(const QString& food);
+    // Every group some food belongs to, in alphabetical order.
+    QStringList groupNames();
+    // The group the next post of the food dataset writes with the food, as pendingPanel
+    // (empty: the food belongs to no group). Cleared by the post and by cancel.
+    std::optional<QString> pendingGroup;
+    // Besides: a food renamed takes its group with it, and a food deleted its group, in
+    // the food's transaction.
+
     // --- The people's visits (the `visite` table)
     // The dataset of every person's visits, read the first time it is asked for (start-up
     // does not read it) and from then on kept up to date with what other programs write.
@@ -148,6 +160,7 @@ public:
     struct Refreshed {
         bool foods = false;        // foods added, changed or deleted
         bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
+        bool groups = false;       // food groups changed
         bool visits = false;       // visits added, changed or deleted (visitDataset() open)
         bool plans = false;        // plans or templates kept, changed or deleted
         bool people = false;       // people added, changed or deleted
@@ -200,6 +213,11 @@ private:
                                               const QVector<QVariant>& after);
     // The stored row of the food of that name (as written, else letter case aside); -1.
     int foodRowOf(const QString& name) const;
+    // In the same transaction: the group's row follows the food's new name, and the group
+    // being posted (postingGroup_) is written under it.
+    std::function<void()> writeGroup(const QString& from, const QString& to);
+    // In the transaction of a food's deletion: its group's row goes too.
+    std::function<void()> deleteGroupOf(const QString& food);
     // The row (in the nutrient dataset's store) of the panel of that food: its name as
     // written, else letter case aside; -1 for none.
     int panelRowOf(const QString& food);
@@ -226,6 +244,9 @@ private:
     FoodPanels panels_; // foodPanels(), rebuilt when stale
     bool panelsStale_ = true;
     std::optional<FoodPanel> postingPanel_; // pendingPanel, taken by the post under way
+    std::optional<QString> postingGroup_;   // pendingGroup, likewise
+    QHash<QString, QString> groups_;        // case-folded food -> group, rebuilt when stale
+    bool groupsStale_ = true;
     Dataset* visits_ = nullptr;             // made by visitDataset()
     QHash<qint64, QVector<int>> visitRows_; // person -> their rows in visits_, rebuilt when stale
     bool visitRowsStale_ = true;

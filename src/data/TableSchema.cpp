@@ -119,6 +119,16 @@ const TableSchema& TableSchema::ricette()
     return schema;
 }
 
+const TableSchema& TableSchema::gruppiAlimenti()
+{
+    static const TableSchema schema{QStringLiteral("gruppi_alimenti"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("gruppo"), FieldType::Text, 60}},
+                                    // One group per food.
+                                    {QStringLiteral("Alimento")}};
+    return schema;
+}
+
 const TableSchema& TableSchema::ricetteIngredienti()
 {
     static const TableSchema schema{QStringLiteral("ricette_ingredienti"),
@@ -133,15 +143,16 @@ const TableSchema& TableSchema::ricetteIngredienti()
 
 const QList<const TableSchema*>& TableSchema::all()
 {
-    static const QList<const TableSchema*> tables{&alimenti(),   &utenti(),  &dieta(),
-                                                  &nutrienti(),  &visite(),  &piani(),
-                                                  &pianiRighe(), &ricette(), &ricetteIngredienti()};
+    static const QList<const TableSchema*> tables{
+        &alimenti(), &utenti(),     &dieta(),   &nutrienti(),          &visite(),
+        &piani(),    &pianiRighe(), &ricette(), &ricetteIngredienti(), &gruppiAlimenti()};
     return tables;
 }
 
 const QList<const TableSchema*>& TableSchema::added()
 {
-    static const QList<const TableSchema*> tables{&nutrienti(),  &visite(),  &piani(),
-                                                  &pianiRighe(), &ricette(), &ricetteIngredienti()};
+    static const QList<const TableSchema*> tables{
+        &nutrienti(),          &visite(),        &piani(), &pianiRighe(), &ricette(),
+        &ricetteIngredienti(), &gruppiAlimenti()};
     return tables;
 }

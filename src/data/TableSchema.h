@@ -51,6 +51,8 @@ struct TableSchema {
     static const TableSchema& ricette();
     // The ingredients of each recipe in order: the recipe, the place, the food, its grams.
     static const TableSchema& ricetteIngredienti();
+    // The group of each food (cereals, legumes, ...), keyed to its name as the panels are.
+    static const TableSchema& gruppiAlimenti();
 
     // The three tables every database holds, then those added since, in the order they
     // are created.

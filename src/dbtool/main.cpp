@@ -139,8 +139,8 @@ int main(int argc, char** argv)
     const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
-            const auto c = DatabaseTransfer::initServer(args.at(1), ShippedFoods::foods(),
-                                                        ShippedFoods::panels());
+            const auto c = DatabaseTransfer::initServer(
+                args.at(1), ShippedFoods::foods(), ShippedFoods::panels(), ShippedFoods::groups());
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
                                        "nutrizionali caricati.")
                             .arg(c.where)
