@@ -3,12 +3,19 @@
 // rounding, the order of groups and foods, the food table read, and the window's table
 // and PDF.
 #include "Dataset.h"
+#include "ListaSpesa.h"
 #include "ScriptedServices.h"
 #include "ShoppingList.h"
 #include "TDM.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -72,6 +79,7 @@ private slots:
     void grossWeights();
     void roundingAndOrder();
     void foodTable();
+    void window();
 };
 
 void TestShopping::grossWeights()
@@ -197,6 +205,73 @@ void TestShopping::foodTable()
     QCOMPARE(foods("mela")->edible, 65.0);
     QCOMPARE(foods("Sale")->edible, 0.0); // an empty field
     QVERIFY(!foods("Pera"));
+}
+
+void TestShopping::window()
+{
+    const WeekModel::Texts week{
+        {101, {"Mela", "150"}},
+        {405, {"Pasta al pomodoro", "200"}},
+        {407, {"Zuppa del giorno", "300"}},
+    };
+    ScriptedServices services;
+    ListaSpesa w(week, handFoods, handRecipes, handGroups, "Nicolò Rossi");
+    QCOMPARE(w.objectName(), QString("ListaSpesa"));
+    QCOMPARE(w.windowTitle(), QString("Lista della spesa"));
+    QCOMPARE(w.intestazione->text(), QString("Nicolò Rossi — Lista della spesa per 1 settimana"));
+    QCOMPARE(w.settimane->minimum(), 1);
+    QCOMPARE(w.settimane->maximum(), 8);
+    const auto rows = [&w] {
+        QStringList out;
+        for (int r = 0; r < w.lista->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 3; ++c)
+                cells << (w.lista->item(r, c) ? w.lista->item(r, c)->text() : QString());
+            out << cells.join('|');
+        }
+        return out;
+    };
+    QCOMPARE(rows(),
+             QStringList({"Cereali e derivati||", "Pasta di semola|80 g|", "Frutta||",
+                          "Mela|240 g|", "Grassi da condimento||", "Olio di oliva|20 g|",
+                          "Verdure e ortaggi||", "Basilico|20 g|", "Pomodori|120 g|",
+                          "Altri alimenti||", "Sale|10 g|peso netto: parte edibile non nota",
+                          "Alimenti non presenti nella tabella||",
+                          "Zuppa del giorno|300 g|peso netto: alimento non presente "
+                          "nella tabella"}));
+    QCOMPARE(w.lista->columnSpan(0, 0), 3);
+    w.settimane->setValue(4);
+    QCOMPARE(w.intestazione->text(), QString("Nicolò Rossi — Lista della spesa per 4 settimane"));
+    QVERIFY(rows().contains("Mela|930 g|")); // 600 × 100 / 65 = 923,1
+    QVERIFY(rows().contains("Zuppa del giorno|1,2 kg|peso netto: alimento non presente nella "
+                            "tabella"));
+
+    // Save, cancelled then done, and the PDF's text.
+    QTemporaryDir dir;
+    w.salvaPdf->click();
+    QCOMPARE(services.textsOf(ScriptedServices::What::SaveFile),
+             QStringList{"Lista della spesa di Nicolò Rossi"});
+    services.fileAnswers.enqueue(dir.filePath("spesa"));
+    w.salvaPdf->click();
+    QVERIFY(services.textsOf(ScriptedServices::What::ErrorReport).isEmpty());
+    QProcess text;
+    text.start("pdftotext", {"-layout", dir.filePath("spesa.pdf"), "-"});
+    QVERIFY(text.waitForFinished(60000));
+    const QString pdf =
+        QString::fromUtf8(text.readAllStandardOutput()).replace(QRegularExpression("[ \\t]+"), " ");
+    for (const char* expected :
+         {"Lista della spesa di Nicolò Rossi", "Per 4 settimane — Data: ", "Verdure e ortaggi",
+          "Mela 930 g", "Pomodori 450 g", "Sale 10 g peso netto: parte edibile non nota",
+          "Alimenti non presenti nella tabella", "Pagina 1 di 1"})
+        QVERIFY2(pdf.contains(QString::fromUtf8(expected)), expected);
+
+    // Printing to a PDF printer.
+    w.printer().setOutputFormat(QPrinter::PdfFormat);
+    w.printer().setOutputFileName(dir.filePath("stampata.pdf"));
+    services.printerAnswers.enqueue(true);
+    w.stampa->click();
+    QVERIFY(QFile::exists(dir.filePath("stampata.pdf")));
+    QCOMPARE(w.printer().docName(), QString("Lista della spesa di Nicolò Rossi"));
 }
 
 NUTRILO_TEST_MAIN(TestShopping)
