@@ -230,6 +230,7 @@ ListaSpesa::ListaSpesa(WeekModel::Texts week, ShoppingList::FoodLookup foods,
                             this);
     hint->setObjectName(QStringLiteral("spiegazione"));
     hint->setStyleSheet(QStringLiteral("color: #555;"));
+    hint->setWordWrap(true);
     weeksRow->addSpacing(12);
     weeksRow->addWidget(hint, 1);
     layout->addLayout(weeksRow);
@@ -245,7 +246,9 @@ ListaSpesa::ListaSpesa(WeekModel::Texts week, ShoppingList::FoodLookup foods,
     lista->setSelectionBehavior(QAbstractItemView::SelectRows);
     lista->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     lista->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    lista->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // The notes share the width with the names: a marked food's reason stays readable.
+    lista->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    lista->verticalHeader()->setDefaultSectionSize(lista->fontMetrics().height() + 8);
     layout->addWidget(lista, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -269,7 +272,7 @@ ListaSpesa::ListaSpesa(WeekModel::Texts week, ShoppingList::FoodLookup foods,
             [this] { runGuarded([this] { salvaPdfClick(); }); });
     connect(stampa, &QPushButton::clicked, this, [this] { runGuarded([this] { stampaClick(); }); });
     connect(chiudi, &QPushButton::clicked, this, &QDialog::accept);
-    resize(640, 560);
+    resize(720, 560);
     refresh();
 }
 
