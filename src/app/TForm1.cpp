@@ -9,6 +9,7 @@
 #include "DietReport.h"
 #include "HelpContext.h"
 #include "ItalianText.h"
+#include "ListaSpesa.h"
 #include "PlanBook.h"
 #include "QuickCommands.h"
 #include "TAlimpers.h"
@@ -32,6 +33,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
@@ -83,6 +85,28 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& 
     if (!action.isEmpty())
         Accessibility::setName(button, action);
     return button;
+}
+
+// The shopping list's button picture: a basket with two handles, drawn like the other
+// toolbar pictures (128 × 128 scaled to the button).
+QIcon shoppingIcon()
+{
+    QPixmap canvas(128, 128);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x5d, 0x40, 0x37), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(30, 14, 68, 70), 0, 180 * 16);
+    p.setBrush(QColor(0xfb, 0x8c, 0x00));
+    p.setPen(QPen(QColor(0xe6, 0x51, 0x00), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolygon(
+        QPolygonF({QPointF(10, 50), QPointF(118, 50), QPointF(102, 116), QPointF(26, 116)}));
+    p.setPen(QPen(QColor(0xe6, 0x51, 0x00), 5));
+    for (const qreal x : {44.0, 64.0, 84.0})
+        p.drawLine(QPointF(x, 62), QPointF(x, 104));
+    p.end();
+    return QIcon(canvas.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 QToolButton* captionButton(QWidget* parent, const QString& name, const QString& picture,
@@ -221,6 +245,10 @@ void TForm1::buildToolbar()
     riepilogo = pictureButton(Panel1, QStringLiteral("riepilogo"), QStringLiteral("riepilogo"),
                               QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false,
                               QStringLiteral("Riepilogo nutrizionale della settimana"));
+    listaSpesa = pictureButton(Panel1, QStringLiteral("listaSpesa"), QString(),
+                               QStringLiteral("Lista della spesa della settimana (Alt+L)"), 0,
+                               false, QStringLiteral("Lista della spesa"));
+    listaSpesa->setIcon(shoppingIcon());
     btnTotale = new QToolButton(Panel1);
     btnTotale->setObjectName(QStringLiteral("btnTotale"));
     btnTotale->setText(QStringLiteral("TotCalorie"));
@@ -245,6 +273,7 @@ void TForm1::buildToolbar()
     row->addWidget(salva);
     row->addWidget(stamp);
     row->addWidget(riepilogo);
+    row->addWidget(listaSpesa);
     row->addWidget(btnTotale);
     // The plans over time: the week kept as a dated plan and the next one started.
     nuovoPiano = pictureButton(Panel1, QStringLiteral("nuovoPiano"), QStringLiteral("nuovo"),
@@ -263,6 +292,7 @@ void TForm1::buildToolbar()
     connect(salva, &QToolButton::clicked, this, guarded([this] { salvaClick(); }));
     connect(stamp, &QToolButton::clicked, this, guarded([this] { stampClick(); }));
     connect(riepilogo, &QToolButton::clicked, this, guarded([this] { riepilogoClick(); }));
+    connect(listaSpesa, &QToolButton::clicked, this, guarded([this] { listaSpesaClick(); }));
     connect(btnTotale, &QToolButton::clicked, this, guarded([this] { btnTotaleClick(); }));
     connect(HELP, &QToolButton::clicked, this, guarded([this] { HELPClick(); }));
     connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
@@ -272,6 +302,10 @@ void TForm1::buildToolbar()
     newPlanKey->setObjectName(QStringLiteral("shortcutNuovoPiano"));
     newPlanKey->setContext(Qt::WindowShortcut);
     connect(newPlanKey, &QShortcut::activated, this, guarded([this] { nuovoPianoClick(); }));
+    auto* shoppingKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_L), this);
+    shoppingKey->setObjectName(QStringLiteral("shortcutListaSpesa"));
+    shoppingKey->setContext(Qt::WindowShortcut);
+    connect(shoppingKey, &QShortcut::activated, this, guarded([this] { listaSpesaClick(); }));
 }
 
 void TForm1::buildPersonPanel(QWidget* parent)
@@ -535,6 +569,11 @@ void TForm1::modelliClick()
 void TForm1::riepilogoClick()
 {
     TRiepilogo::riepilogoClick(*planner_, *dm_, this);
+}
+
+void TForm1::listaSpesaClick()
+{
+    ListaSpesa::listaSpesaClick(*planner_, *dm_, this, recipeIngredients, foodGroup);
 }
 
 void TForm1::infoClick()
