@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "Recipes.h"
+
 #include "Accessibility.h"
 #include "AppError.h"
 #include "AppTexts.h"
@@ -573,7 +575,19 @@ void TForm1::riepilogoClick()
 
 void TForm1::listaSpesaClick()
 {
-    ListaSpesa::listaSpesaClick(*planner_, *dm_, this, recipeIngredients, foodGroup);
+    // A recipe is bought as its ingredients, each in grams per 100 g of the dish; a food
+    // is listed under its group.
+    const ShoppingList::Ingredients ingredients =
+        recipeIngredients ? recipeIngredients : [this](const QString& food) {
+            QList<QPair<QString, double>> out;
+            if (const Recipe* recipe = dm_->recipeBook().find(food); recipe && recipe->weight() > 0)
+                for (const RecipeIngredient& i : recipe->ingredients)
+                    out << qMakePair(i.food, i.grams * 100 / recipe->weight());
+            return out;
+        };
+    const ShoppingList::FoodGroup group =
+        foodGroup ? foodGroup : [this](const QString& food) { return dm_->groupOf(food); };
+    ListaSpesa::listaSpesaClick(*planner_, *dm_, this, ingredients, group);
 }
 
 void TForm1::infoClick()
