@@ -17,11 +17,13 @@ row per food keyed by its name, holds fibre, sugars, fatty acids,
 cholesterol, minerals and vitamins.  A value the USDA file leaves empty
 (not measured) stays empty, never 0.  data/README.md describes the columns
 and their units.  gruppi.tsv gives each food its group, the heading of
-the part of FOODS it is listed under.
+the part of FOODS it is listed under.  porzioni.tsv gives foods their
+household portions: the LARN standard portion of the food's group and the
+USDA household weights whose description translates into Italian.
 
 Usage:
     python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [-n NUTRIENTS]
-                               [-g GROUPS] [--check] [--list]
+                               [-g GROUPS] [-p PORTIONS] [--check] [--list]
 
 USDA_DIR defaults to ../shared/data relative to the repository root;
 OUTPUT and NUTRIENTS default to alimenti.tsv and nutrienti.tsv next to this
@@ -1475,6 +1477,143 @@ def build_groups(groups):
     return rows, errors
 
 
+# ---------------------------------------------------------------- portions
+PORTION_HEADER = ["alimento", "nome", "grammi", "fonte"]
+MAX_PORTION = 50  # the width of the portion name column
+LARN_SOURCE = "LARN 2014, porzioni standard (SINU, 20141111_LARN_Porzioni.pdf)"
+
+# The USDA household measures, in Italian: the unit in the singular and the plural.
+PORTION_UNITS = {
+    "cup": ("tazza", "tazze"), "tbsp": ("cucchiaio", "cucchiai"),
+    "tablespoon": ("cucchiaio", "cucchiai"), "tsp": ("cucchiaino", "cucchiaini"),
+    "teaspoon": ("cucchiaino", "cucchiaini"), "slice": ("fetta", "fette"),
+    "fillet": ("filetto", "filetti"), "piece": ("pezzo", "pezzi"),
+    "egg": ("uovo", "uova"), "leaf": ("foglia", "foglie"), "bar": ("barretta", "barrette"),
+    "cookie": ("biscotto", "biscotti"), "fruit": ("frutto", "frutti"),
+    "cracker": ("cracker", "cracker"), "clove": ("spicchio", "spicchi"),
+    "stalk": ("gambo", "gambi"), "head": ("cespo", "cespi"),
+    "medium": ("medio", "medi"), "large": ("grande", "grandi"), "small": ("piccolo", "piccoli"),
+}
+# The qualifiers kept (in words that do not depend on the food's gender); others drop the measure.
+PORTION_QUALIFIERS = {
+    "chopped": "a pezzetti", "diced": "a cubetti", "chopped or diced": "a pezzetti",
+    "cubes": "a cubetti", "sliced": "a fette", "slices": "a fette", "pieces": "a pezzi",
+    "pureed": "in purea", "halves": "a metà", "crumbs": "in briciole",
+    "shredded": "a listarelle", "boneless": "senza osso",
+}
+PORTION_AMOUNTS = {"1": "1", ".5": "1/2", ".25": "1/4", ".75": "3/4", "2": "2", "3": "3",
+                   "4": "4", "1.5": "1 e 1/2"}
+OUNCE = 28.35
+# Words that mark an untranslated description: --check refuses them.
+ENGLISH_WORDS = {"cup", "cups", "tbsp", "tsp", "oz", "slice", "medium", "large", "small",
+                 "piece", "serving", "chopped", "sliced", "diced", "with", "without", "and",
+                 "or", "the", "of", "whole", "raw", "cooked", "fl", "lb", "each", "unit",
+                 "package", "can", "fillet", "leaf", "inch", "yield", "from", "boneless"}
+
+
+def translate_measure(desc, group):
+    """The Italian name of a USDA household measure, or None when it has no translation."""
+    desc = " ".join(desc.split())
+    head, _, qualifier = desc.partition(",")
+    qualifier = re.sub(r"\([^)]*\)", "", qualifier).strip()
+    parts = head.split()
+    if len(parts) == 3 and parts[1:] == ["fl", "oz"] or len(parts) != 2:
+        return None
+    amount, unit = parts
+    if amount not in PORTION_AMOUNTS:
+        return None
+    if unit in ("oz", "ounce"):
+        if qualifier:
+            return None
+        grams = float(amount) * OUNCE
+        n = PORTION_AMOUNTS[amount]
+        return "%s %s (%d g)" % (n, "oncia" if amount in ("1", ".5", ".25", ".75") else "once",
+                                 round(grams))
+    if unit not in PORTION_UNITS:
+        return None
+    if qualifier and qualifier not in PORTION_QUALIFIERS:
+        return None
+    one, many = PORTION_UNITS[unit]
+    n = PORTION_AMOUNTS[amount]
+    word = one if amount in ("1", ".5", ".25", ".75") else many
+    if unit in ("medium", "large", "small"):
+        if amount != "1":
+            return None
+        noun = ("frutto " if group == "Frutta fresca" else
+                "uovo " if group == "Uova" else "")
+        name = "1 %s%s" % (noun, word)
+    else:
+        name = "%s %s" % (n, word)
+    if qualifier:
+        name += " " + PORTION_QUALIFIERS[qualifier]
+    return name
+
+
+def larn_portion(name, group):
+    """The LARN standard portion of the food's group, in grams, or None."""
+    low = name.lower()
+    cooked = "cott" in low or "bollit" in low
+    if group == "Cereali, farine e pasta":
+        return None if cooked else 80
+    if group == "Pane, prodotti da forno, pizza":
+        return 50 if low.startswith("pane") else None
+    if group == "Legumi":
+        return 150 if cooked or "fresch" in low or "scatola" in low else 50
+    if group == "Verdure e ortaggi":
+        return 200
+    if group == "Frutta fresca":
+        return 150
+    if group == "Latte e yogurt":
+        return 125
+    if group == "Formaggi":
+        fresh = any(w in low for w in ("mozzarella", "ricotta", "fiocchi", "stracchino",
+                                        "crescenza", "caprino", "feta", "cottage", "spalmabile"))
+        return 100 if fresh else 50
+    if group.startswith("Carni"):
+        return 100
+    if group == "Salumi":
+        return 50
+    if group == "Pesce, crostacei, molluschi":
+        return 150
+    if group == "Uova":
+        return 50
+    if group == "Oli e grassi":
+        return 10
+    if group == "Frutta secca, conservata, semi":
+        return 30 if not any(w in low for w in ("sciroppo", "succo", "conserv")) else None
+    return None
+
+
+def build_portions(abbrev, groups):
+    rows, errors = [], []
+    for ndb, name in FOODS:
+        group = groups.get(ndb, "")
+        seen = set()
+        grams = larn_portion(name, group)
+        if grams:
+            rows.append([name, "1 porzione", "%g" % grams, LARN_SOURCE])
+            seen.add("1 porzione")
+        fields = abbrev.get(ndb)
+        if not fields:
+            continue
+        for weight, desc in ((fields[46], fields[47]), (fields[48], fields[49])):
+            if not weight or not desc or float(weight) <= 0:
+                continue
+            it = translate_measure(desc, group)
+            if not it or it in seen:
+                continue
+            seen.add(it)
+            if len(it) > MAX_PORTION:
+                errors.append("portion name longer than %d characters: %s" % (MAX_PORTION, it))
+            rows.append([name, it, "%g" % float(weight), "USDA SR %s" % ndb])
+    for row in rows:
+        words = set(re.findall(r"[a-z]+", row[1].lower()))
+        english = words & ENGLISH_WORDS
+        if english:
+            errors.append("portion of %s not in Italian: %s" % (row[0], row[1]))
+    return rows, errors
+
+
 def read_usda(path):
     """Read a USDA SR file into {ndb: [fields]}, with the ~ quotes removed."""
     rows = {}
@@ -1648,6 +1787,7 @@ def main(argv):
     ap.add_argument("-o", "--output", default=os.path.join(here, "alimenti.tsv"))
     ap.add_argument("-n", "--nutrients", default=os.path.join(here, "nutrienti.tsv"))
     ap.add_argument("-g", "--groups", default=os.path.join(here, "gruppi.tsv"))
+    ap.add_argument("-p", "--portions", default=os.path.join(here, "porzioni.tsv"))
     ap.add_argument("--check", action="store_true",
                     help="verify only; compare with the existing outputs")
     ap.add_argument("--list", action="store_true",
@@ -1671,6 +1811,8 @@ def main(argv):
             errors.append("NDB %s missing from usda-sr-food-des.txt" % ndb)
     group_rows, more = build_groups(food_groups())
     errors += more
+    portion_rows, more = build_portions(abbrev, food_groups())
+    errors += more
     errors += check_previous_version(os.path.join(args.usda_dir, PREVIOUS_VERSION), rows)
 
     if args.list:
@@ -1685,7 +1827,8 @@ def main(argv):
 
     outputs = [(args.output, format_tsv(HEADER, rows)),
                (args.nutrients, format_tsv(NUTRIENT_HEADER, nutrient_rows)),
-               (args.groups, format_tsv(GROUP_HEADER, group_rows))]
+               (args.groups, format_tsv(GROUP_HEADER, group_rows)),
+               (args.portions, format_tsv(PORTION_HEADER, portion_rows))]
     if args.check:
         if not all([up_to_date(path, text) for path, text in outputs]):
             return 1

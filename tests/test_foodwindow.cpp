@@ -309,6 +309,9 @@ private slots:
         db->exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, calcio) VALUES "
                                 "(?, 'USDA SR 18069', 2.7, 144)"),
                  {pane});
+        db->exec(QStringLiteral("INSERT INTO gruppi_alimenti (Alimento, gruppo) VALUES "
+                                "(?, 'Cereali e derivati'), (?, 'Frutta fresca')"),
+                 {pane, mela});
         open();
         window->show();
         QVERIFY(window->DBChart1->isVisible());
@@ -370,6 +373,35 @@ private slots:
         type(edit("fibra"), QStringLiteral("9"));
         window->btnannullaClick();
         QCOMPARE(edit("fibra")->text(), QStringLiteral("2,7"));
+
+        // The group chooser: the current food's group among every group, a change saved
+        // with the food, a new group typed in, cancel putting back the stored one.
+        QComboBox* group = window->NutrientiGruppo;
+        QCOMPARE(group->accessibleName(), QStringLiteral("Gruppo dell'alimento"));
+        QCOMPARE(group->currentText(), QStringLiteral("Cereali e derivati"));
+        QCOMPARE(group->count(), 2);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        QCOMPARE(group->currentText(), QStringLiteral("Frutta fresca"));
+        group->setCurrentIndex(group->findText(QStringLiteral("Cereali e derivati")));
+        emit group->activated(group->currentIndex());
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        window->btnsalvaClick();
+        const QString groupOfApple =
+            QStringLiteral("SELECT gruppo FROM gruppi_alimenti WHERE Alimento = ?");
+        QCOMPARE(db->rows(groupOfApple, {mela})[0][0].toString(),
+                 QStringLiteral("Cereali e derivati"));
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        QCOMPARE(group->currentText(), QStringLiteral("Cereali e derivati"));
+        type(group->lineEdit(), QStringLiteral("Frutta  "));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(groupOfApple, {mela})[0][0].toString(), QStringLiteral("Frutta"));
+        QCOMPARE(group->findText(QStringLiteral("Frutta")), 1);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        type(group->lineEdit(), QStringLiteral("Verdure"));
+        window->btnannullaClick();
+        QCOMPARE(group->currentText(), QStringLiteral("Frutta"));
+        QVERIFY(!dm->pendingGroup);
+
         QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
         QVERIFY(window->DBChart1->isVisible());
     }

@@ -19,6 +19,7 @@
 #include "WordSearch.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -296,7 +297,25 @@ void TAlimpers::buildNutrients()
                                             "non misurato, \"n.d.\")"),
                              PanelNutrienti);
     title->setObjectName(QStringLiteral("LabelNutrienti"));
-    grid->addWidget(title, 0, 0, 1, 6);
+    grid->addWidget(title, 0, 0, 1, 4);
+    // The food's group, beside the title: one of the groups foods already belong to, or a
+    // new one typed in.
+    auto* groupCaption = new QLabel(QStringLiteral("Gruppo"), PanelNutrienti);
+    groupCaption->setObjectName(QStringLiteral("Label_NutrientiGruppo"));
+    NutrientiGruppo = new QComboBox(PanelNutrienti);
+    NutrientiGruppo->setObjectName(QStringLiteral("NutrientiGruppo"));
+    NutrientiGruppo->setEditable(true);
+    NutrientiGruppo->setInsertPolicy(QComboBox::NoInsert);
+    NutrientiGruppo->lineEdit()->setMaxLength(TableSchema::gruppiAlimenti().columns.at(1).width);
+    NutrientiGruppo->setAccessibleName(QStringLiteral("Gruppo dell'alimento"));
+    NutrientiGruppo->setMinimumWidth(200);
+    groupCaption->setBuddy(NutrientiGruppo);
+    grid->addWidget(groupCaption, 0, 4);
+    grid->addWidget(NutrientiGruppo, 0, 5);
+    connect(NutrientiGruppo->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { runGuarded([&] { groupEdited(); }); });
+    connect(NutrientiGruppo, &QComboBox::activated, this,
+            [this] { runGuarded([&] { groupEdited(); }); });
     constexpr int perColumn = 8;
     const auto add = [&](int index, QLabel* caption, QLineEdit* edit) {
         const int row = 1 + index % perColumn;
@@ -336,8 +355,10 @@ void TAlimpers::buildNutrients()
     // The page follows the current food, and what another program writes, while shown.
     connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillNutrients(); });
     connect(dm_->DSAlimenti, &DataSource::stateChanged, this, [this] {
-        if (!dm_->alimenti->isEditing())
+        if (!dm_->alimenti->isEditing()) {
             nutrientsTyped_ = false;
+            groupTyped_ = false;
+        }
         fillNutrients();
     });
     connect(dm_, &TDM::dataRefreshed, this, [this] { fillNutrients(); });
@@ -358,7 +379,10 @@ void TAlimpers::showNutrients(bool on)
 void TAlimpers::fillNutrients()
 {
     // The panels are read only once the page is first shown.
-    if (!PanelNutrienti || PanelNutrienti->isHidden() || nutrientsTyped_)
+    if (!PanelNutrienti || PanelNutrienti->isHidden())
+        return;
+    fillGroup();
+    if (nutrientsTyped_)
         return;
     Dataset* foods = dm_->alimenti;
     const FoodPanel* panel = nullptr;
@@ -370,6 +394,42 @@ void TAlimpers::fillNutrients()
         nutrientEdits.at(i)->setText(v ? generalFloatText(*v) : QString());
     }
     NutrientiFonte->setText(panel ? panel->source : QString());
+}
+
+void TAlimpers::fillGroup()
+{
+    if (groupTyped_)
+        return;
+    const QStringList names = dm_->groupNames();
+    QStringList shown;
+    for (int i = 0; i < NutrientiGruppo->count(); ++i)
+        shown << NutrientiGruppo->itemText(i);
+    if (shown != names) {
+        NutrientiGruppo->clear();
+        NutrientiGruppo->addItems(names);
+    }
+    Dataset* foods = dm_->alimenti;
+    QString group;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert)
+        group = dm_->groupOf(
+            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    NutrientiGruppo->setCurrentIndex(NutrientiGruppo->findText(group));
+    NutrientiGruppo->setEditText(group);
+}
+
+void TAlimpers::groupEdited()
+{
+    Dataset* foods = dm_->alimenti;
+    // Marked first, as for the nutrients; the group is posted with the food.
+    groupTyped_ = true;
+    const QString group = NutrientiGruppo->currentText();
+    if (!foods->isEditing()) {
+        if (foods->isEmpty())
+            foods->insert();
+        else
+            foods->edit();
+    }
+    dm_->pendingGroup = group.trimmed();
 }
 
 void TAlimpers::nutrientEdited()
@@ -522,7 +582,10 @@ void TAlimpers::btnsalvaClick()
         // A refused post has already been reported and stops the command here.
         foods->post();
         nutrientsTyped_ = false;
+        groupTyped_ = false;
         refreshFoodLists();
+        // The group table is read again only once the food's transaction is over.
+        fillNutrients();
     });
 }
 

@@ -9,6 +9,7 @@ class DBEdit;
 struct FoodPanel;
 class DBGrid;
 class DBLabel;
+class QComboBox;
 class PieChart;
 class QLabel;
 class QLineEdit;
@@ -69,6 +70,7 @@ public:
     QWidget* PanelNutrienti = nullptr;
     QList<QLineEdit*> nutrientEdits; // in the order of NutrientPanel::all()
     QLineEdit* NutrientiFonte = nullptr;
+    QComboBox* NutrientiGruppo = nullptr; // the food's group, editable
     // Shows the nutrient page (true) or the pie (false).
     void showNutrients(bool on);
 
@@ -87,6 +89,10 @@ private:
     // Typing in the nutrient page edits the current food, so that saving and cancelling
     // work for the page as for the food's own fields.
     void nutrientEdited();
+    // The group chooser shows the current food's group, unless the user has changed it;
+    // a change edits the food and is written with it (TDM::pendingGroup).
+    void fillGroup();
+    void groupEdited();
     // The page's texts as a panel; reports a text that is no number, as a refused post
     // does, and returns false.
     bool typedPanel(FoodPanel* panel);
@@ -100,4 +106,5 @@ private:
     TDM* dm_;
     WeeklyPlanner* planner_;
     bool nutrientsTyped_ = false; // the page holds what the user typed, not yet saved
+    bool groupTyped_ = false;     // likewise the group chooser
 };
