@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <memory>
 
@@ -404,6 +405,70 @@ private slots:
 
         QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
         QVERIFY(window->DBChart1->isVisible());
+    }
+
+    // The recipe page: a dish made of two foods saved from the window with the values
+    // computed from them, its five values then read-only; a dish containing itself refused
+    // with nothing written.
+    void theRecipePage()
+    {
+        open();
+        window->show();
+        QTest::mouseClick(window->btnricetta, Qt::LeftButton);
+        QVERIFY(window->PanelRicetta->isVisible());
+        QVERIFY(!window->DBChart1->isVisible());
+        for (QWidget* w :
+             window->PanelRicetta->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+        const QString dish = QStringLiteral("Pasta con zucchine");
+        window->btnnuovoClick();
+        type(window->DBEdit1, dish);
+        const auto row = [&](const QString& food, const QString& grams) {
+            window->btnaggiungiingrediente->click();
+            const int r = window->RicettaIngredienti->rowCount() - 1;
+            auto* chooser = qobject_cast<QComboBox*>(window->RicettaIngredienti->cellWidget(r, 0));
+            QVERIFY(chooser && !chooser->accessibleName().isEmpty());
+            chooser->setCurrentText(food);
+            window->RicettaIngredienti->item(r, 1)->setText(grams);
+        };
+        row(QStringLiteral("Pasta di semola, cruda"), QStringLiteral("80"));
+        row(QStringLiteral("Zucchine"), QStringLiteral("100,5"));
+        type(window->RicettaPesoCotto, QStringLiteral("250"));
+        window->btnsalvaricetta->click();
+        QVERIFY(services->callsOf(What::Dialog).isEmpty());
+        QVERIFY(services->callsOf(What::ErrorReport).isEmpty());
+        const auto stored =
+            db->rows(QStringLiteral(
+                         "SELECT kcal100, Proteine, \"%edibile\" FROM alimenti WHERE Alimento = ?"),
+                     {dish});
+        QCOMPARE(stored.size(), 1);
+        // (353 × 0,8 + 11 × 1,005) × 100 / 250, and so the protein.
+        QVERIFY(qAbs(stored[0][0].toDouble() - 117.382) < 1e-9);
+        QVERIFY(qAbs(stored[0][1].toDouble() - (13.04 * 0.8 + 1.3 * 1.005) / 2.5) < 1e-9);
+        QCOMPARE(stored[0][2].toDouble(), 100.0);
+        QCOMPARE(current(), dish);
+        QVERIFY(window->DBEdit7->isReadOnly());
+        QVERIFY(!window->DBEdit1->isReadOnly());
+        QCOMPARE(window->RicettaIngredienti->rowCount(), 2);
+        QVERIFY(window->RicettaValori->text().contains(QStringLiteral("kcal: 117,382")));
+
+        // The dish as its own ingredient.
+        row(dish, QStringLiteral("10"));
+        window->btnsalvaricetta->click();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].kind, MessageKind::Error);
+        QCOMPARE(dialogs[0].captions, QStringList{QStringLiteral("Ok")});
+        QCOMPARE(dialogs[0].text, QStringLiteral("Una ricetta non può contenere sé stessa: Pasta "
+                                                 "con zucchine → Pasta con zucchine"));
+        QCOMPARE(db->rows(QStringLiteral("SELECT count(*) FROM ricette_ingredienti"))[0][0].toInt(),
+                 2);
+        QCOMPARE(window->RicettaIngredienti->rowCount(), 3); // what was typed is kept
+
+        // A food that is no recipe keeps its values editable.
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Zucchine")}));
+        QVERIFY(!window->DBEdit7->isReadOnly());
+        QCOMPARE(window->RicettaIngredienti->rowCount(), 0);
     }
 
     void search()

@@ -4,10 +4,13 @@
 #include "Dataset.h"
 #include "Recipes.h"
 #include "ScriptedServices.h"
+#include "ShippedFoods.h"
 #include "TDM.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -259,6 +262,48 @@ private slots:
                      .first()
                      .toInt(),
                  1);
+    }
+
+    // The shipped database holds every shipped recipe, as a food whose values and panel
+    // are those the application computes from the ingredients it holds.
+    void shippedRecipes()
+    {
+        ScriptedServices services;
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("alimenti.mdb"));
+        QVERIFY(QFile::copy(
+            qEnvironmentVariable("NUTRILO_SHIPPED_DIR") + QStringLiteral("/alimenti.mdb"), file));
+        TDM dm(file);
+        const RecipeBook& book = dm.recipeBook();
+        const QList<Recipe> shipped = ShippedFoods::recipes();
+        QVERIFY(shipped.size() >= 30);
+        QCOMPARE(book.recipes().size(), shipped.size());
+        for (const Recipe& r : shipped) {
+            const Recipe* stored = book.find(r.name);
+            QVERIFY2(stored, qPrintable(r.name));
+            QCOMPARE(stored->ingredients.size(), r.ingredients.size());
+            QCOMPARE(stored->cookedWeight, r.cookedWeight);
+            const FoodValues values = book.compute(r.name);
+            QVERIFY2(dm.alimenti->locate(QStringLiteral("Alimento"), {r.name}), qPrintable(r.name));
+            QCOMPARE(dm.alimentiedibile->value().toDouble(), 100.0);
+            for (int i = 0; i < FoodValues::MainCount; ++i) {
+                const QVariant v = dm.alimenti->fieldByName(FoodValues::mainColumns()[i])->value();
+                QVERIFY2(values.main[i] && !v.isNull(), qPrintable(r.name));
+                QVERIFY2(qAbs(v.toDouble() - *values.main[i]) < 1e-6,
+                         qPrintable(QStringLiteral("%1, %2: %3 invece di %4")
+                                        .arg(r.name, FoodValues::mainColumns()[i])
+                                        .arg(v.toDouble())
+                                        .arg(*values.main[i])));
+            }
+            const FoodPanel* panel = dm.foodPanels().find(r.name);
+            QVERIFY2(panel, qPrintable(r.name));
+            QCOMPARE(panel->source, Recipes::panelSource());
+            for (int i = 0; i < NutrientPanel::Count; ++i) {
+                QCOMPARE(panel->values[i].has_value(), values.panel.values[i].has_value());
+                if (values.panel.values[i])
+                    QVERIFY(qAbs(*panel->values[i] - *values.panel.values[i]) < 1e-6);
+            }
+        }
     }
 };
 

@@ -1,8 +1,8 @@
-// Writes the database file shipped with the application: the four tables, the food
-// table, the foods' nutrient panels and their groups from the tab-separated sources, and
-// no people.
+// Writes the database file shipped with the application: the tables, the food table, the
+// foods' nutrient panels and their groups from the tab-separated sources, the recipes with
+// their values computed as the application computes them, and no people.
 //
-//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <alimenti.mdb>
+//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <ricette.tsv> <alimenti.mdb>
 
 #include "AppError.h"
 #include "ShippedFoods.h"
@@ -41,9 +41,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5)
-        return fail(QStringLiteral(
-            "usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <alimenti.mdb>"));
+    if (args.size() != 6)
+        return fail(QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> "
+                                   "<gruppi.tsv> <ricette.tsv> <alimenti.mdb>"));
     QFile source(args.at(1));
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
@@ -69,7 +69,22 @@ int main(int argc, char** argv)
             return fail(e.message());
         }
     }
-    const QString target = args.at(4);
+    ShippedFoods::RecipeRows recipes;
+    {
+        QFile foodSource(args.at(1));
+        QFile recipeSource(args.at(4));
+        if (!foodSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
+        if (!recipeSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(4)));
+        try {
+            recipes = ShippedFoods::recipeRows(ShippedFoods::foodsFromTable(foodSource), panels,
+                                               ShippedFoods::recipesFromTable(recipeSource));
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
+    const QString target = args.at(5);
     const QString temporary = target + QStringLiteral(".new");
     QFile::remove(temporary);
     try {
@@ -109,24 +124,37 @@ int main(int argc, char** argv)
                 return fail(q.lastError().text());
             ++count;
         }
-        const TableSchema& nutrients = TableSchema::nutrienti();
-        QStringList names;
-        QStringList marks;
-        for (const ColumnDef& c : nutrients.columns) {
-            names << SqliteStore::quoted(c.name);
-            marks << QStringLiteral("?");
+        // The recipes' foods follow the shipped foods.
+        for (const StoredRow& food : recipes.foods) {
+            for (int i = 0; i < 7; ++i)
+                q.addBindValue(SqliteStore::boundValue(TableSchema::alimenti().columns.at(i),
+                                                       food.values.value(i)));
+            if (!q.exec())
+                return fail(q.lastError().text());
         }
-        QSqlQuery p(db);
-        p.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(nutrients.name, names.join(QStringLiteral(", ")),
-                           marks.join(QStringLiteral(", "))));
-        for (const StoredRow& panel : panels) {
-            for (int i = 0; i < nutrients.columns.size(); ++i)
-                p.addBindValue(
-                    SqliteStore::boundValue(nutrients.columns.at(i), panel.values.value(i)));
-            if (!p.exec())
-                return fail(p.lastError().text() + QStringLiteral(": ") +
-                            panel.values.value(0).toString());
+        panels.insert(panels.end(), recipes.panels.begin(), recipes.panels.end());
+        for (const auto& [schema, rows] :
+             {std::pair{&TableSchema::nutrienti(), &panels},
+              std::pair{&TableSchema::ricette(), &recipes.recipes},
+              std::pair{&TableSchema::ricetteIngredienti(), &recipes.ingredients}}) {
+            QStringList names;
+            QStringList marks;
+            for (const ColumnDef& c : schema->columns) {
+                names << SqliteStore::quoted(c.name);
+                marks << QStringLiteral("?");
+            }
+            QSqlQuery p(db);
+            p.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(schema->name, names.join(QStringLiteral(", ")),
+                               marks.join(QStringLiteral(", "))));
+            for (const StoredRow& row : *rows) {
+                for (int i = 0; i < schema->columns.size(); ++i)
+                    p.addBindValue(
+                        SqliteStore::boundValue(schema->columns.at(i), row.values.value(i)));
+                if (!p.exec())
+                    return fail(p.lastError().text() + QStringLiteral(": ") +
+                                row.values.value(0).toString());
+            }
         }
         QSqlQuery g(db);
         g.prepare(QStringLiteral("INSERT INTO gruppi_alimenti (Alimento, gruppo) VALUES (?, ?)"));
@@ -138,7 +166,6 @@ int main(int argc, char** argv)
                             group.values.value(0).toString());
         }
         g = QSqlQuery();
-        p = QSqlQuery();
         db.commit();
         q = QSqlQuery();
         db.close();
@@ -147,7 +174,9 @@ int main(int argc, char** argv)
     QFile::remove(target);
     if (!QFile::rename(temporary, target))
         return fail(QStringLiteral("cannot write %1").arg(target));
-    std::printf("nutrilo-seed: %d foods, %d nutrient panels and %d groups written to %s\n", count,
-                int(panels.size()), int(groups.size()), qUtf8Printable(target));
+    std::printf("nutrilo-seed: %d foods, %d recipes, %d nutrient panels and %d groups written "
+                "to %s\n",
+                count + int(recipes.foods.size()), int(recipes.recipes.size()), int(panels.size()),
+                int(groups.size()), qUtf8Printable(target));
     return 0;
 }

@@ -153,12 +153,16 @@ std::vector<StoredRow> DatabaseTransfer::foodsFromTable(QIODevice& table)
 DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
                                                       const std::vector<StoredRow>& foods,
                                                       const std::vector<StoredRow>& panels,
-                                                      const std::vector<StoredRow>& groups)
+                                                      const std::vector<StoredRow>& groups,
+                                                      const std::vector<StoredRow>& recipes,
+                                                      const std::vector<StoredRow>& ingredients)
 {
     Tables rows(tables().size());
     rows[placeOf(TableSchema::alimenti())] = foods;
     rows[placeOf(TableSchema::nutrienti())] = panels;
     rows[placeOf(TableSchema::gruppiAlimenti())] = groups;
+    rows[placeOf(TableSchema::ricette())] = recipes;
+    rows[placeOf(TableSchema::ricetteIngredienti())] = ingredients;
     return fillServer(uri, rows, Fill::EmptyOnly);
 }
 DatabaseTransfer::Counts DatabaseTransfer::importFile(const QString& file, const QString& uri)

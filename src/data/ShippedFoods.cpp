@@ -198,3 +198,102 @@ std::vector<StoredRow> ShippedFoods::groupsOfShippedFoods(const std::vector<Stor
 {
     return rowsOfShippedFoods(foods, groups());
 }
+
+QList<Recipe> ShippedFoods::recipesFromTable(QIODevice& table)
+{
+    QList<Recipe> recipes;
+    QTextStream in(&table);
+    in.setEncoding(QStringConverter::Utf8);
+    int lineNumber = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (++lineNumber == 1 || line.trimmed().isEmpty())
+            continue;
+        const QStringList f = line.split(QLatin1Char('\t'));
+        const auto refuse = [&](const QString& why) {
+            return DatabaseError(QStringLiteral("Riga %1 della tabella delle ricette non "
+                                                "valida (%2): %3")
+                                     .arg(lineNumber)
+                                     .arg(why, line));
+        };
+        if (f.size() < 4 || f.at(0).trimmed().isEmpty() || f.at(2).trimmed().isEmpty())
+            throw refuse(QStringLiteral("servono ricetta, peso cotto, ingrediente e grammi"));
+        bool ok = false;
+        const double grams = f.at(3).trimmed().toDouble(&ok);
+        if (!ok)
+            throw refuse(QStringLiteral("'%1' non è un numero").arg(f.at(3)));
+        std::optional<double> cooked;
+        if (!f.at(1).trimmed().isEmpty()) {
+            cooked = f.at(1).trimmed().toDouble(&ok);
+            if (!ok)
+                throw refuse(QStringLiteral("'%1' non è un numero").arg(f.at(1)));
+        }
+        const QString name = f.at(0).trimmed();
+        if (recipes.isEmpty() || recipes.last().name != name) {
+            recipes.append(Recipe{name, cooked, {}});
+        } else if (cooked) {
+            if (recipes.last().cookedWeight && *recipes.last().cookedWeight != *cooked)
+                throw refuse(QStringLiteral("un altro peso cotto per la stessa ricetta"));
+            recipes.last().cookedWeight = cooked;
+        }
+        recipes.last().ingredients.append(RecipeIngredient{f.at(2).trimmed(), grams});
+    }
+    return recipes;
+}
+
+QList<Recipe> ShippedFoods::recipes()
+{
+    QFile file(QStringLiteral(":/data/ricette.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DatabaseError(QStringLiteral("Tabella fornita ':/data/ricette.tsv' non trovata"));
+    return recipesFromTable(file);
+}
+
+ShippedFoods::RecipeRows ShippedFoods::recipeRows(const std::vector<StoredRow>& foods,
+                                                  const std::vector<StoredRow>& panels,
+                                                  const QList<Recipe>& recipes)
+{
+    const auto key = [](const QString& name) { return name.trimmed().toCaseFolded(); };
+    QHash<QString, const StoredRow*> foodOf;
+    for (const StoredRow& f : foods)
+        foodOf.insert(key(f.values.value(0).toString()), &f);
+    QHash<QString, const StoredRow*> panelOf;
+    for (const StoredRow& p : panels)
+        panelOf.insert(key(p.values.value(0).toString()), &p);
+    const RecipeBook book(recipes, [&](const QString& name) -> std::optional<FoodValues> {
+        const StoredRow* food = foodOf.value(key(name));
+        if (!food)
+            return std::nullopt;
+        FoodValues v;
+        // The food table's columns: name, edible share, then the five values.
+        for (int i = 0; i < FoodValues::MainCount; ++i) {
+            const QVariant value = food->values.value(2 + i);
+            if (!value.isNull() && value.isValid())
+                v.main[i] = value.toDouble();
+        }
+        if (const StoredRow* panel = panelOf.value(key(name)))
+            v.panel = FoodPanel::fromRow(panel->values);
+        return v;
+    });
+    RecipeRows rows;
+    for (const Recipe& recipe : recipes) {
+        if (foodOf.contains(key(recipe.name)))
+            throw DatabaseError(
+                QStringLiteral("La ricetta \"%1\" ha il nome di un alimento").arg(recipe.name));
+        const FoodValues values = book.compute(recipe.name);
+        StoredRow food;
+        food.values << recipe.name << 100.0;
+        for (const std::optional<double>& v : values.main)
+            food.values << (v ? QVariant(*v) : QVariant());
+        rows.foods.push_back(std::move(food));
+        rows.panels.push_back(StoredRow{0, values.panel.toRow(recipe.name)});
+        rows.recipes.push_back(StoredRow{
+            0, {recipe.name, recipe.cookedWeight ? QVariant(*recipe.cookedWeight) : QVariant()}});
+        for (int i = 0; i < recipe.ingredients.size(); ++i)
+            rows.ingredients.push_back(
+                StoredRow{0,
+                          {recipe.name, qint64(i + 1), recipe.ingredients.at(i).food,
+                           recipe.ingredients.at(i).grams}});
+    }
+    return rows;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Recipes.h"
 #include "RecordStore.h"
 
 #include <vector>
@@ -34,5 +35,27 @@ std::vector<StoredRow> groups();
 std::vector<StoredRow> panelsOfShippedFoods(const std::vector<StoredRow>& foods);
 // Likewise the shipped groups of those foods.
 std::vector<StoredRow> groupsOfShippedFoods(const std::vector<StoredRow>& foods);
+
+// The recipes of a tab-separated recipe table with a header line, one line per
+// ingredient: recipe, cooked weight (g; empty: the ingredients' sum), food, grams. The
+// lines of a recipe follow one another; its cooked weight is given on any of them (the
+// same on each that gives it). Throws DatabaseError for a short line, grams that are no
+// number, or two cooked weights of one recipe.
+QList<Recipe> recipesFromTable(QIODevice& table);
+// The shipped recipes (data/ricette.tsv).
+QList<Recipe> recipes();
+
+// What the recipes add to a database holding those foods and panels: a food row and a
+// panel for each, with the values RecipeBook computes, and their rows of `ricette` and
+// `ricette_ingredienti`. Throws DatabaseError for a recipe the book refuses or one named
+// as a food that is no recipe.
+struct RecipeRows {
+    std::vector<StoredRow> foods;
+    std::vector<StoredRow> panels;
+    std::vector<StoredRow> recipes;
+    std::vector<StoredRow> ingredients;
+};
+RecipeRows recipeRows(const std::vector<StoredRow>& foods, const std::vector<StoredRow>& panels,
+                      const QList<Recipe>& recipes);
 
 } // namespace ShippedFoods

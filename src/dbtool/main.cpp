@@ -139,8 +139,16 @@ int main(int argc, char** argv)
     const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
-            const auto c = DatabaseTransfer::initServer(
-                args.at(1), ShippedFoods::foods(), ShippedFoods::panels(), ShippedFoods::groups());
+            // The shipped recipes go in beside the foods, as in the shipped database file.
+            std::vector<StoredRow> foods = ShippedFoods::foods();
+            std::vector<StoredRow> panels = ShippedFoods::panels();
+            const ShippedFoods::RecipeRows recipes =
+                ShippedFoods::recipeRows(foods, panels, ShippedFoods::recipes());
+            foods.insert(foods.end(), recipes.foods.begin(), recipes.foods.end());
+            panels.insert(panels.end(), recipes.panels.begin(), recipes.panels.end());
+            const auto c =
+                DatabaseTransfer::initServer(args.at(1), foods, panels, ShippedFoods::groups(),
+                                             recipes.recipes, recipes.ingredients);
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
                                        "nutrizionali caricati.")
                             .arg(c.where)

@@ -12,6 +12,7 @@
 #include "FieldText.h"
 #include "NutrientPanel.h"
 #include "PieChart.h"
+#include "Recipes.h"
 #include "RecordStore.h"
 #include "TDM.h"
 #include "UserServices.h"
@@ -30,6 +31,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -86,6 +88,7 @@ TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     buildGrid();
     buildChart();
     buildNutrients();
+    buildRecipe();
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(0, 0), size());
@@ -169,8 +172,16 @@ void TAlimpers::buildTopBar()
     btnnutrienti->setToolTip(
         QStringLiteral("Mostra i nutrienti dell'alimento al posto del grafico"));
     Accessibility::setName(btnnutrienti, QStringLiteral("Nutrienti dell'alimento"));
+    btnricetta = new QPushButton(QStringLiteral("Ricetta"), Panel2);
+    btnricetta->setObjectName(QStringLiteral("btnricetta"));
+    btnricetta->setCheckable(true);
+    btnricetta->setAutoDefault(false);
+    btnricetta->setFixedHeight(32);
+    btnricetta->setToolTip(QStringLiteral("Mostra la ricetta dell'alimento al posto del grafico"));
+    Accessibility::setName(btnricetta, QStringLiteral("Ricetta dell'alimento"));
     bar->addSpacing(12);
     bar->addWidget(btnnutrienti);
+    bar->addWidget(btnricetta);
     bar->addSpacing(24);
     bar->addLayout(search);
     bar->addStretch(1);
@@ -186,6 +197,8 @@ void TAlimpers::buildTopBar()
     connect(LMDButton8, &QPushButton::clicked, this, &TAlimpers::LMDButton8Click);
     connect(btnnutrienti, &QPushButton::toggled, this,
             [this](bool on) { runGuarded([&] { showNutrients(on); }); });
+    connect(btnricetta, &QPushButton::toggled, this,
+            [this](bool on) { runGuarded([&] { showRecipe(on); }); });
 }
 
 void TAlimpers::buildFields()
@@ -368,12 +381,229 @@ void TAlimpers::showNutrients(bool on)
 {
     if (btnnutrienti->isChecked() != on)
         btnnutrienti->setChecked(on); // comes back here through toggled
-    DBChart1->setVisible(!on);
+    if (on && btnricetta && btnricetta->isChecked())
+        btnricetta->setChecked(false);
+    DBChart1->setVisible(!on && !(btnricetta && btnricetta->isChecked()));
     PanelNutrienti->setVisible(on);
     btnnutrienti->setToolTip(on ? QStringLiteral("Mostra il grafico dell'alimento")
                                 : QStringLiteral("Mostra i nutrienti dell'alimento al posto del "
                                                  "grafico"));
     fillNutrients();
+}
+
+void TAlimpers::buildRecipe()
+{
+    PanelRicetta = new QWidget(this);
+    PanelRicetta->setObjectName(QStringLiteral("PanelRicetta"));
+    PanelRicetta->setGeometry(DBChart1->geometry());
+    Accessibility::setName(PanelRicetta, QStringLiteral("Ricetta dell'alimento"));
+    auto* grid = new QGridLayout(PanelRicetta);
+    grid->setContentsMargins(6, 4, 6, 4);
+    auto* title = new QLabel(QStringLiteral("Ingredienti (grammi di parte edibile)"), PanelRicetta);
+    title->setObjectName(QStringLiteral("LabelRicetta"));
+    grid->addWidget(title, 0, 0, 1, 2);
+    RicettaIngredienti = new QTableWidget(0, 2, PanelRicetta);
+    RicettaIngredienti->setObjectName(QStringLiteral("RicettaIngredienti"));
+    RicettaIngredienti->setHorizontalHeaderLabels(
+        {QStringLiteral("Alimento"), QStringLiteral("Grammi")});
+    RicettaIngredienti->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    RicettaIngredienti->setColumnWidth(1, 80);
+    RicettaIngredienti->verticalHeader()->setDefaultSectionSize(22);
+    Accessibility::setName(RicettaIngredienti, QStringLiteral("Ingredienti della ricetta"));
+    title->setBuddy(RicettaIngredienti);
+    grid->addWidget(RicettaIngredienti, 1, 0, 5, 2);
+    btnaggiungiingrediente = new QPushButton(QStringLiteral("Aggiungi ingrediente"), PanelRicetta);
+    btnaggiungiingrediente->setObjectName(QStringLiteral("btnaggiungiingrediente"));
+    btnaggiungiingrediente->setAutoDefault(false);
+    Accessibility::setName(btnaggiungiingrediente, QStringLiteral("Aggiungi un ingrediente"));
+    btntogliingrediente = new QPushButton(QStringLiteral("Togli ingrediente"), PanelRicetta);
+    btntogliingrediente->setObjectName(QStringLiteral("btntogliingrediente"));
+    btntogliingrediente->setAutoDefault(false);
+    Accessibility::setName(btntogliingrediente, QStringLiteral("Togli l'ingrediente scelto"));
+    grid->addWidget(btnaggiungiingrediente, 6, 0);
+    grid->addWidget(btntogliingrediente, 6, 1);
+    auto* weightCaption = new QLabel(QStringLiteral("Peso cotto (g)"), PanelRicetta);
+    weightCaption->setObjectName(QStringLiteral("Label_RicettaPesoCotto"));
+    RicettaPesoCotto = new QLineEdit(PanelRicetta);
+    RicettaPesoCotto->setObjectName(QStringLiteral("RicettaPesoCotto"));
+    RicettaPesoCotto->setPlaceholderText(QStringLiteral("somma degli ingredienti"));
+    RicettaPesoCotto->setAccessibleName(QStringLiteral("Peso cotto della ricetta in grammi"));
+    RicettaPesoCotto->setFixedWidth(130);
+    weightCaption->setBuddy(RicettaPesoCotto);
+    grid->addWidget(weightCaption, 0, 2);
+    grid->addWidget(RicettaPesoCotto, 1, 2);
+    RicettaValori = new QLabel(PanelRicetta);
+    RicettaValori->setObjectName(QStringLiteral("RicettaValori"));
+    RicettaValori->setAccessibleName(QStringLiteral("Valori calcolati della ricetta"));
+    RicettaValori->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    RicettaValori->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(RicettaValori, 2, 2, 4, 1);
+    btnsalvaricetta = new QPushButton(QStringLiteral("Salva ricetta"), PanelRicetta);
+    btnsalvaricetta->setObjectName(QStringLiteral("btnsalvaricetta"));
+    btnsalvaricetta->setAutoDefault(false);
+    Accessibility::setName(btnsalvaricetta, QStringLiteral("Salva la ricetta"));
+    grid->addWidget(btnsalvaricetta, 6, 2);
+    grid->setColumnStretch(0, 1);
+    PanelRicetta->hide();
+
+    connect(btnaggiungiingrediente, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { addIngredientRow(); }); });
+    connect(btntogliingrediente, &QPushButton::clicked, this, [this] {
+        const int row = RicettaIngredienti->currentRow();
+        if (row >= 0)
+            RicettaIngredienti->removeRow(row);
+    });
+    connect(btnsalvaricetta, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { btnsalvaricettaClick(); }); });
+    connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillRecipe(); });
+    connect(dm_, &TDM::dataRefreshed, this, [this] { fillRecipe(); });
+}
+
+void TAlimpers::showRecipe(bool on)
+{
+    if (btnricetta->isChecked() != on)
+        btnricetta->setChecked(on); // comes back here through toggled
+    if (on && btnnutrienti->isChecked())
+        btnnutrienti->setChecked(false);
+    DBChart1->setVisible(!on && !btnnutrienti->isChecked());
+    PanelRicetta->setVisible(on);
+    fillRecipe();
+}
+
+void TAlimpers::addIngredientRow(const QString& food, double grams)
+{
+    const int row = RicettaIngredienti->rowCount();
+    RicettaIngredienti->insertRow(row);
+    auto* chooser = new QComboBox(RicettaIngredienti);
+    chooser->setObjectName(QStringLiteral("RicettaAlimento_%1").arg(row + 1));
+    chooser->setEditable(true);
+    chooser->setInsertPolicy(QComboBox::NoInsert);
+    chooser->setAccessibleName(QStringLiteral("Alimento dell'ingrediente %1").arg(row + 1));
+    Dataset* foods = dm_->alimenti;
+    QStringList names;
+    for (int i = 0; i < foods->recordCount(); ++i)
+        names << fieldValueText(foods->rowValue(i, dm_->alimentiAlimento->index()));
+    names.sort(Qt::CaseInsensitive);
+    chooser->addItems(names);
+    chooser->setCurrentText(food);
+    RicettaIngredienti->setCellWidget(row, 0, chooser);
+    auto* item = new QTableWidgetItem(grams > 0 ? generalFloatText(grams) : QString());
+    item->setData(Qt::AccessibleTextRole,
+                  QStringLiteral("Grammi dell'ingrediente %1").arg(row + 1));
+    RicettaIngredienti->setItem(row, 1, item);
+}
+
+void TAlimpers::fillRecipe()
+{
+    if (!PanelRicetta)
+        return;
+    Dataset* foods = dm_->alimenti;
+    QString name;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert && foods->recNo() >= 0)
+        name = fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index()));
+    const RecipeBook& book = dm_->recipeBook();
+    const Recipe* recipe = name.isEmpty() ? nullptr : book.find(name);
+    // A recipe's five values are computed from its ingredients.
+    for (DBEdit* edit : {DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7}) {
+        edit->setReadOnly(recipe != nullptr);
+        edit->setToolTip(recipe ? QStringLiteral("Calcolato dagli ingredienti della ricetta")
+                                : QString());
+    }
+    if (PanelRicetta->isHidden())
+        return;
+    RicettaIngredienti->setRowCount(0);
+    RicettaPesoCotto->clear();
+    RicettaValori->clear();
+    if (!recipe)
+        return;
+    for (const RecipeIngredient& i : recipe->ingredients)
+        addIngredientRow(i.food, i.grams);
+    if (recipe->cookedWeight)
+        RicettaPesoCotto->setText(generalFloatText(*recipe->cookedWeight));
+    QStringList lines{QStringLiteral("Per 100 g:")};
+    const std::array<QString, FoodValues::MainCount> captions{
+        QStringLiteral("Acqua"), QStringLiteral("Proteine"), QStringLiteral("Lipidi"),
+        QStringLiteral("Carboidrati"), QStringLiteral("kcal")};
+    const int row = foods->recNo();
+    for (int i = 0; i < FoodValues::MainCount; ++i) {
+        const QVariant v =
+            foods->rowValue(row, foods->fieldByName(FoodValues::mainColumns()[i])->index());
+        lines << QStringLiteral("%1: %2").arg(
+            captions[i], v.isNull() ? QStringLiteral("n.d.") : generalFloatText(v.toDouble()));
+    }
+    RicettaValori->setText(lines.join(QLatin1Char('\n')));
+}
+
+bool TAlimpers::typedRecipe(const QString& name, Recipe* recipe)
+{
+    const auto number = [](const QString& text, bool* ok) {
+        const QString t = text.trimmed();
+        double d = QLocale(QLocale::Italian).toDouble(t, ok);
+        if (!*ok)
+            d = QLocale::c().toDouble(t, ok);
+        return d;
+    };
+    const auto refuse = [](const QString& message) {
+        UserServices::instance().mostramessaggio(message, MessageKind::Error, Buttons::Yes,
+                                                 {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return false;
+    };
+    recipe->name = name;
+    recipe->ingredients.clear();
+    for (int row = 0; row < RicettaIngredienti->rowCount(); ++row) {
+        const auto* chooser = qobject_cast<QComboBox*>(RicettaIngredienti->cellWidget(row, 0));
+        const QString food = chooser ? chooser->currentText().trimmed() : QString();
+        const QTableWidgetItem* item = RicettaIngredienti->item(row, 1);
+        const QString gramsText = item ? item->text() : QString();
+        if (food.isEmpty() && gramsText.trimmed().isEmpty())
+            continue; // an empty row is left out
+        bool ok = false;
+        const double grams = number(gramsText, &ok);
+        if (!ok)
+            return refuse(QStringLiteral("I grammi dell'ingrediente %1 (\"%2\") non sono un "
+                                         "numero")
+                              .arg(row + 1)
+                              .arg(gramsText));
+        recipe->ingredients.append(RecipeIngredient{food, grams});
+    }
+    recipe->cookedWeight.reset();
+    if (!RicettaPesoCotto->text().trimmed().isEmpty()) {
+        bool ok = false;
+        const double weight = number(RicettaPesoCotto->text(), &ok);
+        if (!ok)
+            return refuse(QStringLiteral("Il peso cotto (\"%1\") non è un numero")
+                              .arg(RicettaPesoCotto->text()));
+        recipe->cookedWeight = weight;
+    }
+    return true;
+}
+
+void TAlimpers::btnsalvaricettaClick()
+{
+    Dataset* foods = dm_->alimenti;
+    // The recipe takes the name in the food's field: the current food's, or a new one.
+    const QString name = DBEdit1->text().trimmed();
+    if (name.isEmpty()) {
+        UserServices::instance().mostramessaggio(
+            QStringLiteral("Scrivi il nome della ricetta nel campo Alimento"), MessageKind::Error,
+            Buttons::Yes, {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return;
+    }
+    Recipe recipe;
+    if (!typedRecipe(name, &recipe))
+        return;
+    try {
+        dm_->saveRecipe(recipe);
+    } catch (const DatabaseError& e) {
+        UserServices::instance().mostramessaggio(e.message(), MessageKind::Error, Buttons::Yes,
+                                                 {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return;
+    }
+    if (foods->isEditing())
+        foods->cancel();
+    foods->locate(QStringLiteral("Alimento"), {name});
+    refreshFoodLists();
+    fillRecipe();
 }
 
 void TAlimpers::fillNutrients()

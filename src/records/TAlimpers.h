@@ -7,6 +7,7 @@
 
 class DBEdit;
 struct FoodPanel;
+struct Recipe;
 class DBGrid;
 class DBLabel;
 class QComboBox;
@@ -14,6 +15,7 @@ class PieChart;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 class QWidget;
 class TDM;
 class WeeklyPlanner;
@@ -73,6 +75,25 @@ public:
     QComboBox* NutrientiGruppo = nullptr; // the food's group, editable
     // Shows the nutrient page (true) or the pie (false).
     void showNutrients(bool on);
+    // The third page, in the same place: the current food as a recipe. Its ingredients
+    // (an editable food chooser and the grams per row), the cooked weight (empty: the
+    // ingredients' sum), the values per 100 g computed from them, and "Salva ricetta",
+    // which writes the recipe under the current food's name. A food that is a recipe has
+    // its five values read-only in the window's fields: they are computed.
+    QPushButton* btnricetta = nullptr;
+    QWidget* PanelRicetta = nullptr;
+    QTableWidget* RicettaIngredienti = nullptr;
+    QPushButton* btnaggiungiingrediente = nullptr;
+    QPushButton* btntogliingrediente = nullptr;
+    QLineEdit* RicettaPesoCotto = nullptr;
+    QLabel* RicettaValori = nullptr;
+    QPushButton* btnsalvaricetta = nullptr;
+    // Shows the recipe page (true) or the pie (false).
+    void showRecipe(bool on);
+    // Adds an ingredient row (the food chooser set to `food`).
+    void addIngredientRow(const QString& food = {}, double grams = 0);
+    // Writes the page as the current food's recipe; refusals are reported.
+    void btnsalvaricettaClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -84,6 +105,12 @@ private:
     void buildGrid();
     void buildChart();
     void buildNutrients();
+    void buildRecipe();
+    // The recipe page shows the current food's recipe; the five values follow whether the
+    // food is a recipe.
+    void fillRecipe();
+    // The page's rows as a recipe named `name`; reports what is no number and returns false.
+    bool typedRecipe(const QString& name, Recipe* recipe);
     // The nutrient page shows the current food's panel, unless the user is typing in it.
     void fillNutrients();
     // Typing in the nutrient page edits the current food, so that saving and cancelling

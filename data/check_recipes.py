@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Checks data/ricette.tsv against the food table it is built from.
+
+Every line names a recipe, its cooked weight (empty: the ingredients' sum), an
+ingredient and its grams; every ingredient must be a food of data/alimenti.tsv, written
+exactly as there, weigh more than 0 g, and a recipe gives one cooked weight at most.
+
+  check_recipes.py [ricette.tsv] [alimenti.tsv]
+
+Prints each fault and exits 1 when there is one.
+"""
+import os
+import sys
+
+
+def main(argv):
+    here = os.path.dirname(os.path.abspath(__file__))
+    recipes = argv[1] if len(argv) > 1 else os.path.join(here, "ricette.tsv")
+    foods_file = argv[2] if len(argv) > 2 else os.path.join(here, "alimenti.tsv")
+    with open(foods_file, encoding="utf-8") as f:
+        foods = {line.split("\t")[1] for line in f.read().splitlines()[1:] if line.strip()}
+    faults = []
+    cooked = {}
+    with open(recipes, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    if not lines or lines[0].split("\t")[:4] != ["ricetta", "peso_cotto", "ingrediente", "grammi"]:
+        faults.append("header: expected ricetta, peso_cotto, ingrediente, grammi")
+    for number, line in enumerate(lines[1:], start=2):
+        if not line.strip():
+            continue
+        fields = line.split("\t")
+        if len(fields) < 4:
+            faults.append(f"line {number}: four fields expected: {line}")
+            continue
+        name, weight, food, grams = fields[:4]
+        if food not in foods:
+            faults.append(f"line {number}: '{food}' is not in {os.path.basename(foods_file)}")
+        if name in foods:
+            faults.append(f"line {number}: the recipe '{name}' has the name of a food")
+        try:
+            if float(grams) <= 0:
+                raise ValueError
+        except ValueError:
+            faults.append(f"line {number}: grams '{grams}' are not a positive number")
+        if weight.strip():
+            if cooked.setdefault(name, weight) != weight:
+                faults.append(f"line {number}: a second cooked weight for '{name}'")
+    for fault in faults:
+        print(fault, file=sys.stderr)
+    names = {l.split("\t")[0] for l in lines[1:] if l.strip()}
+    print(f"{len(names)} recipes, {len(faults)} faults")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
