@@ -7,6 +7,7 @@
 #include "PostgresStore.h"
 #include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
+#include "ShippedFoods.h"
 #include "SqliteStore.h"
 #include "Startup.h"
 #include "StoreLocation.h"
@@ -62,10 +63,13 @@ ToolRun runTool(const QStringList& arguments)
     return run;
 }
 
+// The shipped foods and the shipped dishes, which are foods too.
 int shippedFoodCount()
 {
     QFile f(qEnvironmentVariable("NUTRILO_SOURCE_DIR") + QStringLiteral("/data/alimenti.tsv"));
-    return f.open(QIODevice::ReadOnly) ? int(DatabaseTransfer::foodsFromTable(f).size()) : -1;
+    return f.open(QIODevice::ReadOnly)
+               ? int(DatabaseTransfer::foodsFromTable(f).size() + ShippedFoods::recipes().size())
+               : -1;
 }
 
 QApplication& app()
