@@ -183,6 +183,7 @@ private slots:
     void energyChartSampled();
     void splitChartSampled();
     void handoutPdfReadBack();
+    void handoutPortionsAndAlternatives();
     void pdfFailureLeavesNothing();
     void windowCommands();
     void previewSavesPdf();
@@ -581,6 +582,39 @@ void TestSummary::handoutPdfReadBack()
     const int once = longHandout.paint(twice, 2);
     QVERIFY(once > 1);
     QCOMPARE(pdfPages(out_.filePath("due.pdf")), 2 * once);
+}
+
+void TestSummary::handoutPortionsAndAlternatives()
+{
+    const NutritionSummary s(weekOf(handWeek()), handFoods, {});
+    Handout handout(s, HandoutPerson{"Anna Bianchi", {}}, "9/12/26");
+    handout.setPortions([](const QString& food) {
+        QList<HouseholdPortion::Portion> portions;
+        if (food == "Pasta")
+            portions = {{"1 porzione", 80}, {"1 cucchiaio", 10}};
+        else if (food == "Olio")
+            portions = {{"1 cucchiaio", 10}};
+        return portions;
+    });
+    QList<int> asked;
+    handout.setAlternatives([&asked](int slot) {
+        asked << slot;
+        return slot == 105 ? QStringList{"oppure Riso bianco, crudo 85 g", " ", "oppure Farro 80 g"}
+                           : QStringList{};
+    });
+    const QString path = out_.filePath("porzioni.pdf");
+    handout.savePdf(path);
+    const QString text = pdfText(path);
+    QVERIFY2(text.contains("Pasta 80 g, 1 porzione 282,4"), qPrintable(text));
+    QVERIFY(text.contains("Olio 10 g, 1 cucchiaio 89,9"));
+    QVERIFY(text.contains("Noci 7 48,23")); // no portions: the grams alone
+    // The lines under the pasta's row, in order, before the next slot's row.
+    const qsizetype pasta = text.indexOf("Pasta 80 g");
+    const qsizetype rice = text.indexOf("oppure Riso bianco, crudo 85 g");
+    const qsizetype farro = text.indexOf("oppure Farro 80 g");
+    QVERIFY(pasta >= 0 && rice > pasta && farro > rice && text.indexOf("Olio 10 g") > farro);
+    QCOMPARE(text.count("oppure"), 2);
+    QVERIFY(asked.contains(105) && asked.contains(119) && !asked.contains(103));
 }
 
 void TestSummary::pdfFailureLeavesNothing()
