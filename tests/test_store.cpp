@@ -5,8 +5,10 @@
 #include "Dataset.h"
 #include "NutrientPanel.h"
 #include "ScriptedServices.h"
+#include "ShippedFoods.h"
 #include "SqliteStore.h"
 #include "TDM.h"
+#include "TableSchema.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -15,6 +17,7 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <memory>
@@ -245,11 +248,25 @@ private slots:
     // leaves it as it was and reads no panels.
     void previousVersionIsCompleted()
     {
+        if (!TestDatabase::onServer()) {
+            // The shipped database holds every shipped portion.
+            ScriptedServices services;
+            QTemporaryDir folder;
+            const QString file = folder.filePath(QStringLiteral("alimenti.mdb"));
+            QVERIFY(QFile::copy(qEnvironmentVariable("NUTRILO_SHIPPED_DIR") +
+                                    QStringLiteral("/alimenti.mdb"),
+                                file));
+            SqliteStore shipped(file, SqliteStore::Access::ReadOnly);
+            QCOMPARE(shipped.rowCount(TableSchema::porzioni()),
+                     qint64(ShippedFoods::portions().size()));
+            QVERIFY(ShippedFoods::portions().size() > 2000);
+        }
         ScriptedServices services;
         TestDatabase db;
         db.exec(QStringLiteral("DROP TABLE nutrienti"));
         db.exec(QStringLiteral("DROP TABLE visite"));
         db.exec(QStringLiteral("DROP TABLE gruppi_alimenti"));
+        db.exec(QStringLiteral("DROP TABLE porzioni"));
         // As shipped, and the same food with its kcal changed by the practice.
         db.exec(
             QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
@@ -290,6 +307,11 @@ private slots:
         QCOMPARE(db.rows(QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti")),
                  (QList<QVariantList>{{QStringLiteral("Pasta di semola, cruda"),
                                        QStringLiteral("Cereali, farine e pasta")}}));
+        // And its shipped portions, lightest first.
+        QCOMPARE(dm.portionsOf(QStringLiteral("Pasta di semola, cruda")),
+                 (TDM::Portions{{QStringLiteral("2 once (57 g)"), 57.0},
+                                {QStringLiteral("1 porzione"), 80.0}}));
+        QVERIFY(dm.portionsOf(QStringLiteral("Pasta di semola, cotta")).isEmpty());
         // Every person has one first visit with the measures stored, dated today and marked.
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QList<QVariantList> visits = db.rows(QStringLiteral(
@@ -509,6 +531,20 @@ private slots:
         QCOMPARE(groupRows(),
                  (QList<QVariantList>{{QStringLiteral("Mela"), QStringLiteral("Frutta fresca")}}));
         QCOMPARE(dm.groupOf(QStringLiteral("MELA")), QStringLiteral("Frutta fresca"));
+        // The portions likewise; a repeated name refuses the post.
+        dm.alimenti->edit();
+        dm.pendingPortions =
+            TDM::Portions{{QStringLiteral("1 frutto"), 150.0}, {QStringLiteral("1 fetta"), 20.0}};
+        dm.alimenti->post();
+        const TDM::Portions apple{{QStringLiteral("1 fetta"), 20.0},
+                                  {QStringLiteral("1 frutto"), 150.0}};
+        QCOMPARE(dm.portionsOf(QStringLiteral("mela")), apple);
+        dm.alimenti->edit();
+        dm.pendingPortions =
+            TDM::Portions{{QStringLiteral("1 fetta"), 20.0}, {QStringLiteral("1 FETTA "), 25.0}};
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+        dm.alimenti->cancel();
+        QCOMPARE(dm.portionsOf(QStringLiteral("Mela")), apple);
 
         // Renamed: the panel's and the group's rows and the week follow, in one transaction.
         dm.alimenti->edit();
@@ -522,6 +558,8 @@ private slots:
                                                     QStringLiteral("Frutta fresca")}}));
         QCOMPARE(dm.groupOf(QStringLiteral("Mela golden")), QStringLiteral("Frutta fresca"));
         QVERIFY(dm.groupOf(QStringLiteral("Mela")).isEmpty());
+        QCOMPARE(dm.portionsOf(QStringLiteral("Mela golden")), apple);
+        QVERIFY(dm.portionsOf(QStringLiteral("Mela")).isEmpty());
 
         // A new food posted with its panel.
         dm.alimenti->insert();
@@ -538,6 +576,8 @@ private slots:
         dm.alimenti->deleteRecord();
         QVERIFY(groupRows().isEmpty());
         QVERIFY(dm.groupNames().isEmpty());
+        QVERIFY(dm.portionsOf(QStringLiteral("Mela golden")).isEmpty());
+        QVERIFY(db.rows(QStringLiteral("SELECT * FROM porzioni")).isEmpty());
         QCOMPARE(panelRows().size(), 1);
         QCOMPARE(panelRows().first().first().toString(), QStringLiteral("Pera"));
         QCOMPARE(dm.foodPanels().size(), 1);

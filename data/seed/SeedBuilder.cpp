@@ -1,8 +1,9 @@
 // Writes the database file shipped with the application: the tables, the food table, the
-// foods' nutrient panels and their groups from the tab-separated sources, the recipes with
-// their values computed as the application computes them, and no people.
+// foods' nutrient panels, groups and household portions from the tab-separated sources, the
+// recipes with their values computed as the application computes them, and no people.
 //
-//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <ricette.tsv> <alimenti.mdb>
+//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <ricette.tsv> <porzioni.tsv>
+//                <alimenti.mdb>
 
 #include "AppError.h"
 #include "ShippedFoods.h"
@@ -41,9 +42,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 6)
+    if (args.size() != 7)
         return fail(QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> "
-                                   "<gruppi.tsv> <ricette.tsv> <alimenti.mdb>"));
+                                   "<gruppi.tsv> <ricette.tsv> <porzioni.tsv> <alimenti.mdb>"));
     QFile source(args.at(1));
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
@@ -69,6 +70,17 @@ int main(int argc, char** argv)
             return fail(e.message());
         }
     }
+    std::vector<StoredRow> portions;
+    {
+        QFile portionSource(args.at(5));
+        if (!portionSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(5)));
+        try {
+            portions = ShippedFoods::portionsFromTable(portionSource);
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
     ShippedFoods::RecipeRows recipes;
     {
         QFile foodSource(args.at(1));
@@ -84,7 +96,7 @@ int main(int argc, char** argv)
             return fail(e.message());
         }
     }
-    const QString target = args.at(5);
+    const QString target = args.at(6);
     const QString temporary = target + QStringLiteral(".new");
     QFile::remove(temporary);
     try {
@@ -136,7 +148,8 @@ int main(int argc, char** argv)
         for (const auto& [schema, rows] :
              {std::pair{&TableSchema::nutrienti(), &panels},
               std::pair{&TableSchema::ricette(), &recipes.recipes},
-              std::pair{&TableSchema::ricetteIngredienti(), &recipes.ingredients}}) {
+              std::pair{&TableSchema::ricetteIngredienti(), &recipes.ingredients},
+              std::pair{&TableSchema::porzioni(), &portions}}) {
             QStringList names;
             QStringList marks;
             for (const ColumnDef& c : schema->columns) {
@@ -174,9 +187,9 @@ int main(int argc, char** argv)
     QFile::remove(target);
     if (!QFile::rename(temporary, target))
         return fail(QStringLiteral("cannot write %1").arg(target));
-    std::printf("nutrilo-seed: %d foods, %d recipes, %d nutrient panels and %d groups written "
-                "to %s\n",
+    std::printf("nutrilo-seed: %d foods, %d recipes, %d nutrient panels, %d groups and %d "
+                "portions written to %s\n",
                 count + int(recipes.foods.size()), int(recipes.recipes.size()), int(panels.size()),
-                int(groups.size()), qUtf8Printable(target));
+                int(groups.size()), int(portions.size()), qUtf8Printable(target));
     return 0;
 }

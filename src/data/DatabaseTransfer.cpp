@@ -150,12 +150,10 @@ std::vector<StoredRow> DatabaseTransfer::foodsFromTable(QIODevice& table)
     return ShippedFoods::foodsFromTable(table);
 }
 
-DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
-                                                      const std::vector<StoredRow>& foods,
-                                                      const std::vector<StoredRow>& panels,
-                                                      const std::vector<StoredRow>& groups,
-                                                      const std::vector<StoredRow>& recipes,
-                                                      const std::vector<StoredRow>& ingredients)
+DatabaseTransfer::Counts DatabaseTransfer::initServer(
+    const QString& uri, const std::vector<StoredRow>& foods, const std::vector<StoredRow>& panels,
+    const std::vector<StoredRow>& groups, const std::vector<StoredRow>& recipes,
+    const std::vector<StoredRow>& ingredients, const std::vector<StoredRow>& portions)
 {
     Tables rows(tables().size());
     rows[placeOf(TableSchema::alimenti())] = foods;
@@ -163,6 +161,7 @@ DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
     rows[placeOf(TableSchema::gruppiAlimenti())] = groups;
     rows[placeOf(TableSchema::ricette())] = recipes;
     rows[placeOf(TableSchema::ricetteIngredienti())] = ingredients;
+    rows[placeOf(TableSchema::porzioni())] = portions;
     return fillServer(uri, rows, Fill::EmptyOnly);
 }
 DatabaseTransfer::Counts DatabaseTransfer::importFile(const QString& file, const QString& uri)

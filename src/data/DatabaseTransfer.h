@@ -33,12 +33,13 @@ std::vector<StoredRow> foodsFromTable(QIODevice& table);
 
 // Creates the tables in an empty server database and writes the foods, their panels and
 // their groups, and the recipes' rows and ingredients (their foods and panels among the
-// foods and panels).
+// foods and panels), and the foods' household portions.
 Counts initServer(const QString& uri, const std::vector<StoredRow>& foods,
                   const std::vector<StoredRow>& panels = {},
                   const std::vector<StoredRow>& groups = {},
                   const std::vector<StoredRow>& recipes = {},
-                  const std::vector<StoredRow>& ingredients = {});
+                  const std::vector<StoredRow>& ingredients = {},
+                  const std::vector<StoredRow>& portions = {});
 // Copies the foods, people, menus and panels of a database file into an empty server
 // database; people keep their numbers, so each menu stays with its person.
 Counts importFile(const QString& file, const QString& uri);

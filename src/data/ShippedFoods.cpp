@@ -149,12 +149,46 @@ std::vector<StoredRow> ShippedFoods::groups()
     return fromResource(QStringLiteral(":/data/gruppi.tsv"), &groupsFromTable);
 }
 
+std::vector<StoredRow> ShippedFoods::portionsFromTable(QIODevice& table)
+{
+    std::vector<StoredRow> portions;
+    QTextStream in(&table);
+    in.setEncoding(QStringConverter::Utf8);
+    int lineNumber = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (++lineNumber == 1 || line.trimmed().isEmpty())
+            continue;
+        // food, name, grams, source (the source is not stored)
+        const QStringList f = line.split(QLatin1Char('\t'));
+        bool ok = false;
+        const double grams = f.value(2).trimmed().toDouble(&ok);
+        if (f.size() < 3 || f.at(0).trimmed().isEmpty() || f.at(1).trimmed().isEmpty() || !ok ||
+            grams <= 0)
+            throw DatabaseError(
+                QStringLiteral("Riga %1 della tabella delle porzioni non valida: %2")
+                    .arg(lineNumber)
+                    .arg(line));
+        StoredRow row;
+        row.values << f.at(0).trimmed() << f.at(1).trimmed() << grams;
+        portions.push_back(std::move(row));
+    }
+    return portions;
+}
+
+std::vector<StoredRow> ShippedFoods::portions()
+{
+    return fromResource(QStringLiteral(":/data/porzioni.tsv"), &portionsFromTable);
+}
+
 namespace {
 
 // The rows (keyed by the food's name in their first value) of those foods whose name and
 // values of the food table are exactly those of a shipped food.
+// With onePerFood, only the first row of each food.
 std::vector<StoredRow> rowsOfShippedFoods(const std::vector<StoredRow>& foods,
-                                          const std::vector<StoredRow>& rows)
+                                          const std::vector<StoredRow>& rows,
+                                          bool onePerFood = true)
 {
     const std::vector<StoredRow> shipped = ShippedFoods::foods();
     QHash<QString, const StoredRow*> shippedFood;
@@ -179,7 +213,7 @@ std::vector<StoredRow> rowsOfShippedFoods(const std::vector<StoredRow>& foods,
     QSet<QString> given;
     for (const StoredRow& row : rows) {
         const QString name = row.values.value(0).toString();
-        if (asShipped.contains(name) && !given.contains(name)) {
+        if (asShipped.contains(name) && (!onePerFood || !given.contains(name))) {
             given.insert(name);
             out.push_back(row);
         }
@@ -197,6 +231,11 @@ std::vector<StoredRow> ShippedFoods::panelsOfShippedFoods(const std::vector<Stor
 std::vector<StoredRow> ShippedFoods::groupsOfShippedFoods(const std::vector<StoredRow>& foods)
 {
     return rowsOfShippedFoods(foods, groups());
+}
+
+std::vector<StoredRow> ShippedFoods::portionsOfShippedFoods(const std::vector<StoredRow>& foods)
+{
+    return rowsOfShippedFoods(foods, portions(), false);
 }
 
 QList<Recipe> ShippedFoods::recipesFromTable(QIODevice& table)

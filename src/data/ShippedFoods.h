@@ -28,6 +28,10 @@ std::vector<StoredRow> panels();
 // The shipped food groups (data/gruppi.tsv: food, group), as rows of the group table.
 std::vector<StoredRow> groupsFromTable(QIODevice& table);
 std::vector<StoredRow> groups();
+// The shipped household portions (data/porzioni.tsv: food, name, grams, source), as rows
+// of the portion table (food, name, grams).
+std::vector<StoredRow> portionsFromTable(QIODevice& table);
+std::vector<StoredRow> portions();
 
 // The shipped panels of those foods (rows of the food table) whose name and whose six
 // values of the food table are exactly those of a shipped food: what a database of the
@@ -35,6 +39,8 @@ std::vector<StoredRow> groups();
 std::vector<StoredRow> panelsOfShippedFoods(const std::vector<StoredRow>& foods);
 // Likewise the shipped groups of those foods.
 std::vector<StoredRow> groupsOfShippedFoods(const std::vector<StoredRow>& foods);
+// And every shipped portion of those foods.
+std::vector<StoredRow> portionsOfShippedFoods(const std::vector<StoredRow>& foods);
 
 // The recipes of a tab-separated recipe table with a header line, one line per
 // ingredient: recipe, cooked weight (g; empty: the ingredients' sum), food, grams. The

@@ -130,11 +130,14 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> panel = writePanel(from, to);
         const std::function<void()> recipes = followFoodInRecipes(before, after);
         const std::function<void()> group = writeGroup(from, to);
-        return std::function<void()>([weeks, panel, recipes, group] {
+        const std::function<void()> portions = writePortions(from, to);
+        return std::function<void()>([weeks, panel, recipes, group, portions] {
             if (panel)
                 panel();
             if (group)
                 group();
+            if (portions)
+                portions();
             if (weeks)
                 weeks();
             if (recipes)
@@ -158,21 +161,25 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         }
         const std::function<void()> group = deleteGroupOf(food);
         const std::function<void()> panel = deletePanelOf(food);
-        return std::function<void()>([this, panel, group] {
+        const std::function<void()> portions = deletePortionsOf(food);
+        return std::function<void()>([this, panel, group, portions] {
             if (panel)
                 panel();
             if (group)
                 group();
+            if (portions)
+                portions();
             recipes_.reset();
         });
     };
     alimenti->hasPendingWrites = [this](Dataset&) {
-        return pendingPanel.has_value() || pendingGroup.has_value();
+        return pendingPanel.has_value() || pendingGroup.has_value() || pendingPortions.has_value();
     };
     connect(alimenti, &Dataset::stateChanged, this, [this] {
         if (alimenti->state() == Dataset::State::Browse) {
             pendingPanel.reset();
             pendingGroup.reset();
+            pendingPortions.reset();
         }
     });
 
@@ -251,6 +258,32 @@ void TDM::alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
     // The post takes the pending panel, whether it is written or refused.
     postingPanel_ = std::exchange(pendingPanel, std::nullopt);
     postingGroup_ = std::exchange(pendingGroup, std::nullopt);
+    postingPortions_ = std::exchange(pendingPortions, std::nullopt);
+    if (postingPortions_) {
+        const int width = TableSchema::porzioni().columns.at(1).width;
+        QSet<QString> names;
+        for (const auto& [name, grams] : *postingPortions_) {
+            const QString n = name.trimmed();
+            if (n.isEmpty())
+                throw DatabaseError(
+                    QStringLiteral("Una porzione è senza nome: non è stato salvato nulla"));
+            if (n.size() > width)
+                throw DatabaseError(QStringLiteral("Il nome della porzione \"%1\" è troppo "
+                                                   "lungo (al massimo %2 caratteri): non è stato "
+                                                   "salvato nulla")
+                                        .arg(n)
+                                        .arg(width));
+            if (!(grams > 0) || grams > 100000)
+                throw DatabaseError(QStringLiteral("I grammi della porzione \"%1\" devono essere "
+                                                   "più di 0: non è stato salvato nulla")
+                                        .arg(n));
+            if (names.contains(n.toCaseFolded()))
+                throw DatabaseError(QStringLiteral("La porzione \"%1\" compare due volte: non è "
+                                                   "stato salvato nulla")
+                                        .arg(n));
+            names.insert(n.toCaseFolded());
+        }
+    }
     if (postingGroup_ &&
         postingGroup_->trimmed().size() > TableSchema::gruppiAlimenti().columns.at(1).width)
         throw DatabaseError(QStringLiteral("Il nome del gruppo è troppo lungo (al massimo %1 "
@@ -792,6 +825,78 @@ std::function<void()> TDM::deleteGroupOf(const QString& food)
     return rows.empty() ? std::function<void()>() : [this] { groupsStale_ = true; };
 }
 
+// ---------------------------------------------------------------- household portions
+
+TDM::Portions TDM::portionsOf(const QString& food)
+{
+    if (portionsStale_) {
+        portions_.clear();
+        for (const StoredRow& row : ADOConnection1->readTable(TableSchema::porzioni()))
+            portions_[fieldValueText(row.values.value(0)).toCaseFolded()].append(
+                {fieldValueText(row.values.value(1)), row.values.value(2).toDouble()});
+        for (Portions& p : portions_)
+            std::stable_sort(p.begin(), p.end(), [](const auto& a, const auto& b) {
+                return a.second < b.second ||
+                       (a.second == b.second && a.first.localeAwareCompare(b.first) < 0);
+            });
+        portionsStale_ = false;
+    }
+    return portions_.value(food.toCaseFolded());
+}
+
+std::function<void()> TDM::writePortions(const QString& from, const QString& to)
+{
+    const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
+    if ((!postingPortions_ && !renamed) || to.isEmpty())
+        return {};
+    const TableSchema& table = TableSchema::porzioni();
+    std::vector<StoredRow> own;
+    std::vector<StoredRow> under;
+    const auto rowsOf = [&](const QString& food, std::vector<StoredRow>& into) {
+        ADOConnection1->scanRowsWhere(
+            table, QStringLiteral("Alimento"), food,
+            [&into](qint64 key, const QVector<QVariant>& values) {
+                into.push_back({key, values});
+            },
+            true);
+    };
+    if (renamed)
+        rowsOf(from, own);
+    if (!postingPortions_ && own.empty())
+        return {};
+    rowsOf(to, under);
+    Portions portions;
+    if (postingPortions_)
+        portions = *postingPortions_;
+    else
+        for (const StoredRow& row : own)
+            portions.append({fieldValueText(row.values.value(1)), row.values.value(2).toDouble()});
+    // The food's rows go, and its portions are written under its name as posted.
+    for (const std::vector<StoredRow>* rows : {&own, &under})
+        for (const StoredRow& row : *rows)
+            ADOConnection1->deleteRow(table, row.rowid, row.values);
+    for (const auto& [name, grams] : portions)
+        ADOConnection1->insertRow(table, {to, name.trimmed(), grams});
+    return [this] { portionsStale_ = true; };
+}
+
+std::function<void()> TDM::deletePortionsOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const TableSchema& table = TableSchema::porzioni();
+    std::vector<StoredRow> rows;
+    ADOConnection1->scanRowsWhere(
+        table, QStringLiteral("Alimento"), food,
+        [&rows](qint64 key, const QVector<QVariant>& values) {
+            rows.push_back({key, values});
+        },
+        true);
+    for (const StoredRow& row : rows)
+        ADOConnection1->deleteRow(table, row.rowid, row.values);
+    return rows.empty() ? std::function<void()>() : [this] { portionsStale_ = true; };
+}
+
 // ---------------------------------------------------------------- visits
 
 Dataset* TDM::visitDataset()
@@ -1078,6 +1183,9 @@ void TDM::refreshNow(qint64 release)
         what.groups = !keysOf(TableSchema::gruppiAlimenti()).isEmpty();
         if (what.groups)
             groupsStale_ = true;
+        what.portions = !keysOf(TableSchema::porzioni()).isEmpty();
+        if (what.portions)
+            portionsStale_ = true;
         what.plans = plans_->refresh(keysOf(TableSchema::piani()),
                                      !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;
@@ -1088,8 +1196,9 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || what.nutrients || what.groups || what.visits || what.plans ||
-        !what.menusOf.isEmpty() || what.menuHeldBack || what.editedFood || what.editedPerson)
+    if (what.foods || what.people || what.nutrients || what.groups || what.portions ||
+        what.visits || what.plans || !what.menusOf.isEmpty() || what.menuHeldBack ||
+        what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }
 

@@ -113,6 +113,18 @@ public:
     // Besides: a food renamed takes its group with it, and a food deleted its group, in
     // the food's transaction.
 
+    // --- The foods' household portions (the `porzioni` table)
+    // Name and grams of each portion ("1 fetta", 30).
+    using Portions = QList<QPair<QString, double>>;
+    // The portions of the food, letter case aside, lightest first; read at the first use
+    // and again after a write or another program's.
+    Portions portionsOf(const QString& food);
+    // The portions the next post of the food dataset writes with the food in place of its
+    // own, as pendingPanel (empty: none). Cleared by the post and by cancel.
+    std::optional<Portions> pendingPortions;
+    // Besides: a food renamed takes its portions with it, and a food deleted its portions,
+    // in the food's transaction.
+
     // --- The people's visits (the `visite` table)
     // The dataset of every person's visits, read the first time it is asked for (start-up
     // does not read it) and from then on kept up to date with what other programs write.
@@ -161,6 +173,7 @@ public:
         bool foods = false;        // foods added, changed or deleted
         bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
         bool groups = false;       // food groups changed
+        bool portions = false;     // household portions changed
         bool visits = false;       // visits added, changed or deleted (visitDataset() open)
         bool plans = false;        // plans or templates kept, changed or deleted
         bool people = false;       // people added, changed or deleted
@@ -218,6 +231,9 @@ private:
     std::function<void()> writeGroup(const QString& from, const QString& to);
     // In the transaction of a food's deletion: its group's row goes too.
     std::function<void()> deleteGroupOf(const QString& food);
+    // Likewise the portions' rows, and the portions being posted (postingPortions_).
+    std::function<void()> writePortions(const QString& from, const QString& to);
+    std::function<void()> deletePortionsOf(const QString& food);
     // The row (in the nutrient dataset's store) of the panel of that food: its name as
     // written, else letter case aside; -1 for none.
     int panelRowOf(const QString& food);
@@ -247,6 +263,9 @@ private:
     std::optional<QString> postingGroup_;   // pendingGroup, likewise
     QHash<QString, QString> groups_;        // case-folded food -> group, rebuilt when stale
     bool groupsStale_ = true;
+    std::optional<Portions> postingPortions_; // pendingPortions, likewise
+    QHash<QString, Portions> portions_;       // case-folded food -> portions, rebuilt when stale
+    bool portionsStale_ = true;
     Dataset* visits_ = nullptr;             // made by visitDataset()
     QHash<qint64, QVector<int>> visitRows_; // person -> their rows in visits_, rebuilt when stale
     bool visitRowsStale_ = true;

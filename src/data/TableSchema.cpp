@@ -141,18 +141,30 @@ const TableSchema& TableSchema::ricetteIngredienti()
     return schema;
 }
 
+const TableSchema& TableSchema::porzioni()
+{
+    static const TableSchema schema{QStringLiteral("porzioni"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("nome"), FieldType::Text, 50},
+                                     {QStringLiteral("grammi"), FieldType::Float}},
+                                    // One weight per food and portion name.
+                                    {QStringLiteral("Alimento"), QStringLiteral("nome")}};
+    return schema;
+}
+
 const QList<const TableSchema*>& TableSchema::all()
 {
     static const QList<const TableSchema*> tables{
         &alimenti(), &utenti(),     &dieta(),   &nutrienti(),          &visite(),
-        &piani(),    &pianiRighe(), &ricette(), &ricetteIngredienti(), &gruppiAlimenti()};
+        &piani(),    &pianiRighe(), &ricette(), &ricetteIngredienti(), &gruppiAlimenti(),
+        &porzioni()};
     return tables;
 }
 
 const QList<const TableSchema*>& TableSchema::added()
 {
     static const QList<const TableSchema*> tables{
-        &nutrienti(),          &visite(),        &piani(), &pianiRighe(), &ricette(),
-        &ricetteIngredienti(), &gruppiAlimenti()};
+        &nutrienti(),          &visite(),         &piani(),   &pianiRighe(), &ricette(),
+        &ricetteIngredienti(), &gruppiAlimenti(), &porzioni()};
     return tables;
 }

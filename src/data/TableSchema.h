@@ -53,6 +53,8 @@ struct TableSchema {
     static const TableSchema& ricetteIngredienti();
     // The group of each food (cereals, legumes, ...), keyed to its name as the panels are.
     static const TableSchema& gruppiAlimenti();
+    // The household portions of each food ("1 fetta", "1 cucchiaio") with their grams.
+    static const TableSchema& porzioni();
 
     // The three tables every database holds, then those added since, in the order they
     // are created.

@@ -146,9 +146,9 @@ int main(int argc, char** argv)
                 ShippedFoods::recipeRows(foods, panels, ShippedFoods::recipes());
             foods.insert(foods.end(), recipes.foods.begin(), recipes.foods.end());
             panels.insert(panels.end(), recipes.panels.begin(), recipes.panels.end());
-            const auto c =
-                DatabaseTransfer::initServer(args.at(1), foods, panels, ShippedFoods::groups(),
-                                             recipes.recipes, recipes.ingredients);
+            const auto c = DatabaseTransfer::initServer(
+                args.at(1), foods, panels, ShippedFoods::groups(), recipes.recipes,
+                recipes.ingredients, ShippedFoods::portions());
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
                                        "nutrizionali caricati.")
                             .arg(c.where)
