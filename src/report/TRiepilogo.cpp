@@ -364,6 +364,8 @@ void TRiepilogo::salvaPdfClick()
     Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
     if (comparison_)
         handout.setComparison(*comparison_);
+    // The patient reads the grams with the nearest household portion beside them.
+    handout.setPortions([dm = dm_](const QString& food) { return dm->portionsOf(food); });
     handout.savePdf(PdfOutput::withPdfSuffix(chosen));
 }
 
@@ -374,5 +376,7 @@ void TRiepilogo::stampaClick()
     Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
     if (comparison_)
         handout.setComparison(*comparison_);
+    // The patient reads the grams with the nearest household portion beside them.
+    handout.setPortions([dm = dm_](const QString& food) { return dm->portionsOf(food); });
     handout.print(printer_);
 }
