@@ -248,7 +248,7 @@ void TForm1::buildToolbar()
                               QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false,
                               QStringLiteral("Riepilogo nutrizionale della settimana"));
     listaSpesa = pictureButton(Panel1, QStringLiteral("listaSpesa"), QString(),
-                               QStringLiteral("Lista della spesa della settimana (Alt+L)"), 0,
+                               QStringLiteral("Lista della spesa della settimana (Alt+L)"), 63,
                                false, QStringLiteral("Lista della spesa"));
     listaSpesa->setIcon(shoppingIcon());
     btnTotale = new QToolButton(Panel1);
@@ -377,6 +377,7 @@ void TForm1::buildPersonPanel(QWidget* parent)
     btnVisite->setToolTip(QStringLiteral("Le visite della persona: misure e andamento (Alt+V)"));
     btnVisite->setCursor(Qt::PointingHandCursor);
     btnVisite->setFixedWidth(161);
+    HelpContext::set(btnVisite, 60);
     Accessibility::setName(btnVisite, QStringLiteral("Visite della persona"));
     connect(btnVisite, &QToolButton::clicked, this, guarded([this] { btnVisiteClick(); }));
     column->addWidget(btnVisite);
@@ -391,6 +392,7 @@ void TForm1::buildPersonPanel(QWidget* parent)
     Accessibility::setName(dbpiano, QStringLiteral("Piani della persona"));
     planCaption->setBuddy(dbpiano);
     dbpiano->setFixedWidth(161);
+    HelpContext::set(dbpiano, 61);
     dbpiano->setToolTip(QStringLiteral("I piani della persona per data: uno scelto va nella "
                                        "settimana come modifica da salvare"));
     column->addWidget(dbpiano);

@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "AppError.h"
 #include "Dataset.h"
+#include "HelpContext.h"
 #include "PdfOutput.h"
 #include "ReportBuilder.h"
 #include "TDM.h"
@@ -201,6 +202,7 @@ ListaSpesa::ListaSpesa(WeekModel::Texts week, ShoppingList::FoodLookup foods,
       list_(week_, 1, foods_, ingredients_, group_)
 {
     setObjectName(QStringLiteral("ListaSpesa"));
+    HelpContext::set(this, 63);
     setWindowTitle(QStringLiteral("Lista della spesa"));
     Accessibility::setName(this, QStringLiteral("Lista della spesa"));
     auto* layout = new QVBoxLayout(this);
