@@ -471,6 +471,102 @@ private slots:
         QCOMPARE(window->RicettaIngredienti->rowCount(), 0);
     }
 
+    // The portion page: the current food's portions lightest first; a cell changed, a row
+    // added and one taken away saved with the food and read back; cancel putting back what
+    // is stored; grams that are no number refused with nothing written, then corrected.
+    void thePortionPage()
+    {
+        db->exec(QStringLiteral("INSERT INTO porzioni (Alimento, nome, grammi) VALUES "
+                                "(?, '1 rosetta', 60), (?, '1 fetta', 30)"),
+                 {pane, pane});
+        open();
+        window->show();
+        QTest::mouseClick(window->btnporzioni, Qt::LeftButton);
+        QVERIFY(window->PanelPorzioni->isVisible());
+        QVERIFY(!window->DBChart1->isVisible());
+        for (QWidget* w :
+             window->PanelPorzioni->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+        QVERIFY(!window->btnporzioni->accessibleName().isEmpty());
+        QVERIFY(!window->AggiungiPorzione->accessibleName().isEmpty());
+        QVERIFY(!window->TogliPorzione->accessibleName().isEmpty());
+        QTableWidget* table = window->GrigliaPorzioni;
+        const auto shown = [table] {
+            QStringList rows;
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows << table->item(r, 0)->text() + QLatin1Char('|') + table->item(r, 1)->text();
+            return rows;
+        };
+        const QString portionsOfBread =
+            QStringLiteral("SELECT nome, grammi FROM porzioni WHERE Alimento = ? ORDER BY grammi");
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        QCOMPARE(shown(), (QStringList{"1 fetta|30", "1 rosetta|60"}));
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        QCOMPARE(table->rowCount(), 0);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+
+        table->item(1, 1)->setText(QStringLiteral("55,5"));
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        QVERIFY(dm->pendingPortions);
+        window->AggiungiPorzione->click();
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(2, 1)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Grammi della porzione 3"));
+        table->item(2, 0)->setText(QStringLiteral(" 1 porzione "));
+        table->item(2, 1)->setText(QStringLiteral("50"));
+        table->setCurrentCell(0, 0);
+        window->TogliPorzione->click();
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{QStringLiteral("Alimento inserito/modificato correttamente.")});
+        QCOMPARE(db->rows(portionsOfBread, {pane}),
+                 (QList<QVariantList>{{QStringLiteral("1 porzione"), 50.0},
+                                      {QStringLiteral("1 rosetta"), 55.5}}));
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        QCOMPARE(shown(), (QStringList{"1 porzione|50", "1 rosetta|55,5"}));
+
+        table->item(0, 0)->setText(QStringLiteral("1 fettona"));
+        window->btnannullaClick();
+        QCOMPARE(shown(), (QStringList{"1 porzione|50", "1 rosetta|55,5"}));
+        QVERIFY(!dm->pendingPortions);
+
+        services->clear();
+        table->item(0, 1)->setText(QStringLiteral("tanto"));
+        window->btnsalvaClick();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].kind, MessageKind::Error);
+        QCOMPARE(dialogs[0].text,
+                 QStringLiteral("I grammi della porzione \"1 porzione\" devono essere un numero "
+                                "maggiore di 0 e non oltre 5000."));
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("tanto"));
+        QCOMPARE(db->rows(portionsOfBread, {pane}).size(), 2);
+        QCOMPARE(db->rows(portionsOfBread, {pane})[0][1].toDouble(), 50.0);
+        // Saved again as it is: refused again, the typed rows not lost.
+        window->btnsalvaClick();
+        QCOMPARE(services->callsOf(What::Dialog).size(), 2);
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("tanto"));
+        // Corrected, it is written.
+        table->item(0, 1)->setText(QStringLiteral("45"));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(portionsOfBread, {pane})[0][1].toDouble(), 45.0);
+
+        // A new food with its portions.
+        window->btnnuovoClick();
+        type(window->DBEdit1, QStringLiteral("Grissini"));
+        window->AggiungiPorzione->click();
+        table->item(0, 0)->setText(QStringLiteral("1 grissino"));
+        table->item(0, 1)->setText(QStringLiteral("5"));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(portionsOfBread, {QStringLiteral("Grissini")}),
+                 (QList<QVariantList>{{QStringLiteral("1 grissino"), 5.0}}));
+
+        QTest::mouseClick(window->btnporzioni, Qt::LeftButton);
+        QVERIFY(window->DBChart1->isVisible());
+    }
+
     void search()
     {
         open();

@@ -1,6 +1,6 @@
 // A picture of the food management window with a food selected, for looking at the
-// layout: foods_screenshot <alimenti.mdb> <output.png> [search text] [nutrienti]: with
-// "nutrienti", the page of the food's nutrients instead of the pie. The database is
+// layout: foods_screenshot <alimenti.mdb> <output.png> [search text] [nutrienti|porzioni]:
+// with "nutrienti" or "porzioni", that page of the food instead of the pie. The database is
 // copied into a temporary folder first, so the original file is not touched.
 
 #include "ScriptedServices.h"
@@ -41,6 +41,8 @@ int main(int argc, char** argv)
     window.LabeledEdit1->setText(search);
     if (argc > 4 && QByteArray(argv[4]) == "nutrienti")
         window.showNutrients(true);
+    if (argc > 4 && QByteArray(argv[4]) == "porzioni")
+        window.showPortions(true);
     QTimer::singleShot(300, [&] {
         window.grab().save(out);
         app.quit();

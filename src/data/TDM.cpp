@@ -266,21 +266,23 @@ void TDM::alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
             const QString n = name.trimmed();
             if (n.isEmpty())
                 throw DatabaseError(
-                    QStringLiteral("Una porzione è senza nome: non è stato salvato nulla"));
+                    QStringLiteral("Il nome di una porzione non può essere vuoto."));
             if (n.size() > width)
                 throw DatabaseError(QStringLiteral("Il nome della porzione \"%1\" è troppo "
                                                    "lungo (al massimo %2 caratteri): non è stato "
                                                    "salvato nulla")
                                         .arg(n)
                                         .arg(width));
-            if (!(grams > 0) || grams > 100000)
+            // A spoon to a whole dish: more than 5 kg is a slip of the keyboard. Grams that
+            // are no number arrive as NaN and fail the same test.
+            if (!(grams > 0) || grams > maxPortionGrams)
                 throw DatabaseError(QStringLiteral("I grammi della porzione \"%1\" devono essere "
-                                                   "più di 0: non è stato salvato nulla")
-                                        .arg(n));
+                                                   "un numero maggiore di 0 e non oltre %2.")
+                                        .arg(n)
+                                        .arg(maxPortionGrams));
             if (names.contains(n.toCaseFolded()))
-                throw DatabaseError(QStringLiteral("La porzione \"%1\" compare due volte: non è "
-                                                   "stato salvato nulla")
-                                        .arg(n));
+                throw DatabaseError(
+                    QStringLiteral("La porzione \"%1\" è presente due volte.").arg(n));
             names.insert(n.toCaseFolded());
         }
     }

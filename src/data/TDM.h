@@ -116,11 +116,15 @@ public:
     // --- The foods' household portions (the `porzioni` table)
     // Name and grams of each portion ("1 fetta", 30).
     using Portions = QList<QPair<QString, double>>;
+    // The heaviest portion a post accepts, in grams.
+    static constexpr double maxPortionGrams = 5000;
     // The portions of the food, letter case aside, lightest first; read at the first use
     // and again after a write or another program's.
     Portions portionsOf(const QString& food);
     // The portions the next post of the food dataset writes with the food in place of its
-    // own, as pendingPanel (empty: none). Cleared by the post and by cancel.
+    // own, as pendingPanel (empty: none). A post refuses a nameless portion, a name given
+    // twice (letter case aside) and grams not above 0 or above maxPortionGrams (NaN
+    // included). Cleared by the post and by cancel.
     std::optional<Portions> pendingPortions;
     // Besides: a food renamed takes its portions with it, and a food deleted its portions,
     // in the food's transaction.

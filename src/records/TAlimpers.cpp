@@ -33,6 +33,7 @@
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -89,6 +90,7 @@ TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     buildChart();
     buildNutrients();
     buildRecipe();
+    buildPortions();
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(0, 0), size());
@@ -179,9 +181,18 @@ void TAlimpers::buildTopBar()
     btnricetta->setFixedHeight(32);
     btnricetta->setToolTip(QStringLiteral("Mostra la ricetta dell'alimento al posto del grafico"));
     Accessibility::setName(btnricetta, QStringLiteral("Ricetta dell'alimento"));
+    btnporzioni = new QPushButton(QStringLiteral("Porzioni"), Panel2);
+    btnporzioni->setObjectName(QStringLiteral("btnporzioni"));
+    btnporzioni->setCheckable(true);
+    btnporzioni->setAutoDefault(false);
+    btnporzioni->setFixedHeight(32);
+    btnporzioni->setToolTip(
+        QStringLiteral("Mostra le porzioni dell'alimento al posto del grafico"));
+    Accessibility::setName(btnporzioni, QStringLiteral("Porzioni dell'alimento"));
     bar->addSpacing(12);
     bar->addWidget(btnnutrienti);
     bar->addWidget(btnricetta);
+    bar->addWidget(btnporzioni);
     bar->addSpacing(24);
     bar->addLayout(search);
     bar->addStretch(1);
@@ -199,6 +210,8 @@ void TAlimpers::buildTopBar()
             [this](bool on) { runGuarded([&] { showNutrients(on); }); });
     connect(btnricetta, &QPushButton::toggled, this,
             [this](bool on) { runGuarded([&] { showRecipe(on); }); });
+    connect(btnporzioni, &QPushButton::toggled, this,
+            [this](bool on) { runGuarded([&] { showPortions(on); }); });
 }
 
 void TAlimpers::buildFields()
@@ -381,9 +394,11 @@ void TAlimpers::showNutrients(bool on)
 {
     if (btnnutrienti->isChecked() != on)
         btnnutrienti->setChecked(on); // comes back here through toggled
-    if (on && btnricetta && btnricetta->isChecked())
+    if (on && btnricetta->isChecked())
         btnricetta->setChecked(false);
-    DBChart1->setVisible(!on && !(btnricetta && btnricetta->isChecked()));
+    if (on && btnporzioni->isChecked())
+        btnporzioni->setChecked(false);
+    showChartUnlessAPage();
     PanelNutrienti->setVisible(on);
     btnnutrienti->setToolTip(on ? QStringLiteral("Mostra il grafico dell'alimento")
                                 : QStringLiteral("Mostra i nutrienti dell'alimento al posto del "
@@ -465,9 +480,179 @@ void TAlimpers::showRecipe(bool on)
         btnricetta->setChecked(on); // comes back here through toggled
     if (on && btnnutrienti->isChecked())
         btnnutrienti->setChecked(false);
-    DBChart1->setVisible(!on && !btnnutrienti->isChecked());
+    if (on && btnporzioni->isChecked())
+        btnporzioni->setChecked(false);
+    showChartUnlessAPage();
     PanelRicetta->setVisible(on);
     fillRecipe();
+}
+
+void TAlimpers::showChartUnlessAPage()
+{
+    DBChart1->setVisible(!btnnutrienti->isChecked() && !btnricetta->isChecked() &&
+                         !btnporzioni->isChecked());
+}
+
+void TAlimpers::buildPortions()
+{
+    PanelPorzioni = new QWidget(this);
+    PanelPorzioni->setObjectName(QStringLiteral("PanelPorzioni"));
+    PanelPorzioni->setGeometry(DBChart1->geometry());
+    Accessibility::setName(PanelPorzioni, QStringLiteral("Porzioni dell'alimento"));
+    auto* grid = new QGridLayout(PanelPorzioni);
+    grid->setContentsMargins(6, 4, 6, 4);
+    auto* title = new QLabel(QStringLiteral("Porzioni in misure di casa (grammi di parte "
+                                            "edibile), dalla più leggera"),
+                             PanelPorzioni);
+    title->setObjectName(QStringLiteral("LabelPorzioni"));
+    grid->addWidget(title, 0, 0, 1, 2);
+    GrigliaPorzioni = new QTableWidget(0, 2, PanelPorzioni);
+    GrigliaPorzioni->setObjectName(QStringLiteral("GrigliaPorzioni"));
+    GrigliaPorzioni->setHorizontalHeaderLabels(
+        {QStringLiteral("Porzione"), QStringLiteral("Grammi")});
+    GrigliaPorzioni->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    GrigliaPorzioni->setColumnWidth(1, 90);
+    GrigliaPorzioni->verticalHeader()->setDefaultSectionSize(22);
+    GrigliaPorzioni->verticalHeader()->hide();
+    GrigliaPorzioni->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GrigliaPorzioni->setSelectionMode(QAbstractItemView::SingleSelection);
+    GrigliaPorzioni->setFixedWidth(420);
+    Accessibility::setName(GrigliaPorzioni, QStringLiteral("Porzioni dell'alimento"));
+    title->setBuddy(GrigliaPorzioni);
+    grid->addWidget(GrigliaPorzioni, 1, 0, 3, 1);
+    AggiungiPorzione = new QPushButton(QStringLiteral("Aggiungi"), PanelPorzioni);
+    AggiungiPorzione->setObjectName(QStringLiteral("AggiungiPorzione"));
+    AggiungiPorzione->setAutoDefault(false);
+    Accessibility::setName(AggiungiPorzione, QStringLiteral("Aggiungi una porzione"));
+    TogliPorzione = new QPushButton(QStringLiteral("Togli"), PanelPorzioni);
+    TogliPorzione->setObjectName(QStringLiteral("TogliPorzione"));
+    TogliPorzione->setAutoDefault(false);
+    Accessibility::setName(TogliPorzione, QStringLiteral("Togli la porzione scelta"));
+    grid->addWidget(AggiungiPorzione, 1, 1, Qt::AlignTop);
+    grid->addWidget(TogliPorzione, 2, 1, Qt::AlignTop);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(3, 1);
+    PanelPorzioni->hide();
+
+    connect(GrigliaPorzioni, &QTableWidget::itemChanged, this, [this] {
+        if (!fillingPortions_)
+            runGuarded([&] { portionsEdited(); });
+    });
+    connect(AggiungiPorzione, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { addPortionRow(); }); });
+    connect(TogliPorzione, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { removePortionRow(); }); });
+    // The page follows the current food, and what another program writes, while shown.
+    connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillPortions(); });
+    connect(dm_->DSAlimenti, &DataSource::stateChanged, this, [this] {
+        if (!dm_->alimenti->isEditing())
+            portionsTyped_ = false;
+        fillPortions();
+    });
+    connect(dm_, &TDM::dataRefreshed, this, [this] { fillPortions(); });
+}
+
+void TAlimpers::showPortions(bool on)
+{
+    if (btnporzioni->isChecked() != on)
+        btnporzioni->setChecked(on); // comes back here through toggled
+    if (on && btnnutrienti->isChecked())
+        btnnutrienti->setChecked(false);
+    if (on && btnricetta->isChecked())
+        btnricetta->setChecked(false);
+    showChartUnlessAPage();
+    PanelPorzioni->setVisible(on);
+    fillPortions();
+}
+
+namespace {
+
+// Appends a row of the portion table: the name, then the grams as typed or stored.
+void appendPortion(QTableWidget* table, const QString& name, const QString& grams)
+{
+    const int row = table->rowCount();
+    table->insertRow(row);
+    auto* nameItem = new QTableWidgetItem(name);
+    nameItem->setData(Qt::AccessibleTextRole,
+                      QStringLiteral("Nome della porzione %1").arg(row + 1));
+    table->setItem(row, 0, nameItem);
+    auto* gramsItem = new QTableWidgetItem(grams);
+    gramsItem->setData(Qt::AccessibleTextRole,
+                       QStringLiteral("Grammi della porzione %1").arg(row + 1));
+    gramsItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, 1, gramsItem);
+}
+
+} // namespace
+
+void TAlimpers::fillPortions()
+{
+    if (!PanelPorzioni || PanelPorzioni->isHidden() || portionsTyped_)
+        return;
+    Dataset* foods = dm_->alimenti;
+    TDM::Portions portions;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert && foods->recNo() >= 0)
+        portions = dm_->portionsOf(
+            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    fillingPortions_ = true;
+    GrigliaPorzioni->setRowCount(0);
+    for (const auto& [name, grams] : portions)
+        appendPortion(GrigliaPorzioni, name, generalFloatText(grams));
+    fillingPortions_ = false;
+}
+
+void TAlimpers::addPortionRow()
+{
+    fillingPortions_ = true;
+    appendPortion(GrigliaPorzioni, QString(), QString());
+    fillingPortions_ = false;
+    portionsEdited();
+    const int row = GrigliaPorzioni->rowCount() - 1;
+    GrigliaPorzioni->setCurrentCell(row, 0);
+    GrigliaPorzioni->editItem(GrigliaPorzioni->item(row, 0));
+}
+
+void TAlimpers::removePortionRow()
+{
+    const int row = GrigliaPorzioni->currentRow();
+    if (row < 0)
+        return;
+    GrigliaPorzioni->removeRow(row);
+    portionsEdited();
+}
+
+void TAlimpers::portionsEdited()
+{
+    Dataset* foods = dm_->alimenti;
+    // Marked first: entering the edit state refills the page otherwise.
+    portionsTyped_ = true;
+    if (!foods->isEditing()) {
+        if (foods->isEmpty())
+            foods->insert();
+        else
+            foods->edit();
+    }
+    dm_->pendingPortions = typedPortions();
+}
+
+QList<QPair<QString, double>> TAlimpers::typedPortions() const
+{
+    TDM::Portions portions;
+    for (int row = 0; row < GrigliaPorzioni->rowCount(); ++row) {
+        const QTableWidgetItem* nameItem = GrigliaPorzioni->item(row, 0);
+        const QTableWidgetItem* gramsItem = GrigliaPorzioni->item(row, 1);
+        const QString name = nameItem ? nameItem->text().trimmed() : QString();
+        const QString gramsText = gramsItem ? gramsItem->text().trimmed() : QString();
+        if (name.isEmpty() && gramsText.isEmpty())
+            continue;
+        // The decimal comma, or the point.
+        bool ok = false;
+        double grams = QLocale(QLocale::Italian).toDouble(gramsText, &ok);
+        if (!ok)
+            grams = QLocale::c().toDouble(gramsText, &ok);
+        portions.append({name, ok ? grams : std::numeric_limits<double>::quiet_NaN()});
+    }
+    return portions;
 }
 
 void TAlimpers::addIngredientRow(const QString& food, double grams)
@@ -752,8 +937,10 @@ void TAlimpers::btnannullaClick()
 {
     runGuarded([&] {
         nutrientsTyped_ = false;
+        portionsTyped_ = false;
         dm_->alimenti->cancel();
         fillNutrients();
+        fillPortions();
     });
 }
 
@@ -809,13 +996,18 @@ void TAlimpers::btnsalvaClick()
                 return; // nothing written; the page keeps what was typed
             dm_->pendingPanel = panel;
         }
+        if (portionsTyped_)
+            dm_->pendingPortions = typedPortions(); // a refused post has dropped them
         // A refused post has already been reported and stops the command here.
         foods->post();
         nutrientsTyped_ = false;
         groupTyped_ = false;
+        portionsTyped_ = false;
         refreshFoodLists();
-        // The group table is read again only once the food's transaction is over.
+        // The group and portion tables are read again only once the food's transaction is
+        // over.
         fillNutrients();
+        fillPortions();
     });
 }
 
@@ -879,6 +1071,7 @@ void TAlimpers::refreshFoodLists()
 void TAlimpers::leave()
 {
     nutrientsTyped_ = false;
+    portionsTyped_ = false;
     if (dm_->alimenti->isEditing())
         dm_->alimenti->cancel();
     if (planner_)

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPair>
 
 class DBEdit;
 struct FoodPanel;
@@ -94,6 +95,20 @@ public:
     void addIngredientRow(const QString& food = {}, double grams = 0);
     // Writes the page as the current food's recipe; refusals are reported.
     void btnsalvaricettaClick();
+    // The fourth page, in the same place: the food's household portions, lightest first,
+    // a name and its grams per row. A change edits the food; the portions are written with
+    // it (TDM::pendingPortions) and dropped by cancel.
+    QPushButton* btnporzioni = nullptr;
+    QWidget* PanelPorzioni = nullptr;
+    QTableWidget* GrigliaPorzioni = nullptr;
+    QPushButton* AggiungiPorzione = nullptr;
+    QPushButton* TogliPorzione = nullptr;
+    // Shows the portion page (true) or the pie (false).
+    void showPortions(bool on);
+    // Adds a portion row and starts typing its name.
+    void addPortionRow();
+    // Takes away the chosen portion row.
+    void removePortionRow();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -106,6 +121,16 @@ private:
     void buildChart();
     void buildNutrients();
     void buildRecipe();
+    void buildPortions();
+    // The pie shows when no page is chosen in its place.
+    void showChartUnlessAPage();
+    // The portion page shows the current food's portions, unless the user has changed them.
+    void fillPortions();
+    // A change to the portion page edits the food and makes the rows its pending portions.
+    void portionsEdited();
+    // The page's rows as portions (grams that are no number as NaN, refused by the post);
+    // rows with neither a name nor grams are left out.
+    QList<QPair<QString, double>> typedPortions() const; // as TDM::Portions
     // The recipe page shows the current food's recipe; the five values follow whether the
     // food is a recipe.
     void fillRecipe();
@@ -132,6 +157,8 @@ private:
 
     TDM* dm_;
     WeeklyPlanner* planner_;
-    bool nutrientsTyped_ = false; // the page holds what the user typed, not yet saved
-    bool groupTyped_ = false;     // likewise the group chooser
+    bool nutrientsTyped_ = false;  // the page holds what the user typed, not yet saved
+    bool groupTyped_ = false;      // likewise the group chooser
+    bool portionsTyped_ = false;   // likewise the portion page
+    bool fillingPortions_ = false; // the page is being filled, not edited
 };
