@@ -10,6 +10,7 @@
 #include "TestMain.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -278,6 +279,13 @@ private slots:
         const QList<Recipe> shipped = ShippedFoods::recipes();
         QVERIFY(shipped.size() >= 30);
         QCOMPARE(book.recipes().size(), shipped.size());
+        // Each dish in a group with another dish, which "Equivalenti…" then offers.
+        QHash<QString, int> dishesOf;
+        for (const Recipe& r : shipped)
+            ++dishesOf[dm.groupOf(r.name)];
+        QVERIFY(!dishesOf.contains(QString()));
+        for (auto g = dishesOf.cbegin(); g != dishesOf.cend(); ++g)
+            QVERIFY2(g.value() >= 2, qPrintable(g.key()));
         for (const Recipe& r : shipped) {
             const Recipe* stored = book.find(r.name);
             QVERIFY2(stored, qPrintable(r.name));
