@@ -4,8 +4,10 @@
 Every line names a recipe, its cooked weight (empty: the ingredients' sum), an
 ingredient and its grams; every ingredient must be a food of data/alimenti.tsv, written
 exactly as there, weigh more than 0 g, and a recipe gives one cooked weight at most.
+Every recipe has its food group in data/gruppi.tsv, so that its equivalents are the
+other dishes of the group.
 
-  check_recipes.py [ricette.tsv] [alimenti.tsv]
+  check_recipes.py [ricette.tsv] [alimenti.tsv] [gruppi.tsv]
 
 Prints each fault and exits 1 when there is one.
 """
@@ -17,6 +19,7 @@ def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     recipes = argv[1] if len(argv) > 1 else os.path.join(here, "ricette.tsv")
     foods_file = argv[2] if len(argv) > 2 else os.path.join(here, "alimenti.tsv")
+    groups_file = argv[3] if len(argv) > 3 else os.path.join(here, "gruppi.tsv")
     with open(foods_file, encoding="utf-8") as f:
         foods = {line.split("\t")[1] for line in f.read().splitlines()[1:] if line.strip()}
     faults = []
@@ -45,9 +48,14 @@ def main(argv):
         if weight.strip():
             if cooked.setdefault(name, weight) != weight:
                 faults.append(f"line {number}: a second cooked weight for '{name}'")
+    names = {l.split("\t")[0] for l in lines[1:] if l.strip()}
+    with open(groups_file, encoding="utf-8") as f:
+        grouped = {line.split("\t")[0] for line in f.read().splitlines()[1:]
+                   if len(line.split("\t")) > 1 and line.split("\t")[1].strip()}
+    for name in sorted(names - grouped):
+        faults.append(f"'{name}' has no group in {os.path.basename(groups_file)}")
     for fault in faults:
         print(fault, file=sys.stderr)
-    names = {l.split("\t")[0] for l in lines[1:] if l.strip()}
     print(f"{len(names)} recipes, {len(faults)} faults")
     return 1 if faults else 0
 

@@ -17,13 +17,15 @@ row per food keyed by its name, holds fibre, sugars, fatty acids,
 cholesterol, minerals and vitamins.  A value the USDA file leaves empty
 (not measured) stays empty, never 0.  data/README.md describes the columns
 and their units.  gruppi.tsv gives each food its group, the heading of
-the part of FOODS it is listed under.  porzioni.tsv gives foods their
+the part of FOODS it is listed under, and each dish of ricette.tsv its
+group from RECIPE_GROUPS.  porzioni.tsv gives foods their
 household portions: the LARN standard portion of the food's group and the
 USDA household weights whose description translates into Italian.
 
 Usage:
     python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [-n NUTRIENTS]
-                               [-g GROUPS] [-p PORTIONS] [--check] [--list]
+                               [-g GROUPS] [-p PORTIONS] [-r RECIPES]
+                               [--check] [--list]
 
 USDA_DIR defaults to ../shared/data relative to the repository root;
 OUTPUT and NUTRIENTS default to alimenti.tsv and nutrienti.tsv next to this
@@ -54,6 +56,28 @@ LOW_ENERGY_FACTOR = {"20033", "20077", "19165", "20060", "16055", "11667",
 ALCOHOL = {"02050"}
 
 GROUP_HEADER = ["alimento", "gruppo"]
+
+# The groups of the shipped dishes (ricette.tsv), listed in gruppi.tsv after the foods:
+# "Equivalenti…" on a dish offers the other dishes of its group.
+RECIPE_GROUPS = {
+    "Primi piatti": [
+        "Pasta al pomodoro", "Minestrone", "Risotto alla parmigiana", "Insalata di riso",
+        "Pasta al pesto", "Spaghetti aglio, olio e peperoncino", "Pasta alla carbonara",
+        "Pasta all'amatriciana", "Penne all'arrabbiata", "Polenta", "Gnocchi al pomodoro",
+        "Risotto ai funghi", "Spaghetti alle vongole", "Pasta alla norma",
+        "Pasta con le zucchine",
+    ],
+    "Piatti unici": [
+        "Pasta e fagioli", "Lasagne alla bolognese", "Pizza margherita", "Pasta e ceci",
+        "Pasta e lenticchie", "Zuppa di legumi", "Panzanella",
+    ],
+    "Secondi piatti": [
+        "Polpette al sugo", "Parmigiana di melanzane", "Frittata di zucchine", "Caprese",
+        "Vitello tonnato", "Pollo alla cacciatora", "Scaloppine al limone",
+        "Arrosto di vitello", "Merluzzo in umido", "Orata al forno", "Insalata di mare",
+    ],
+    "Dolci e dessert": ["Tiramisù", "Crostata di frutta", "Macedonia di frutta"],
+}
 
 HEADER = ["ndb", "Alimento", "%edibile", "Acqua", "Proteine", "Lipidi",
           "Carboidrati", "kcal100"]
@@ -1477,6 +1501,37 @@ def build_groups(groups):
     return rows, errors
 
 
+def build_recipe_groups(path):
+    """The group rows of the dishes of ricette.tsv, in the order the file names them."""
+    rows, errors, seen = [], [], []
+    group_of = {}
+    for group, dishes in RECIPE_GROUPS.items():
+        if len(group) > MAX_GROUP:
+            errors.append("group longer than %d characters: %s" % (MAX_GROUP, group))
+        for dish in dishes:
+            if dish in group_of:
+                errors.append("dish in two groups: %s" % dish)
+            group_of[dish] = group
+    try:
+        with open(path, encoding="utf-8") as f:
+            lines = f.read().splitlines()[1:]
+    except OSError as e:
+        return rows, ["cannot read %s: %s" % (path, e)]
+    for line in lines:
+        name = line.split("\t")[0]
+        if not line.strip() or name in seen:
+            continue
+        seen.append(name)
+        if name not in group_of:
+            errors.append("the recipe %s has no food group" % name)
+            continue
+        rows.append([name, group_of[name]])
+    for dish in group_of:
+        if dish not in seen:
+            errors.append("grouped dish not in %s: %s" % (os.path.basename(path), dish))
+    return rows, errors
+
+
 # ---------------------------------------------------------------- portions
 PORTION_HEADER = ["alimento", "nome", "grammi", "fonte"]
 MAX_PORTION = 50  # the width of the portion name column
@@ -1788,6 +1843,8 @@ def main(argv):
     ap.add_argument("-n", "--nutrients", default=os.path.join(here, "nutrienti.tsv"))
     ap.add_argument("-g", "--groups", default=os.path.join(here, "gruppi.tsv"))
     ap.add_argument("-p", "--portions", default=os.path.join(here, "porzioni.tsv"))
+    ap.add_argument("-r", "--recipes", default=os.path.join(here, "ricette.tsv"),
+                    help="the shipped dishes, grouped after the foods in gruppi.tsv")
     ap.add_argument("--check", action="store_true",
                     help="verify only; compare with the existing outputs")
     ap.add_argument("--list", action="store_true",
@@ -1810,6 +1867,9 @@ def main(argv):
         if ndb in abbrev and ndb not in desc:
             errors.append("NDB %s missing from usda-sr-food-des.txt" % ndb)
     group_rows, more = build_groups(food_groups())
+    errors += more
+    recipe_group_rows, more = build_recipe_groups(args.recipes)
+    group_rows += recipe_group_rows
     errors += more
     portion_rows, more = build_portions(abbrev, food_groups())
     errors += more

@@ -1,5 +1,5 @@
 # Recipes: their values from the ingredients, kept with the foods they use.
-nutrilo_add_test(test_recipes test_recipes.cpp)
+nutrilo_add_test(test_recipes test_recipes.cpp LIBS nutrilo_report nutrilo_planner_fixtures)
 nutrilo_add_server_run(test_recipes)
 # The shipped recipes: their ingredients are shipped foods, and the shipped database holds
 # them with the values the application computes.

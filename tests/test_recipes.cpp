@@ -2,14 +2,22 @@
 
 #include "AppError.h"
 #include "Dataset.h"
+#include "Handout.h"
+#include "PlannerFixture.h"
 #include "Recipes.h"
 #include "ScriptedServices.h"
 #include "ShippedFoods.h"
 #include "TDM.h"
+#include "TRiepilogo.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
+#include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -264,6 +272,62 @@ private slots:
                  1);
     }
 
+    // A dish planned for a slot is a food like any other: the grid's kcal from its computed
+    // kcal100, the summary's macronutrients and panel from its computed values, and the
+    // handout's row of the slot.
+    void aDishIsAFoodEverywhere()
+    {
+        ScriptedServices services;
+        TestDatabase db;
+        QDir::setCurrent(db.folder());
+        QFile::copy(QStringLiteral(":/pictures/default.jpg"), QStringLiteral("default.jpg"));
+        db.addFood(QStringLiteral("Pasta"), 350, 12, 1.5, 75);
+        db.addFood(QStringLiteral("Pomodoro"), 20, 1, 0.2, 3.5);
+        db.exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, sodio) VALUES "
+                               "('Pasta', 'prova', 3, 5), ('Pomodoro', 'prova', 1.2, 10)"));
+        const qint64 anna = db.addPerson(QStringLiteral("Anna"));
+        {
+            TDM dm(db.path());
+            // 100 g of pasta and 100 g of tomato make 250 g: 370 kcal, 148 per 100 g.
+            NUTRILO_NO_THROW(dm.saveRecipe(
+                recipe(QStringLiteral("Pasta al pomodoro"), 250,
+                       {{QStringLiteral("Pasta"), 100}, {QStringLiteral("Pomodoro"), 100}})));
+        }
+        db.addMenuRow(anna, 105, QStringLiteral("Pasta al pomodoro"), QStringLiteral("200"));
+        TDM dm(db.path());
+        DM = &dm;
+        PlannerFixture frame;
+        WeeklyPlanner& planner = frame.makePlanner(&dm);
+        planner.FormShow();
+        // 200 g: 296 kcal; protein 13 g, fat 1.7 g, carbohydrate 78.5 g, fibre 4.2 g and
+        // sodium 15 mg in 250 g, times 0.8.
+        QCOMPARE(planner.slot(105).kcal->text(), QStringLiteral("296"));
+        const NutritionSummary s = TRiepilogo::summaryOf(planner, dm);
+        const auto amount = [](const char* text) {
+            return Amount::fromText(QString::fromLatin1(text), QLocale::c());
+        };
+        QCOMPARE(s.day(1).kcal, amount("296"));
+        QCOMPARE(s.day(1).protein, amount("10.4"));
+        QCOMPARE(s.day(1).fat, amount("1.36"));
+        QCOMPARE(s.day(1).carbs, amount("62.8"));
+        QVERIFY(qAbs(*s.panelDay(1).value(Fibre) - 3.36) < 1e-9);
+        QVERIFY(qAbs(*s.panelDay(1).value(Sodium) - 12) < 1e-9);
+        const QString pdf = db.folder() + QStringLiteral("/dieta.pdf");
+        NUTRILO_NO_THROW(
+            Handout(s, HandoutPerson::of(&dm), QStringLiteral("9/12/26")).savePdf(pdf));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
+        const QString printed =
+            QString::fromUtf8(text.readAllStandardOutput())
+                .replace(QRegularExpression(QStringLiteral("[ \\t]+")), QStringLiteral(" "));
+        QVERIFY2(printed.contains(QStringLiteral("Pranzo Pasta al pomodoro 200 296 10,4 1,4 62,8")),
+                 qPrintable(printed));
+        DM = nullptr;
+        QDir::setCurrent(QDir::tempPath());
+    }
+
     // The shipped database holds every shipped recipe, as a food whose values and panel
     // are those the application computes from the ingredients it holds.
     void shippedRecipes()
@@ -278,6 +342,13 @@ private slots:
         const QList<Recipe> shipped = ShippedFoods::recipes();
         QVERIFY(shipped.size() >= 30);
         QCOMPARE(book.recipes().size(), shipped.size());
+        // Each dish in a group with another dish, which "Equivalenti…" then offers.
+        QHash<QString, int> dishesOf;
+        for (const Recipe& r : shipped)
+            ++dishesOf[dm.groupOf(r.name)];
+        QVERIFY(!dishesOf.contains(QString()));
+        for (auto g = dishesOf.cbegin(); g != dishesOf.cend(); ++g)
+            QVERIFY2(g.value() >= 2, qPrintable(g.key()));
         for (const Recipe& r : shipped) {
             const Recipe* stored = book.find(r.name);
             QVERIFY2(stored, qPrintable(r.name));

@@ -192,6 +192,18 @@ private slots:
         QVERIFY2(
             first.out.contains(QStringLiteral("%1 alimenti e %1 pannelli nutrizionali").arg(foods)),
             qPrintable(first.out));
+        // The dishes among them, with their ingredients, the foods' groups and portions.
+        const QList<Recipe> recipes = ShippedFoods::recipes();
+        qsizetype ingredients = 0;
+        for (const Recipe& r : recipes)
+            ingredients += r.ingredients.size();
+        QVERIFY2(first.out.contains(QStringLiteral("fra cui %1 ricette (%2 ingredienti); %3 "
+                                                   "alimenti assegnati a un gruppo, %4 porzioni.")
+                                        .arg(recipes.size())
+                                        .arg(ingredients)
+                                        .arg(ShippedFoods::groups().size())
+                                        .arg(ShippedFoods::portions().size())),
+                 qPrintable(first.out));
         {
             ScriptedServices services;
             TDM dm(db.uri());
@@ -200,6 +212,8 @@ private slots:
             QCOMPARE(dm.foodPanels().size(), foods);
             QCOMPARE(dm.foodPanels().find(QStringLiteral("Pasta di semola, cruda"))->source,
                      QStringLiteral("USDA SR 20420"));
+            QCOMPARE(dm.groupOf(QStringLiteral("Pasta al pomodoro")),
+                     QStringLiteral("Primi piatti"));
         }
         // A second init meets a database that is not empty, and writes nothing.
         const ToolRun second = runTool({QStringLiteral("init"), db.uri()});

@@ -44,6 +44,10 @@ DatabaseTransfer::Counts countsFrom(const QString& where,
     c.panels = count(TableSchema::nutrienti());
     c.visits = count(TableSchema::visite());
     c.plans = count(TableSchema::piani());
+    c.recipes = count(TableSchema::ricette());
+    c.ingredients = count(TableSchema::ricetteIngredienti());
+    c.groups = count(TableSchema::gruppiAlimenti());
+    c.portions = count(TableSchema::porzioni());
     return c;
 }
 

@@ -20,7 +20,11 @@ struct Counts {
     qsizetype menuRows = 0;
     qsizetype panels = 0; // the foods' nutrient panels
     qsizetype visits = 0;
-    qsizetype plans = 0; // kept plans and templates
+    qsizetype plans = 0;       // kept plans and templates
+    qsizetype recipes = 0;     // the dishes, each also among the foods
+    qsizetype ingredients = 0; // the dishes' ingredient rows
+    qsizetype groups = 0;      // foods given a food group
+    qsizetype portions = 0;    // household portions
 };
 
 // The foods of a tab-separated food table with a header line: number, name, edible

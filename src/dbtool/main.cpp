@@ -150,10 +150,16 @@ int main(int argc, char** argv)
                 args.at(1), foods, panels, ShippedFoods::groups(), recipes.recipes,
                 recipes.ingredients, ShippedFoods::portions());
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
-                                       "nutrizionali caricati.")
+                                       "nutrizionali caricati, fra cui %4 ricette (%5 "
+                                       "ingredienti); %6 alimenti assegnati a un gruppo, %7 "
+                                       "porzioni.")
                             .arg(c.where)
                             .arg(c.foods)
-                            .arg(c.panels));
+                            .arg(c.panels)
+                            .arg(c.recipes)
+                            .arg(c.ingredients)
+                            .arg(c.groups)
+                            .arg(c.portions));
         } else if (command == QStringLiteral("import") && args.size() == 3) {
             const auto c = DatabaseTransfer::importFile(args.at(1), args.at(2));
             say(stdout, QStringLiteral("Copiati da '%1' nel database %2: %3.")
