@@ -112,7 +112,8 @@ EquivalentsDialog::EquivalentsDialog(const QString& slotName, const Equivalents&
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { useCurrent(); });
 
     // The slot's "oppure" lines of the handout.
-    alternativeBox_ = new QGroupBox(QStringLiteral("Oppure, nel riepilogo per il paziente"), this);
+    alternativeBox_ =
+        new QGroupBox(QStringLiteral("Oppure, nel riepilogo per il paziente (al più tre)"), this);
     alternativeBox_->setObjectName(QStringLiteral("AlternativeRiquadro"));
     list_ = new QListWidget(alternativeBox_);
     list_->setObjectName(QStringLiteral("AlternativeSlot"));
