@@ -248,11 +248,23 @@ private slots:
         file.addMenuRow(carla, 719, QStringLiteral("Caffè, in tazza"), QVariant());
         file.exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, calcio) VALUES "
                                  "('Mela', 'manuale', 2.4, NULL)"));
+        file.exec(QStringLiteral("INSERT INTO alternative (ID_Utente, ID_Combo, posizione, "
+                                 "Alimento, Equivalente, grammi) VALUES (?, 101, 1, 'Mela', "
+                                 "'Pera', 150)"),
+                  {anna});
+        // Every table goes across, the slots' alternatives too.
+        const auto withAlternatives = [](const RecordStore& store) {
+            QList<QVariantList> rows = TestDatabase::everything(store);
+            for (const StoredRow& row : store.readTable(TableSchema::alternative()))
+                rows << QVariantList(row.values.begin(), row.values.end());
+            return rows;
+        };
         QList<QVariantList> original;
         {
             SqliteStore store(file.path());
-            original = TestDatabase::everything(store);
+            original = withAlternatives(store);
         }
+        QCOMPARE(original.last().value(4).toString(), QStringLiteral("Pera"));
 
         ServerDatabase server(QStringLiteral("import"));
         const DatabaseTransfer::Counts counts =
@@ -263,7 +275,7 @@ private slots:
         QCOMPARE(counts.panels, 1);
         {
             PostgresStore store(server.uri());
-            QCOMPARE(TestDatabase::everything(store), original);
+            QCOMPARE(withAlternatives(store), original);
         }
         {
             // The next person gets the number after the highest one copied.
@@ -282,7 +294,7 @@ private slots:
         DatabaseTransfer::exportServer(server.uri(), copy);
         {
             SqliteStore store(copy);
-            QCOMPARE(TestDatabase::everything(store), original);
+            QCOMPARE(withAlternatives(store), original);
         }
         const ToolRun again = runTool({QStringLiteral("export"), server.uri(), copy});
         QCOMPARE(again.exitCode, 1);

@@ -269,6 +269,7 @@ private slots:
         db.exec(QStringLiteral("DROP TABLE visite"));
         db.exec(QStringLiteral("DROP TABLE gruppi_alimenti"));
         db.exec(QStringLiteral("DROP TABLE porzioni"));
+        db.exec(QStringLiteral("DROP TABLE alternative"));
         // As shipped, and the same food with its kcal changed by the practice.
         db.exec(
             QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
@@ -314,6 +315,13 @@ private slots:
                  (TDM::Portions{{QStringLiteral("2 once (57 g)"), 57.0},
                                 {QStringLiteral("1 porzione"), 80.0}}));
         QVERIFY(dm.portionsOf(QStringLiteral("Pasta di semola, cotta")).isEmpty());
+        // The slots' alternatives start empty and take a write.
+        QVERIFY(dm.alternativesOf(anna, 1).isEmpty());
+        dm.saveAlternatives(anna, 1,
+                            {{QStringLiteral("Pasta di semola, cruda"),
+                              QStringLiteral("Pasta di semola, cotta"), 160}});
+        QCOMPARE(db.rows(QStringLiteral("SELECT Equivalente FROM alternative")),
+                 (QList<QVariantList>{{QStringLiteral("Pasta di semola, cotta")}}));
         // Every person has one first visit with the measures stored, dated today and marked.
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QList<QVariantList> visits = db.rows(QStringLiteral(

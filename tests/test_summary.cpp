@@ -184,6 +184,7 @@ private slots:
     void splitChartSampled();
     void handoutPdfReadBack();
     void handoutPortionsAndAlternatives();
+    void personsAlternativesInTheHandout();
     void pdfFailureLeavesNothing();
     void windowCommands();
     void previewSavesPdf();
@@ -615,6 +616,35 @@ void TestSummary::handoutPortionsAndAlternatives()
     QVERIFY(pasta >= 0 && rice > pasta && farro > rice && text.indexOf("Olio 10 g") > farro);
     QCOMPARE(text.count("oppure"), 2);
     QVERIFY(asked.contains(105) && asked.contains(119) && !asked.contains(103));
+}
+
+// The summary window's handout prints the person's alternatives under the slots they were
+// proposed for, not those proposed for a food the slot no longer holds.
+void TestSummary::personsAlternativesInTheHandout()
+{
+    TestDatabase db;
+    db.addFood("Pasta", 350, 12, 1.5, 75);
+    db.addFood("Riso", 330, 7, 0.4, 80);
+    db.addFood("Mela", 52, 0.3, 0.2, 13.8);
+    db.exec("INSERT INTO porzioni (Alimento, nome, grammi) VALUES ('Riso', '1 porzione', 80)");
+    const qint64 anna = db.addPerson("Anna");
+    TDM dm(db.path());
+    dm.saveAlternatives(anna, 105, {{"pasta", "Riso", 85}, {"Pasta", "Farro", 80}});
+    dm.saveAlternatives(anna, 106, {{"Pera", "Banana", 150}}); // the slot holds an apple now
+    const NutritionSummary s(weekOf({{105, {"Pasta", "80", "280"}}, {106, {"Mela", "150", "78"}}}),
+                             NutritionSummary::foodTable(*dm.alimenti), {});
+    ScriptedServices services;
+    TRiepilogo w(s, &dm);
+    services.fileAnswers.enqueue(out_.filePath("oppure"));
+    w.salvaPdf->click();
+    const QString text = pdfText(out_.filePath("oppure.pdf"));
+    const qsizetype pasta = text.indexOf("Pasta 80");
+    const qsizetype rice = text.indexOf("oppure Riso 85 g, 1 porzione");
+    const qsizetype farro = text.indexOf("oppure Farro 80 g");
+    QVERIFY2(pasta >= 0 && rice > pasta && farro > rice && text.indexOf("Mela 150") > farro,
+             qPrintable(text));
+    QVERIFY(!text.contains("Banana"));
+    QCOMPARE(text.count("oppure"), 2);
 }
 
 void TestSummary::pdfFailureLeavesNothing()

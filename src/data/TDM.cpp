@@ -12,6 +12,7 @@
 #include "UserServices.h"
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <algorithm>
 
@@ -105,9 +106,12 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const qint64 id = before.value(utenteID->index()).toLongLong();
         ADOConnection1->deleteRowsWhere(TableSchema::dieta(), QStringLiteral("ID_Utente"), id);
         ADOConnection1->deleteRowsWhere(TableSchema::visite(), QStringLiteral("ID_Utente"), id);
+        ADOConnection1->deleteRowsWhere(TableSchema::alternative(), QStringLiteral("ID_Utente"),
+                                        id);
         const std::function<void()> plans = plans_->deleteOfPerson(id);
         return std::function<void()>([this, id, plans] {
             Dieta->forgetRows(Dietaid_utente->index(), id);
+            alternatives_.remove(id);
             if (visits_ && visits_->isOpen())
                 visits_->forgetRows(TableSchema::visite().indexOf(QStringLiteral("ID_Utente")), id);
             if (plans)
@@ -131,9 +135,12 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> recipes = followFoodInRecipes(before, after);
         const std::function<void()> group = writeGroup(from, to);
         const std::function<void()> portions = writePortions(from, to);
-        return std::function<void()>([weeks, panel, recipes, group, portions] {
+        const std::function<void()> alternatives = renameInAlternatives(from, to);
+        return std::function<void()>([weeks, panel, recipes, group, portions, alternatives] {
             if (panel)
                 panel();
+            if (alternatives)
+                alternatives();
             if (group)
                 group();
             if (portions)
@@ -162,9 +169,12 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> group = deleteGroupOf(food);
         const std::function<void()> panel = deletePanelOf(food);
         const std::function<void()> portions = deletePortionsOf(food);
-        return std::function<void()>([this, panel, group, portions] {
+        const std::function<void()> alternatives = deleteAlternativesOf(food);
+        return std::function<void()>([this, panel, group, portions, alternatives] {
             if (panel)
                 panel();
+            if (alternatives)
+                alternatives();
             if (group)
                 group();
             if (portions)
@@ -899,6 +909,129 @@ std::function<void()> TDM::deletePortionsOf(const QString& food)
     return rows.empty() ? std::function<void()>() : [this] { portionsStale_ = true; };
 }
 
+// ---------------------------------------------------------------- a slot's alternatives
+
+namespace {
+
+// The columns of the `alternative` table.
+enum AlternativeColumn { AltPerson, AltSlot, AltPlace, AltFood, AltEquivalent, AltGrams };
+
+} // namespace
+
+Alternatives TDM::alternativesOf(qint64 person, int slot)
+{
+    auto it = alternatives_.constFind(person);
+    if (it == alternatives_.constEnd()) {
+        // Slot, then place: the order they are shown and printed in.
+        QMap<int, QMap<qint64, Alternative>> ordered;
+        ADOConnection1->scanRowsWhere(TableSchema::alternative(), QStringLiteral("ID_Utente"),
+                                      person, [&ordered](qint64, const QVector<QVariant>& values) {
+                                          ordered[int(values.value(AltSlot).toLongLong())].insert(
+                                              values.value(AltPlace).toLongLong(),
+                                              {fieldValueText(values.value(AltFood)),
+                                               fieldValueText(values.value(AltEquivalent)),
+                                               values.value(AltGrams).toDouble()});
+                                      });
+        QHash<int, Alternatives> bySlot;
+        for (auto s = ordered.cbegin(); s != ordered.cend(); ++s)
+            bySlot.insert(s.key(), s.value().values());
+        it = alternatives_.insert(person, bySlot);
+    }
+    return it->value(slot);
+}
+
+void TDM::saveAlternatives(qint64 person, int slot, const Alternatives& alternatives)
+{
+    const TableSchema& table = TableSchema::alternative();
+    if (alternatives.size() > MaxAlternatives)
+        throw DatabaseError(
+            QStringLiteral("Si possono proporre al più tre alternative per un alimento."));
+    QList<QVector<QVariant>> rows;
+    QSet<QString> proposed;
+    for (int i = 0; i < alternatives.size(); ++i) {
+        const Alternative& a = alternatives.at(i);
+        const QString food = a.food.trimmed();
+        const QString equivalent = a.equivalent.trimmed();
+        if (food.isEmpty() || equivalent.isEmpty())
+            throw DatabaseError(
+                QStringLiteral("Un'alternativa è senza alimento: non è stato salvato nulla"));
+        if (proposed.contains(equivalent.toCaseFolded()))
+            throw DatabaseError(QStringLiteral("\"%1\" è già tra le alternative.").arg(equivalent));
+        proposed.insert(equivalent.toCaseFolded());
+        if (!(a.grams > 0) || a.grams > 100000)
+            throw DatabaseError(QStringLiteral("I grammi dell'alternativa \"%1\" devono essere "
+                                               "più di 0: non è stato salvato nulla")
+                                    .arg(equivalent));
+        QVector<QVariant> row{person, qint64(slot), qint64(i + 1), food, equivalent, a.grams};
+        for (int c = 0; c < row.size(); ++c)
+            row[c] = RecordStore::normalise(table.columns.at(c), row.at(c));
+        RecordStore::validateRow(table, row);
+        rows.append(row);
+    }
+    {
+        StoreTransaction transaction(*ADOConnection1);
+        // Read within the transaction: the rows another program wrote go too.
+        std::vector<StoredRow> stored;
+        ADOConnection1->scanRowsWhere(table, QStringLiteral("ID_Utente"), person,
+                                      [&stored, slot](qint64 key, const QVector<QVariant>& values) {
+                                          if (values.value(AltSlot).toLongLong() == slot)
+                                              stored.push_back({key, values});
+                                      });
+        for (const StoredRow& row : stored)
+            ADOConnection1->deleteRow(table, row.rowid, row.values);
+        for (const QVector<QVariant>& row : rows)
+            ADOConnection1->insertRow(table, row);
+        transaction.commit();
+    }
+    alternatives_.remove(person);
+}
+
+namespace {
+
+// The rows of the `alternative` table that name the food, as the slot's or as the one
+// proposed, letter case aside.
+std::vector<StoredRow> alternativesNaming(const RecordStore& store, const QString& food)
+{
+    std::vector<StoredRow> rows;
+    const QString wanted = food.toCaseFolded();
+    store.scanTable(TableSchema::alternative(),
+                    [&rows, &wanted](qint64 key, const QVector<QVariant>& values) {
+                        if (fieldValueText(values.value(AltFood)).toCaseFolded() == wanted ||
+                            fieldValueText(values.value(AltEquivalent)).toCaseFolded() == wanted)
+                            rows.push_back({key, values});
+                    });
+    return rows;
+}
+
+} // namespace
+
+std::function<void()> TDM::renameInAlternatives(const QString& from, const QString& to)
+{
+    if (from.isEmpty() || to.isEmpty() || from == to || foodsNamed(from) > 1)
+        return {};
+    const TableSchema& table = TableSchema::alternative();
+    const std::vector<StoredRow> rows = alternativesNaming(*ADOConnection1, from);
+    const QString wanted = from.toCaseFolded();
+    for (const StoredRow& row : rows) {
+        QVector<QVariant> after = row.values;
+        for (int column : {int(AltFood), int(AltEquivalent)})
+            if (fieldValueText(after.value(column)).toCaseFolded() == wanted)
+                after[column] = to;
+        ADOConnection1->updateRow(table, row.rowid, row.values, after);
+    }
+    return rows.empty() ? std::function<void()>() : [this] { alternatives_.clear(); };
+}
+
+std::function<void()> TDM::deleteAlternativesOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const std::vector<StoredRow> rows = alternativesNaming(*ADOConnection1, food);
+    for (const StoredRow& row : rows)
+        ADOConnection1->deleteRow(TableSchema::alternative(), row.rowid, row.values);
+    return rows.empty() ? std::function<void()>() : [this] { alternatives_.clear(); };
+}
+
 // ---------------------------------------------------------------- visits
 
 Dataset* TDM::visitDataset()
@@ -1188,6 +1321,8 @@ void TDM::refreshNow(qint64 release)
         what.portions = !keysOf(TableSchema::porzioni()).isEmpty();
         if (what.portions)
             portionsStale_ = true;
+        if (!keysOf(TableSchema::alternative()).isEmpty())
+            alternatives_.clear();
         what.plans = plans_->refresh(keysOf(TableSchema::piani()),
                                      !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Alternatives.h"
 #include "Dataset.h"
 #include "NutrientPanel.h"
 #include "PlanStore.h"
@@ -129,6 +130,19 @@ public:
     // Besides: a food renamed takes its portions with it, and a food deleted its portions,
     // in the food's transaction.
 
+    // --- The alternatives the dietitian proposes for a slot (the `alternative` table)
+    // The person's alternatives of the slot (100 × day + position) in their order; read at
+    // the first use of the person and again after a write or another program's.
+    Alternatives alternativesOf(qint64 person, int slot);
+    // Writes the slot's alternatives in place of those stored, at once and in one
+    // transaction of its own (they are no part of the week's unsaved changes). Throws
+    // DatabaseError, writing nothing, for more than MaxAlternatives, a food proposed twice,
+    // a name too long or grams that are no number above zero.
+    void saveAlternatives(qint64 person, int slot, const Alternatives& alternatives);
+    // Besides: a person deleted takes their alternatives along, a food renamed is renamed
+    // in them (as the slot's food and as the food proposed), and a food deleted takes the
+    // alternatives naming it, in the person's or the food's transaction.
+
     // --- The people's visits (the `visite` table)
     // The dataset of every person's visits, read the first time it is asked for (start-up
     // does not read it) and from then on kept up to date with what other programs write.
@@ -238,6 +252,9 @@ private:
     // Likewise the portions' rows, and the portions being posted (postingPortions_).
     std::function<void()> writePortions(const QString& from, const QString& to);
     std::function<void()> deletePortionsOf(const QString& food);
+    // Likewise the alternatives naming the food.
+    std::function<void()> renameInAlternatives(const QString& from, const QString& to);
+    std::function<void()> deleteAlternativesOf(const QString& food);
     // The row (in the nutrient dataset's store) of the panel of that food: its name as
     // written, else letter case aside; -1 for none.
     int panelRowOf(const QString& food);
@@ -270,6 +287,8 @@ private:
     std::optional<Portions> postingPortions_; // pendingPortions, likewise
     QHash<QString, Portions> portions_;       // case-folded food -> portions, rebuilt when stale
     bool portionsStale_ = true;
+    // person -> slot -> alternatives, each person read at their first use; cleared when stale
+    QHash<qint64, QHash<int, Alternatives>> alternatives_;
     Dataset* visits_ = nullptr;             // made by visitDataset()
     QHash<qint64, QVector<int>> visitRows_; // person -> their rows in visits_, rebuilt when stale
     bool visitRowsStale_ = true;

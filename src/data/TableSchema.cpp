@@ -152,19 +152,34 @@ const TableSchema& TableSchema::porzioni()
     return schema;
 }
 
+const TableSchema& TableSchema::alternative()
+{
+    static const TableSchema schema{
+        QStringLiteral("alternative"),
+        {{QStringLiteral("ID_Utente"), FieldType::Integer},
+         {QStringLiteral("ID_Combo"), FieldType::Integer},
+         {QStringLiteral("posizione"), FieldType::Integer},
+         {QStringLiteral("Alimento"), FieldType::Text, 255},
+         {QStringLiteral("Equivalente"), FieldType::Text, 255},
+         {QStringLiteral("grammi"), FieldType::Float}},
+        // One alternative per person, slot and place.
+        {QStringLiteral("ID_Utente"), QStringLiteral("ID_Combo"), QStringLiteral("posizione")}};
+    return schema;
+}
+
 const QList<const TableSchema*>& TableSchema::all()
 {
     static const QList<const TableSchema*> tables{
         &alimenti(), &utenti(),     &dieta(),   &nutrienti(),          &visite(),
         &piani(),    &pianiRighe(), &ricette(), &ricetteIngredienti(), &gruppiAlimenti(),
-        &porzioni()};
+        &porzioni(), &alternative()};
     return tables;
 }
 
 const QList<const TableSchema*>& TableSchema::added()
 {
     static const QList<const TableSchema*> tables{
-        &nutrienti(),          &visite(),         &piani(),   &pianiRighe(), &ricette(),
-        &ricetteIngredienti(), &gruppiAlimenti(), &porzioni()};
+        &nutrienti(),          &visite(),         &piani(),    &pianiRighe(), &ricette(),
+        &ricetteIngredienti(), &gruppiAlimenti(), &porzioni(), &alternative()};
     return tables;
 }

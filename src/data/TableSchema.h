@@ -55,6 +55,10 @@ struct TableSchema {
     static const TableSchema& gruppiAlimenti();
     // The household portions of each food ("1 fetta", "1 cucchiaio") with their grams.
     static const TableSchema& porzioni();
+    // The foods the dietitian proposes in place of a slot's food ("oppure" in the handout):
+    // the person, the slot, the place (1 to 3), the slot's food when it was proposed, the
+    // food proposed and its grams.
+    static const TableSchema& alternative();
 
     // The three tables every database holds, then those added since, in the order they
     // are created.

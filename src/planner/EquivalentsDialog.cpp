@@ -1,14 +1,19 @@
 #include "EquivalentsDialog.h"
 
 #include "Accessibility.h"
+#include "UserServices.h"
 
 #include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -47,7 +52,7 @@ QString EquivalentsDialog::gramsText(double grams)
 
 EquivalentsDialog::EquivalentsDialog(const QString& slotName, const Equivalents& equivalents,
                                      QWidget* parent)
-    : QDialog(parent), items_(equivalents.items())
+    : QDialog(parent), food_(equivalents.food()), items_(equivalents.items())
 {
     setObjectName(QStringLiteral("equivalenti"));
     setWindowTitle(QStringLiteral("Equivalenti"));
@@ -106,11 +111,105 @@ EquivalentsDialog::EquivalentsDialog(const QString& slotName, const Equivalents&
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { useCurrent(); });
 
+    // The slot's "oppure" lines of the handout.
+    alternativeBox_ =
+        new QGroupBox(QStringLiteral("Oppure, nel riepilogo per il paziente (al più tre)"), this);
+    alternativeBox_->setObjectName(QStringLiteral("AlternativeRiquadro"));
+    list_ = new QListWidget(alternativeBox_);
+    list_->setObjectName(QStringLiteral("AlternativeSlot"));
+    Accessibility::setName(list_, QStringLiteral("Alternative proposte per l'alimento"),
+                           QStringLiteral("Gli alimenti stampati sotto l'alimento nel riepilogo, "
+                                          "al più tre"));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Room for three lines, no more.
+    list_->setFixedHeight((list_->fontMetrics().height() + 6) * MaxAlternatives +
+                          2 * list_->frameWidth() + 4);
+    propose_ = new QPushButton(QStringLiteral("Proponi come oppure"), alternativeBox_);
+    propose_->setObjectName(QStringLiteral("ProponiAlternativa"));
+    Accessibility::setName(propose_, QStringLiteral("Proponi l'equivalente scelto come oppure"));
+    remove_ = new QPushButton(QStringLiteral("Togli"), alternativeBox_);
+    remove_->setObjectName(QStringLiteral("TogliAlternativa"));
+    Accessibility::setName(remove_, QStringLiteral("Togli l'alternativa selezionata"));
+    connect(propose_, &QPushButton::clicked, this, &EquivalentsDialog::proposeCurrent);
+    connect(remove_, &QPushButton::clicked, this, &EquivalentsDialog::removeSelected);
+    connect(list_, &QListWidget::currentRowChanged, this, &EquivalentsDialog::updateButtons);
+    auto* side = new QVBoxLayout;
+    side->addWidget(propose_);
+    side->addWidget(remove_);
+    side->addStretch(1);
+    auto* box = new QHBoxLayout(alternativeBox_);
+    box->addWidget(list_, 1);
+    box->addLayout(side);
+    alternativeBox_->setEnabled(false);
+    updateButtons();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(table_, 1);
+    layout->addWidget(alternativeBox_);
     layout->addWidget(buttons);
-    resize(720, 420);
+    resize(720, 520);
+}
+
+void EquivalentsDialog::setAlternatives(const Alternatives& alternatives)
+{
+    alternatives_ = alternatives;
+    alternativeBox_->setEnabled(true);
+    const int selected = list_->currentRow();
+    list_->clear();
+    for (const Alternative& a : alternatives_) {
+        auto* item = new QListWidgetItem(a.line(), list_);
+        item->setData(Qt::AccessibleTextRole, a.line());
+    }
+    if (!alternatives_.isEmpty())
+        list_->setCurrentRow(std::clamp(selected, 0, int(alternatives_.size()) - 1));
+    updateButtons();
+}
+
+void EquivalentsDialog::updateButtons()
+{
+    propose_->setEnabled(!items_.isEmpty());
+    remove_->setEnabled(list_->currentRow() >= 0 && list_->currentRow() < alternatives_.size());
+}
+
+void EquivalentsDialog::proposeCurrent()
+{
+    const int row = table_->currentRow();
+    if (!alternativeBox_->isEnabled() || row < 0 || row >= items_.size())
+        return;
+    const Equivalents::Item& item = items_.at(row);
+    for (const Alternative& a : alternatives_)
+        if (a.equivalent.trimmed().toCaseFolded() == item.food.trimmed().toCaseFolded()) {
+            UserServices::instance().plainMessage(
+                QStringLiteral("\"%1\" è già tra le alternative.").arg(item.food));
+            return;
+        }
+    if (alternatives_.size() >= MaxAlternatives) {
+        UserServices::instance().plainMessage(
+            QStringLiteral("Si possono proporre al più tre alternative per un alimento."));
+        return;
+    }
+    Alternatives changed = alternatives_;
+    changed.append({food_, item.food, item.grams});
+    changeAlternatives(changed);
+    list_->setCurrentRow(int(alternatives_.size()) - 1);
+}
+
+void EquivalentsDialog::removeSelected()
+{
+    const int row = list_->currentRow();
+    if (!alternativeBox_->isEnabled() || row < 0 || row >= alternatives_.size())
+        return;
+    Alternatives changed = alternatives_;
+    changed.removeAt(row);
+    changeAlternatives(changed);
+}
+
+void EquivalentsDialog::changeAlternatives(const Alternatives& alternatives)
+{
+    // Shown at once; whoever stores them gives the stored ones back.
+    setAlternatives(alternatives);
+    emit alternativesChanged(alternatives);
 }
 
 void EquivalentsDialog::useCurrent()

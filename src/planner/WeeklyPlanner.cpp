@@ -866,6 +866,27 @@ EquivalentsDialog* WeeklyPlanner::showEquivalents(int number)
                 setSlotTexts(number, item.food, EquivalentsDialog::gramsText(item.grams), false);
             });
         });
+    // The alternatives belong to the person's slot and are stored at once; a week of
+    // nobody has none.
+    bool ok = false;
+    const qint64 person = currentPersonId(&ok);
+    if (ok) {
+        const QString slotFood = equivalents.food();
+        const auto storedOnes = [this, person, number, slotFood] {
+            Alternatives shown;
+            for (const Alternative& a : dm_->alternativesOf(person, number))
+                if (a.isFor(slotFood))
+                    shown << a;
+            return shown;
+        };
+        runGuarded([&] { dialog->setAlternatives(storedOnes()); });
+        connect(dialog, &EquivalentsDialog::alternativesChanged, this,
+                [this, dialog, person, number, storedOnes](const Alternatives& alternatives) {
+                    runGuarded([&] { dm_->saveAlternatives(person, number, alternatives); });
+                    // What is stored now, whether the write went through or not.
+                    runGuarded([&] { dialog->setAlternatives(storedOnes()); });
+                });
+    }
     dialog->open();
     return dialog;
 }

@@ -108,6 +108,9 @@ public:
     // food group with the grams of the same kilocalories; the one picked replaces the
     // slot's food and grams as setSlotTexts does, an unsaved change. Nothing, after a
     // message saying why, when the slot has no food with grams, group and kilocalories.
+    // The dialog shows the current person's alternatives of the slot proposed for its food,
+    // and each change is stored at once (TDM::saveAlternatives): those proposed for
+    // another food the slot held before give way to them.
     EquivalentsDialog* showEquivalents(int number);
 
     // Shows the person's stored week with these texts over it, every slot as the user

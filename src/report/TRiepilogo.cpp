@@ -362,10 +362,7 @@ void TRiepilogo::salvaPdfClick()
     if (chosen.isEmpty())
         return;
     Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
-    if (comparison_)
-        handout.setComparison(*comparison_);
-    // The patient reads the grams with the nearest household portion beside them.
-    handout.setPortions([dm = dm_](const QString& food) { return dm->portionsOf(food); });
+    completeHandout(handout);
     handout.savePdf(PdfOutput::withPdfSuffix(chosen));
 }
 
@@ -374,9 +371,33 @@ void TRiepilogo::stampaClick()
     if (!UserServices::instance().choosePrinter(printer_))
         return;
     Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    completeHandout(handout);
+    handout.print(printer_);
+}
+
+void TRiepilogo::completeHandout(Handout& handout) const
+{
     if (comparison_)
         handout.setComparison(*comparison_);
+    if (!dm_)
+        return;
     // The patient reads the grams with the nearest household portion beside them.
     handout.setPortions([dm = dm_](const QString& food) { return dm->portionsOf(food); });
-    handout.print(printer_);
+    // Under each slot the alternatives the dietitian proposed for the food it holds now;
+    // those proposed for a food the slot no longer holds are left out. Read before the
+    // pages are painted, so that a failure to read leaves no half-made document.
+    const Dataset& people = *dm_->utente;
+    if (!people.isOpen() || people.state() == Dataset::State::Insert || people.isEmpty() ||
+        dm_->utenteID->isNull())
+        return;
+    const qint64 person = dm_->utenteID->asInteger();
+    QHash<int, QStringList> lines;
+    for (int day = 1; day <= NutritionSummary::Days; ++day)
+        for (const NutritionSummary::Slot& slot : summary_.filledSlots(day))
+            for (const Alternative& a : dm_->alternativesOf(person, slot.number))
+                if (a.isFor(slot.food))
+                    lines[slot.number] << a.line(
+                        HouseholdPortion::nearest(a.grams, dm_->portionsOf(a.equivalent)));
+    if (!lines.isEmpty())
+        handout.setAlternatives([lines](int slot) { return lines.value(slot); });
 }
