@@ -1,6 +1,7 @@
 #include "EquivalentsDialog.h"
 
 #include "Accessibility.h"
+#include "HelpContext.h"
 #include "UserServices.h"
 
 #include <QDialogButtonBox>
@@ -56,6 +57,7 @@ EquivalentsDialog::EquivalentsDialog(const QString& slotName, const Equivalents&
 {
     setObjectName(QStringLiteral("equivalenti"));
     setWindowTitle(QStringLiteral("Equivalenti"));
+    HelpContext::set(this, 62);
     Accessibility::setName(this, QStringLiteral("Alimenti equivalenti"));
 
     const Equivalents::Macros& m = equivalents.macros();
