@@ -442,15 +442,16 @@ private slots:
                          "SELECT kcal100, Proteine, \"%edibile\" FROM alimenti WHERE Alimento = ?"),
                      {dish});
         QCOMPARE(stored.size(), 1);
-        // (353 × 0,8 + 11 × 1,005) × 100 / 250, and so the protein.
-        QVERIFY(qAbs(stored[0][0].toDouble() - 117.382) < 1e-9);
-        QVERIFY(qAbs(stored[0][1].toDouble() - (13.04 * 0.8 + 1.3 * 1.005) / 2.5) < 1e-9);
+        // (353 × 0,8 + 11 × 1,005) × 100 / 250 = 117,382, and so the protein, both kept
+        // to one decimal.
+        QVERIFY(qAbs(stored[0][0].toDouble() - 117.4) < 1e-9);
+        QVERIFY(qAbs(stored[0][1].toDouble() - 4.7) < 1e-9);
         QCOMPARE(stored[0][2].toDouble(), 100.0);
         QCOMPARE(current(), dish);
         QVERIFY(window->DBEdit7->isReadOnly());
         QVERIFY(!window->DBEdit1->isReadOnly());
         QCOMPARE(window->RicettaIngredienti->rowCount(), 2);
-        QVERIFY(window->RicettaValori->text().contains(QStringLiteral("kcal: 117,382")));
+        QVERIFY(window->RicettaValori->text().contains(QStringLiteral("kcal: 117,4")));
 
         // The dish as its own ingredient.
         row(dish, QStringLiteral("10"));

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -139,12 +140,18 @@ FoodValues RecipeBook::computeOne(const Recipe& recipe, QStringList& chain,
                                 .arg(recipe.name, grams(weight), grams(weight - main[0])));
     FoodValues result;
     result.panel.source = Recipes::panelSource();
+    // Kept at a food table's precision, so that a dish reads like the other foods (141,8
+    // kcal, and 425,4 kcal in a slot of 300 g, not 425,3379): one decimal for the five
+    // values and the kcal, three for the panel's (thiamine is 0,085 mg).
+    const auto rounded = [](double value, double scale) {
+        return std::round(value * scale) / scale;
+    };
     for (int i = 0; i < FoodValues::MainCount; ++i)
         if (mainKnown[i])
-            result.main[i] = std::max(0.0, main[i] * 100 / weight);
+            result.main[i] = rounded(std::max(0.0, main[i] * 100 / weight), 10);
     for (int i = 0; i < NutrientPanel::Count; ++i)
         if (panelKnown[i])
-            result.panel.values[i] = panel[i] * 100 / weight;
+            result.panel.values[i] = rounded(panel[i] * 100 / weight, 1000);
     chain.removeLast();
     return result;
 }
