@@ -600,8 +600,10 @@ void TestSummary::handoutPortionsAndAlternatives()
     QList<int> asked;
     handout.setAlternatives([&asked](int slot) {
         asked << slot;
-        return slot == 105 ? QStringList{"oppure Riso bianco, crudo 85 g", " ", "oppure Farro 80 g"}
-                           : QStringList{};
+        return slot == 105 ? Handout::AlternativeLines{{"oppure Riso bianco, crudo", "85 g"},
+                                                       {" ", " "},
+                                                       {"oppure Farro", "80 g"}}
+                           : Handout::AlternativeLines{};
     });
     const QString path = out_.filePath("porzioni.pdf");
     handout.savePdf(path);

@@ -19,6 +19,8 @@ struct Alternative {
     // "oppure Riso bianco, crudo 85 g", with the household portion after the grams when
     // given ("oppure Pane 105 g, 2 fette").
     QString line(const QString& portion = QString()) const;
+    // The grams part of the line: "85 g", "105 g, 2 fette".
+    QString gramsText(const QString& portion = QString()) const;
     bool operator==(const Alternative&) const = default;
 };
 

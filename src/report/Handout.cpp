@@ -378,10 +378,10 @@ void Handout::layOut(Pages& pages) const
                 styles << RowStyle::Body;
                 first = false;
                 if (alternatives_) {
-                    for (const QString& line : alternatives_(slot.number)) {
-                        if (line.trimmed().isEmpty())
+                    for (const AlternativeLine& line : alternatives_(slot.number)) {
+                        if (line.food.trimmed().isEmpty())
                             continue;
-                        rows << QStringList{QString(), line};
+                        rows << QStringList{QString(), line.food, line.grams};
                         styles << RowStyle::Body;
                     }
                 }

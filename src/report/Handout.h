@@ -66,9 +66,15 @@ public:
     // The household portions of the foods: a slot's grams read "20 g, 2 cucchiai" when a
     // portion is near enough (none: the grams alone, as before).
     void setPortions(HouseholdPortion::Lookup portions) { portions_ = std::move(portions); }
-    // The lines printed under a slot's row, by slot number (100 × day + position), such as
-    // "oppure Riso bianco, crudo 85 g" (none: no lines).
-    void setAlternatives(std::function<QStringList(int slot)> alternatives)
+    // The lines printed under a slot's row, by slot number (100 × day + position): the food
+    // ("oppure Riso bianco, crudo") in the food's column and its grams ("85 g") in the grams'
+    // column (none: no lines).
+    struct AlternativeLine {
+        QString food;
+        QString grams;
+    };
+    using AlternativeLines = QList<AlternativeLine>;
+    void setAlternatives(std::function<AlternativeLines(int slot)> alternatives)
     {
         alternatives_ = std::move(alternatives);
     }
@@ -88,5 +94,5 @@ private:
     QImage visitChart_;
     std::optional<SummaryTables::Table> comparison_;
     HouseholdPortion::Lookup portions_;
-    std::function<QStringList(int slot)> alternatives_;
+    std::function<AlternativeLines(int slot)> alternatives_;
 };

@@ -391,13 +391,15 @@ void TRiepilogo::completeHandout(Handout& handout) const
         dm_->utenteID->isNull())
         return;
     const qint64 person = dm_->utenteID->asInteger();
-    QHash<int, QStringList> lines;
+    QHash<int, Handout::AlternativeLines> lines;
     for (int day = 1; day <= NutritionSummary::Days; ++day)
         for (const NutritionSummary::Slot& slot : summary_.filledSlots(day))
             for (const Alternative& a : dm_->alternativesOf(person, slot.number))
                 if (a.isFor(slot.food))
-                    lines[slot.number] << a.line(
-                        HouseholdPortion::nearest(a.grams, dm_->portionsOf(a.equivalent)));
+                    lines[slot.number] << Handout::AlternativeLine{
+                        QStringLiteral("oppure ") + a.equivalent.trimmed(),
+                        a.gramsText(
+                            HouseholdPortion::nearest(a.grams, dm_->portionsOf(a.equivalent)))};
     if (!lines.isEmpty())
         handout.setAlternatives([lines](int slot) { return lines.value(slot); });
 }
