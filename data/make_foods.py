@@ -1558,7 +1558,6 @@ PORTION_QUALIFIERS = {
 }
 PORTION_AMOUNTS = {"1": "1", ".5": "1/2", ".25": "1/4", ".75": "3/4", "2": "2", "3": "3",
                    "4": "4", "1.5": "1 e 1/2"}
-OUNCE = 28.35
 # Words that mark an untranslated description: --check refuses them.
 ENGLISH_WORDS = {"cup", "cups", "tbsp", "tsp", "oz", "slice", "medium", "large", "small",
                  "piece", "serving", "chopped", "sliced", "diced", "with", "without", "and",
@@ -1577,13 +1576,10 @@ def translate_measure(desc, group):
     amount, unit = parts
     if amount not in PORTION_AMOUNTS:
         return None
+    # An ounce is a weight, not a measure of the kitchen: the handout would read
+    # "30 g, 2 × 1/2 oncia (14 g)". Left out.
     if unit in ("oz", "ounce"):
-        if qualifier:
-            return None
-        grams = float(amount) * OUNCE
-        n = PORTION_AMOUNTS[amount]
-        return "%s %s (%d g)" % (n, "oncia" if amount in ("1", ".5", ".25", ".75") else "once",
-                                 round(grams))
+        return None
     if unit not in PORTION_UNITS:
         return None
     if qualifier and qualifier not in PORTION_QUALIFIERS:
