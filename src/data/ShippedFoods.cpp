@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QSet>
 #include <QTextStream>
+#include <functional>
 
 namespace {
 
@@ -35,23 +36,29 @@ std::vector<StoredRow> fromResource(const QString& name,
     return parse(file);
 }
 
+// Hands each line of a table after its header row, blank lines aside, with its number and
+// its fields split at the tabs.
+void forEachRow(
+    QIODevice& table,
+    const std::function<void(int lineNumber, const QString& line, const QStringList& fields)>& take)
+{
+    QTextStream in(&table);
+    in.setEncoding(QStringConverter::Utf8);
+    int lineNumber = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (++lineNumber == 1 || line.trimmed().isEmpty())
+            continue;
+        take(lineNumber, line, line.split(QLatin1Char('\t')));
+    }
+}
+
 } // namespace
 
 std::vector<StoredRow> ShippedFoods::foodsFromTable(QIODevice& table)
 {
     std::vector<StoredRow> foods;
-    QTextStream in(&table);
-    in.setEncoding(QStringConverter::Utf8);
-    bool header = true;
-    int lineNumber = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        ++lineNumber;
-        if (header || line.trimmed().isEmpty()) {
-            header = false;
-            continue;
-        }
-        const QStringList f = line.split(QLatin1Char('\t'));
+    forEachRow(table, [&foods](int lineNumber, const QString& line, const QStringList& f) {
         if (f.size() < 8)
             throw DatabaseError(
                 QStringLiteral("Riga %1 della tabella degli alimenti non valida: %2")
@@ -62,7 +69,7 @@ std::vector<StoredRow> ShippedFoods::foodsFromTable(QIODevice& table)
         for (int i = 2; i < 8; ++i)
             row.values << number(f.at(i));
         foods.push_back(std::move(row));
-    }
+    });
     return foods;
 }
 
@@ -125,14 +132,7 @@ std::vector<StoredRow> ShippedFoods::panels()
 std::vector<StoredRow> ShippedFoods::groupsFromTable(QIODevice& table)
 {
     std::vector<StoredRow> groups;
-    QTextStream in(&table);
-    in.setEncoding(QStringConverter::Utf8);
-    int lineNumber = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (++lineNumber == 1 || line.trimmed().isEmpty())
-            continue;
-        const QStringList f = line.split(QLatin1Char('\t'));
+    forEachRow(table, [&groups](int lineNumber, const QString& line, const QStringList& f) {
         if (f.size() < 2 || f.at(0).trimmed().isEmpty() || f.at(1).trimmed().isEmpty())
             throw DatabaseError(QStringLiteral("Riga %1 della tabella dei gruppi non valida: %2")
                                     .arg(lineNumber)
@@ -140,7 +140,7 @@ std::vector<StoredRow> ShippedFoods::groupsFromTable(QIODevice& table)
         StoredRow row;
         row.values << f.at(0).trimmed() << f.at(1).trimmed();
         groups.push_back(std::move(row));
-    }
+    });
     return groups;
 }
 
@@ -152,15 +152,8 @@ std::vector<StoredRow> ShippedFoods::groups()
 std::vector<StoredRow> ShippedFoods::portionsFromTable(QIODevice& table)
 {
     std::vector<StoredRow> portions;
-    QTextStream in(&table);
-    in.setEncoding(QStringConverter::Utf8);
-    int lineNumber = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (++lineNumber == 1 || line.trimmed().isEmpty())
-            continue;
-        // food, name, grams, source (the source is not stored)
-        const QStringList f = line.split(QLatin1Char('\t'));
+    // food, name, grams, source (the source is not stored)
+    forEachRow(table, [&portions](int lineNumber, const QString& line, const QStringList& f) {
         bool ok = false;
         const double grams = f.value(2).trimmed().toDouble(&ok);
         if (f.size() < 3 || f.at(0).trimmed().isEmpty() || f.at(1).trimmed().isEmpty() || !ok ||
@@ -172,7 +165,7 @@ std::vector<StoredRow> ShippedFoods::portionsFromTable(QIODevice& table)
         StoredRow row;
         row.values << f.at(0).trimmed() << f.at(1).trimmed() << grams;
         portions.push_back(std::move(row));
-    }
+    });
     return portions;
 }
 
@@ -241,14 +234,7 @@ std::vector<StoredRow> ShippedFoods::portionsOfShippedFoods(const std::vector<St
 QList<Recipe> ShippedFoods::recipesFromTable(QIODevice& table)
 {
     QList<Recipe> recipes;
-    QTextStream in(&table);
-    in.setEncoding(QStringConverter::Utf8);
-    int lineNumber = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (++lineNumber == 1 || line.trimmed().isEmpty())
-            continue;
-        const QStringList f = line.split(QLatin1Char('\t'));
+    forEachRow(table, [&recipes](int lineNumber, const QString& line, const QStringList& f) {
         const auto refuse = [&](const QString& why) {
             return DatabaseError(QStringLiteral("Riga %1 della tabella delle ricette non "
                                                 "valida (%2): %3")
@@ -276,7 +262,7 @@ QList<Recipe> ShippedFoods::recipesFromTable(QIODevice& table)
             recipes.last().cookedWeight = cooked;
         }
         recipes.last().ingredients.append(RecipeIngredient{f.at(2).trimmed(), grams});
-    }
+    });
     return recipes;
 }
 

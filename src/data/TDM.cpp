@@ -791,19 +791,11 @@ std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
     if ((!postingGroup_ && !renamed) || to.isEmpty())
         return {};
     const TableSchema& table = TableSchema::gruppiAlimenti();
-    std::vector<StoredRow> own;
-    std::vector<StoredRow> under;
-    const auto rowsOf = [&](const QString& food, std::vector<StoredRow>& into) {
-        ADOConnection1->scanRowsWhere(
-            table, QStringLiteral("Alimento"), food,
-            [&into](qint64 key, const QVector<QVariant>& values) {
-                into.push_back({key, values});
-            },
-            true);
+    const auto rowsOf = [&](const QString& food) {
+        return ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
     };
-    if (renamed)
-        rowsOf(from, own);
-    rowsOf(to, under);
+    const std::vector<StoredRow> own = renamed ? rowsOf(from) : std::vector<StoredRow>();
+    const std::vector<StoredRow> under = rowsOf(to);
     QString group;
     if (postingGroup_)
         group = postingGroup_->trimmed();
@@ -812,9 +804,8 @@ std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
     else
         return {};
     // The food's rows go, and one row under its name as posted takes the group.
-    for (const std::vector<StoredRow>* rows : {&own, &under})
-        for (const StoredRow& row : *rows)
-            ADOConnection1->deleteRow(table, row.rowid, row.values);
+    ADOConnection1->deleteRows(table, own);
+    ADOConnection1->deleteRows(table, under);
     if (!group.isEmpty())
         ADOConnection1->insertRow(table, {to, group});
     return [this] { groupsStale_ = true; };
@@ -825,15 +816,9 @@ std::function<void()> TDM::deleteGroupOf(const QString& food)
     if (food.isEmpty() || foodsNamed(food) > 1)
         return {};
     const TableSchema& table = TableSchema::gruppiAlimenti();
-    std::vector<StoredRow> rows;
-    ADOConnection1->scanRowsWhere(
-        table, QStringLiteral("Alimento"), food,
-        [&rows](qint64 key, const QVector<QVariant>& values) {
-            rows.push_back({key, values});
-        },
-        true);
-    for (const StoredRow& row : rows)
-        ADOConnection1->deleteRow(table, row.rowid, row.values);
+    const std::vector<StoredRow> rows =
+        ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
+    ADOConnection1->deleteRows(table, rows);
     return rows.empty() ? std::function<void()>() : [this] { groupsStale_ = true; };
 }
 
@@ -862,21 +847,13 @@ std::function<void()> TDM::writePortions(const QString& from, const QString& to)
     if ((!postingPortions_ && !renamed) || to.isEmpty())
         return {};
     const TableSchema& table = TableSchema::porzioni();
-    std::vector<StoredRow> own;
-    std::vector<StoredRow> under;
-    const auto rowsOf = [&](const QString& food, std::vector<StoredRow>& into) {
-        ADOConnection1->scanRowsWhere(
-            table, QStringLiteral("Alimento"), food,
-            [&into](qint64 key, const QVector<QVariant>& values) {
-                into.push_back({key, values});
-            },
-            true);
+    const auto rowsOf = [&](const QString& food) {
+        return ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
     };
-    if (renamed)
-        rowsOf(from, own);
+    const std::vector<StoredRow> own = renamed ? rowsOf(from) : std::vector<StoredRow>();
     if (!postingPortions_ && own.empty())
         return {};
-    rowsOf(to, under);
+    const std::vector<StoredRow> under = rowsOf(to);
     Portions portions;
     if (postingPortions_)
         portions = *postingPortions_;
@@ -884,9 +861,8 @@ std::function<void()> TDM::writePortions(const QString& from, const QString& to)
         for (const StoredRow& row : own)
             portions.append({fieldValueText(row.values.value(1)), row.values.value(2).toDouble()});
     // The food's rows go, and its portions are written under its name as posted.
-    for (const std::vector<StoredRow>* rows : {&own, &under})
-        for (const StoredRow& row : *rows)
-            ADOConnection1->deleteRow(table, row.rowid, row.values);
+    ADOConnection1->deleteRows(table, own);
+    ADOConnection1->deleteRows(table, under);
     for (const auto& [name, grams] : portions)
         ADOConnection1->insertRow(table, {to, name.trimmed(), grams});
     return [this] { portionsStale_ = true; };
@@ -897,15 +873,9 @@ std::function<void()> TDM::deletePortionsOf(const QString& food)
     if (food.isEmpty() || foodsNamed(food) > 1)
         return {};
     const TableSchema& table = TableSchema::porzioni();
-    std::vector<StoredRow> rows;
-    ADOConnection1->scanRowsWhere(
-        table, QStringLiteral("Alimento"), food,
-        [&rows](qint64 key, const QVector<QVariant>& values) {
-            rows.push_back({key, values});
-        },
-        true);
-    for (const StoredRow& row : rows)
-        ADOConnection1->deleteRow(table, row.rowid, row.values);
+    const std::vector<StoredRow> rows =
+        ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
+    ADOConnection1->deleteRows(table, rows);
     return rows.empty() ? std::function<void()>() : [this] { portionsStale_ = true; };
 }
 
@@ -971,14 +941,12 @@ void TDM::saveAlternatives(qint64 person, int slot, const Alternatives& alternat
     {
         StoreTransaction transaction(*ADOConnection1);
         // Read within the transaction: the rows another program wrote go too.
-        std::vector<StoredRow> stored;
-        ADOConnection1->scanRowsWhere(table, QStringLiteral("ID_Utente"), person,
-                                      [&stored, slot](qint64 key, const QVector<QVariant>& values) {
-                                          if (values.value(AltSlot).toLongLong() == slot)
-                                              stored.push_back({key, values});
-                                      });
-        for (const StoredRow& row : stored)
-            ADOConnection1->deleteRow(table, row.rowid, row.values);
+        std::vector<StoredRow> stored =
+            ADOConnection1->rowsWhere(table, QStringLiteral("ID_Utente"), person);
+        std::erase_if(stored, [slot](const StoredRow& row) {
+            return row.values.value(AltSlot).toLongLong() != slot;
+        });
+        ADOConnection1->deleteRows(table, stored);
         for (const QVector<QVariant>& row : rows)
             ADOConnection1->insertRow(table, row);
         transaction.commit();
@@ -1027,8 +995,7 @@ std::function<void()> TDM::deleteAlternativesOf(const QString& food)
     if (food.isEmpty() || foodsNamed(food) > 1)
         return {};
     const std::vector<StoredRow> rows = alternativesNaming(*ADOConnection1, food);
-    for (const StoredRow& row : rows)
-        ADOConnection1->deleteRow(TableSchema::alternative(), row.rowid, row.values);
+    ADOConnection1->deleteRows(TableSchema::alternative(), rows);
     return rows.empty() ? std::function<void()>() : [this] { alternatives_.clear(); };
 }
 
