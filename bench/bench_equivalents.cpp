@@ -8,6 +8,7 @@
 // Exit code 1 when a figure is over its limit or nothing was listed.
 #include "Equivalents.h"
 #include "EquivalentsDialog.h"
+#include "Figures.h"
 #include "MediumPractice.h"
 #include "ScriptedServices.h"
 #include "TDM.h"
@@ -25,32 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-
-namespace {
-
-// The least of `runs` timings of `work`, in milliseconds.
-double fastest(int runs, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-bool within = true; // every figure within its limit
-
-void figure(const char* what, double ms, double limit)
-{
-    within = within && ms <= limit;
-    std::printf("%-62s %8.2f ms  limit %8.2f ms  %s\n", what, ms, limit,
-                ms <= limit ? "ok" : "OVER");
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -84,7 +59,7 @@ int main(int argc, char** argv)
                 qPrintable(group), sizes.value(group));
 
     // The raw read: every food's name, kcal, protein, fat and carbohydrate with its group.
-    const double raw = fastest(20, [&] {
+    const double raw = Figures::fastest(20, [&] {
         QSqlDatabase c = QSqlDatabase::database(QStringLiteral("bench_raw"));
         if (!c.isValid()) {
             TestDatabase::connect(path, QStringLiteral("bench_raw"));
@@ -107,13 +82,14 @@ int main(int argc, char** argv)
             Equivalents::foodTable(*dm.alimenti, [&](const QString& f) { return dm.groupOf(f); }));
     };
     int items = 0;
-    const double list = fastest(20, [&] { items = int(compute(food, 80).items().size()); });
+    const double list =
+        Figures::fastest(20, [&] { items = int(compute(food, 80).items().size()); });
     const QString dish = made.dishNames.value(0);
     int dishItems = 0;
     const double dishList =
-        fastest(20, [&] { dishItems = int(compute(dish, 250).items().size()); });
+        Figures::fastest(20, [&] { dishItems = int(compute(dish, 250).items().size()); });
     const Equivalents shown = compute(food, 80);
-    const double dialog = fastest(5, [&] {
+    const double dialog = Figures::fastest(5, [&] {
         EquivalentsDialog d(QStringLiteral("Lunedì, pranzo, alimento 1"), shown);
         d.show();
         QApplication::processEvents();
@@ -122,10 +98,10 @@ int main(int argc, char** argv)
     std::printf("equivalents listed: %d; of %s 250 g (group %s): %d\n", items, qPrintable(dish),
                 qPrintable(dm.groupOf(dish)), dishItems);
     std::printf("raw read of the foods' values and groups: %.2f ms\n", raw);
-    figure("equivalents of a slot, food table read", list, 50);
+    Figures::figure("equivalents of a slot, food table read", list, 50);
     std::printf("%-62s %8.1f x\n", "  as a ratio to the raw read", list / raw);
-    figure("equivalents of a dish, food table read", dishList, 50);
+    Figures::figure("equivalents of a dish, food table read", dishList, 50);
     std::printf("%-62s %8.1f x\n", "  as a ratio to the raw read", dishList / raw);
-    figure("equivalents dialog opened", dialog, 200);
-    return items > 0 && dishItems > 0 && within ? 0 : 1;
+    Figures::figure("equivalents dialog opened", dialog, 200);
+    return items > 0 && dishItems > 0 && Figures::within() ? 0 : 1;
 }

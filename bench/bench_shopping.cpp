@@ -7,6 +7,7 @@
 //
 // bench_shopping [picture.png]   (with a file name, also writes a picture of the window)
 // Exit code 1 when a figure is over its limit or nothing was listed.
+#include "Figures.h"
 #include "ListaSpesa.h"
 #include "MediumPractice.h"
 #include "PlannerFixture.h"
@@ -28,32 +29,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-
-namespace {
-
-// The least of `runs` timings of `work`, in milliseconds.
-double fastest(int runs, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-bool within = true; // every figure within its limit
-
-void figure(const char* what, double ms, double limit)
-{
-    within = within && ms <= limit;
-    std::printf("%-62s %8.2f ms  limit %8.2f ms  %s\n", what, ms, limit,
-                ms <= limit ? "ok" : "OVER");
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -97,7 +72,7 @@ int main(int argc, char** argv)
     QSqlQuery(QSqlDatabase::database(QStringLiteral("bench_raw")))
         .exec(QStringLiteral("CREATE INDEX IF NOT EXISTS bench_alimenti_alimento ON alimenti "
                              "(Alimento)"));
-    const double raw = fastest(20, [&] {
+    const double raw = Figures::fastest(20, [&] {
         QList<QVariantList> rows;
         QSqlQuery q(QSqlDatabase::database(QStringLiteral("bench_raw")));
         q.exec(QStringLiteral("SELECT d.ID_Combo, d.Alimento, d.grammi, a.\"%edibile\", "
@@ -123,7 +98,7 @@ int main(int argc, char** argv)
     int dishesInWeek = 0;
     for (const auto& slot : planner.model().texts())
         dishesInWeek += dm.recipeBook().find(slot.first) ? 1 : 0;
-    const double list = fastest(20, [&] {
+    const double list = Figures::fastest(20, [&] {
         const ShoppingList s(planner.model().texts(), 4, ShoppingList::foodTable(*dm.alimenti),
                              ingredients, group);
         items = 0;
@@ -139,16 +114,16 @@ int main(int argc, char** argv)
         QApplication::processEvents();
         return w;
     };
-    const double window = fastest(5, [&] { open(); });
+    const double window = Figures::fastest(5, [&] { open(); });
 
     std::printf("person %lld: dishes in the week %d, foods listed %d\n", person, dishesInWeek,
                 items);
     std::printf("raw read of the menu rows, edible shares, groups and ingredients: %.2f ms\n", raw);
-    figure("shopping list, four weeks, food table read", list, 200);
+    Figures::figure("shopping list, four weeks, food table read", list, 200);
     std::printf("%-62s %8.1f x\n", "  as a ratio to the raw read", list / raw);
-    figure("shopping list window opened on four weeks", window, 500);
+    Figures::figure("shopping list window opened on four weeks", window, 500);
     if (argc > 1)
         open()->grab().save(QString::fromLocal8Bit(argv[1]));
     DM = nullptr;
-    return items > 0 && within ? 0 : 1;
+    return items > 0 && Figures::within() ? 0 : 1;
 }
