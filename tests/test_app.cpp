@@ -282,7 +282,7 @@ void TestApp::mainWindowFrame()
         {form->btnAlimenti, "Gestione alimenti (Ctrl+L)", 12, true},
         {form->salva, "Memorizza utente (Ctrl+S)", 13, true},
         {form->stamp, "Stampa dieta (Ctrl+P)", 14, false},
-        {form->riepilogo, "Riepilogo nutrizionale della settimana (Alt+R)", 0, false},
+        {form->riepilogo, "Riepilogo nutrizionale della settimana (Alt+R)", 64, false},
         {form->listaSpesa, "Lista della spesa della settimana (Alt+L)", 63, false},
         {form->btnTotale, "Calorie totali", 26, false},
         {form->HELP, "Guida in linea", 0, false},

@@ -156,9 +156,9 @@ void TestShopping::grossWeights()
 void TestShopping::roundingAndOrder()
 {
     const QList<QPair<double, QString>> cases{
-        {0.4, "10 g"},    {10, "10 g"},   {10.01, "20 g"},     {230.77, "240 g"},
-        {995, "1 kg"},    {1000, "1 kg"}, {1000.5, "1,05 kg"}, {1250, "1,25 kg"},
-        {1251, "1,3 kg"}, {2000, "2 kg"}, {12345, "12,35 kg"},
+        {0.4, "1 g"},      {7.2, "8 g"},     {10, "10 g"},   {10.01, "20 g"},
+        {230.77, "240 g"}, {995, "1 kg"},    {1000, "1 kg"}, {1000.5, "1,05 kg"},
+        {1250, "1,25 kg"}, {1251, "1,3 kg"}, {2000, "2 kg"}, {12345, "12,35 kg"},
     };
     for (const auto& [grams, text] : cases)
         QCOMPARE(ShoppingList::quantityText(grams), text);
@@ -231,14 +231,13 @@ void TestShopping::window()
         }
         return out;
     };
-    QCOMPARE(rows(),
-             QStringList({"Cereali e derivati||", "Pasta di semola|80 g|", "Frutta||",
-                          "Mela|240 g|", "Grassi da condimento||", "Olio di oliva|20 g|",
-                          "Verdure e ortaggi||", "Basilico|20 g|", "Pomodori|120 g|",
-                          "Altri alimenti||", "Sale|10 g|peso netto: parte edibile non nota",
-                          "Alimenti non presenti nella tabella||",
-                          "Zuppa del giorno|300 g|peso netto: alimento non presente "
-                          "nella tabella"}));
+    QCOMPARE(rows(), QStringList({"Cereali e derivati||", "Pasta di semola|80 g|", "Frutta||",
+                                  "Mela|240 g|", "Grassi da condimento||", "Olio di oliva|20 g|",
+                                  "Verdure e ortaggi||", "Basilico|20 g|", "Pomodori|120 g|",
+                                  "Altri alimenti||", "Sale|2 g|peso netto: parte edibile non nota",
+                                  "Alimenti non presenti nella tabella||",
+                                  "Zuppa del giorno|300 g|peso netto: alimento non presente "
+                                  "nella tabella"}));
     QCOMPARE(w.lista->columnSpan(0, 0), 3);
     w.settimane->setValue(4);
     QCOMPARE(w.intestazione->text(), QString("Nicolò Rossi — Lista della spesa per 4 settimane"));
@@ -261,7 +260,7 @@ void TestShopping::window()
         QString::fromUtf8(text.readAllStandardOutput()).replace(QRegularExpression("[ \\t]+"), " ");
     for (const char* expected :
          {"Lista della spesa di Nicolò Rossi", "Per 4 settimane — Data: ", "Verdure e ortaggi",
-          "Mela 930 g", "Pomodori 450 g", "Sale 10 g peso netto: parte edibile non nota",
+          "Mela 930 g", "Pomodori 450 g", "Sale 8 g peso netto: parte edibile non nota",
           "Alimenti non presenti nella tabella", "Pagina 1 di 1"})
         QVERIFY2(pdf.contains(QString::fromUtf8(expected)), expected);
 

@@ -245,7 +245,7 @@ void TForm1::buildToolbar()
         pictureButton(Panel1, QStringLiteral("stamp"), QStringLiteral("stampa"),
                       QStringLiteral("Stampa dieta"), 14, false, QStringLiteral("Stampa la dieta"));
     riepilogo = pictureButton(Panel1, QStringLiteral("riepilogo"), QStringLiteral("riepilogo"),
-                              QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false,
+                              QStringLiteral("Riepilogo nutrizionale della settimana"), 64, false,
                               QStringLiteral("Riepilogo nutrizionale della settimana"));
     listaSpesa = pictureButton(Panel1, QStringLiteral("listaSpesa"), QString(),
                                QStringLiteral("Lista della spesa della settimana (Alt+L)"), 63,

@@ -105,17 +105,20 @@ EquivalentsDialog::EquivalentsDialog(const QString& slotName, const Equivalents&
     use_->setObjectName(QStringLiteral("usaEquivalente"));
     Accessibility::setName(use_, QStringLiteral("Usa l'equivalente scelto"));
     use_->setEnabled(!items_.isEmpty());
+    // Closing leaves the slot as it is; the "oppure" proposals are stored as they are made,
+    // so the button does not claim to cancel them.
     QPushButton* cancel =
-        buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole);
+        buttons->addButton(QStringLiteral("Chiudi"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("annullaEquivalente"));
-    Accessibility::setName(cancel, QStringLiteral("Annulla"));
+    Accessibility::setName(cancel, QStringLiteral("Chiudi senza cambiare l'alimento"));
     connect(use_, &QPushButton::clicked, this, &EquivalentsDialog::useCurrent);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { useCurrent(); });
 
     // The slot's "oppure" lines of the handout.
-    alternativeBox_ =
-        new QGroupBox(QStringLiteral("Oppure, nel riepilogo per il paziente (al più tre)"), this);
+    alternativeBox_ = new QGroupBox(
+        QStringLiteral("Oppure, nel riepilogo per il paziente (al più tre, conservati subito)"),
+        this);
     alternativeBox_->setObjectName(QStringLiteral("AlternativeRiquadro"));
     list_ = new QListWidget(alternativeBox_);
     list_->setObjectName(QStringLiteral("AlternativeSlot"));

@@ -54,7 +54,7 @@ double ShoppingList::roundedGrams(double grams)
 {
     if (grams <= noise)
         return 0;
-    const double step = grams > 1000 + noise ? 50 : 10;
+    const double step = grams > 1000 + noise ? 50 : grams > 10 + noise ? 10 : 1;
     return std::ceil(grams / step - noise) * step;
 }
 

@@ -16,9 +16,9 @@ class Dataset;
 // 65 % is 231 g), rounded up, grouped by food group. Pure arithmetic on texts and the
 // functions it is handed.
 //
-// Rounding, always up: up to 1 kg to the next 10 g ("240 g", "1 kg"), above 1 kg to the
-// next 50 g, shown in kilograms with a decimal comma ("1,25 kg", "2,1 kg"). A few grams
-// of salt still buy 10 g; a shop does not weigh finer than that.
+// Rounding, always up: below 10 g to the gram (spices and herbs: "1 g" of oregano), up to
+// 1 kg to the next 10 g ("240 g", "1 kg"), above 1 kg to the next 50 g, shown in kilograms
+// with a decimal comma ("1,25 kg", "2,1 kg").
 class ShoppingList {
 public:
     // A food of the food table: its name as the table writes it and its edible share in

@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Handout.h"
+#include "HelpContext.h"
 #include "ItalianText.h"
 #include "PdfOutput.h"
 #include "ReportBuilder.h"
@@ -151,6 +152,7 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     : QDialog(parent), summary_(summary), dm_(dm)
 {
     setObjectName(QStringLiteral("TRiepilogo"));
+    HelpContext::set(this, 64);
     setWindowTitle(QStringLiteral("Riepilogo nutrizionale"));
     // 1000 x 900, or what the screen has room for.
     QSize size(1000, 900);
