@@ -328,8 +328,9 @@ private slots:
         const QString printed =
             QString::fromUtf8(text.readAllStandardOutput())
                 .replace(QRegularExpression(QStringLiteral("[ \\t]+")), QStringLiteral(" "));
-        QVERIFY2(printed.contains(QStringLiteral("Pranzo Pasta al pomodoro 200 296 10,4 1,4 62,8")),
-                 qPrintable(printed));
+        QVERIFY2(
+            printed.contains(QStringLiteral("Pranzo Pasta al pomodoro 200 g 296 10,4 1,4 62,8")),
+            qPrintable(printed));
         DM = nullptr;
         QDir::setCurrent(QDir::tempPath());
     }

@@ -362,11 +362,15 @@ void Handout::layOut(Pages& pages) const
                     unknownFoods = true;
                 }
                 // The grid's texts are in the desktop's notation; the handout is Italian.
+                // In grams, as the "oppure" lines under it, with the nearest household
+                // portion when there is one ("80 g, 1 porzione").
                 QString grams = ItalianText::fromDesktopNumber(slot.grams);
+                if (!grams.trimmed().isEmpty())
+                    grams += QStringLiteral(" g");
                 if (const QString portion =
                         HouseholdPortion::nearest(slot.grams, slot.food, portions_);
                     !portion.isEmpty())
-                    grams += QStringLiteral(" g, ") + portion;
+                    grams += QStringLiteral(", ") + portion;
                 const QString kcal = ItalianText::fromDesktopNumber(slot.kcalText);
                 rows << QStringList{first ? NutritionSummary::mealName(meal) : QString(),
                                     food,
