@@ -20,7 +20,9 @@ and their units.  gruppi.tsv gives each food its group, the heading of
 the part of FOODS it is listed under, and each dish of ricette.tsv its
 group from RECIPE_GROUPS.  porzioni.tsv gives foods their
 household portions: the LARN standard portion of the food's group and the
-USDA household weights whose description translates into Italian.
+USDA household weights whose description translates into Italian; after the
+foods, each dish of ricette.tsv its "1 porzione", the dish over the people
+RECIPE_SERVINGS says it feeds.
 
 Usage:
     python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [-n NUTRIENTS]
@@ -34,6 +36,7 @@ writing; --list prints each food next to its USDA description, for review.
 """
 
 import argparse
+import math
 import os
 import re
 import sqlite3
@@ -77,6 +80,39 @@ RECIPE_GROUPS = {
         "Arrosto di vitello", "Merluzzo in umido", "Orata al forno", "Insalata di mare",
     ],
     "Dolci e dessert": ["Tiramisù", "Crostata di frutta", "Macedonia di frutta"],
+}
+
+# How many people each dish of ricette.tsv feeds, read from its quantities: 80-100 g of
+# pasta or rice (raw) or 75 g of corn flour a person, 100-150 g of edible meat or fish, a
+# pizza each, 150 g of fruit, a cake or a tiramisù for 8.  porzioni.tsv gives each dish
+# "1 porzione": its cooked weight (the ingredients' sum when it has none) over these.
+RECIPE_SERVINGS = {
+    # One person: 80 g of pasta, or 50 g with 50-60 g of dry pulses, a pizza, a mozzarella.
+    "Pasta al pomodoro": 1, "Pasta e fagioli": 1, "Pizza margherita": 1,
+    "Pasta al pesto": 1, "Spaghetti aglio, olio e peperoncino": 1,
+    "Pasta alla carbonara": 1, "Pasta all'amatriciana": 1, "Penne all'arrabbiata": 1,
+    "Pasta e ceci": 1, "Pasta e lenticchie": 1, "Pasta alla norma": 1,
+    "Pasta con le zucchine": 1, "Caprese": 1,
+    # 320 g of rice or pasta, 300 g of corn flour.
+    "Risotto alla parmigiana": 4, "Insalata di riso": 4, "Risotto ai funghi": 4,
+    "Spaghetti alle vongole": 4, "Polenta": 4,
+    # 1 kg of potatoes and 300 g of flour.
+    "Gnocchi al pomodoro": 4,
+    # 1.5 kg of vegetables and 80 g of dry beans; 400 g of dry pulses and 200 g of bread
+    # (100 g of pulses and 50 g of bread each); 200 g of bread and 400 g of tomatoes.
+    "Minestrone": 4, "Zuppa di legumi": 4, "Panzanella": 4,
+    # 250 g of egg pasta sheets and 400 g of minced meat in 2 kg: a tray for 6.
+    "Lasagne alla bolognese": 6,
+    # Meat, edible: 400 g minced, 490 g and 780 g of veal, 1 kg of veal rump (690 g),
+    # a 1.2 kg chicken (816 g).
+    "Polpette al sugo": 4, "Scaloppine al limone": 4, "Vitello tonnato": 6,
+    "Arrosto di vitello": 6, "Pollo alla cacciatora": 6,
+    # Fish: 600 g of cod, 700 g of sea bream, 1.1 kg of seafood.
+    "Merluzzo in umido": 4, "Orata al forno": 5, "Insalata di mare": 8,
+    # 1 kg of aubergines, 250 g of mozzarella; 5 eggs.
+    "Parmigiana di melanzane": 6, "Frittata di zucchine": 3,
+    # Desserts: a cake and a tiramisù for 8, 750 g of fruit.
+    "Tiramisù": 8, "Crostata di frutta": 8, "Macedonia di frutta": 5,
 }
 
 HEADER = ["ndb", "Alimento", "%edibile", "Acqua", "Proteine", "Lipidi",
@@ -1501,6 +1537,23 @@ def build_groups(groups):
     return rows, errors
 
 
+def read_recipes(path):
+    """{dish: [cooked weight or None, ingredients' sum]} of ricette.tsv, in the file's order."""
+    dishes = {}
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().splitlines()[1:]
+    for line in lines:
+        if not line.strip():
+            continue
+        fields = line.split("\t")
+        dish = dishes.setdefault(fields[0], [None, 0.0])
+        if len(fields) > 1 and fields[1].strip():
+            dish[0] = float(fields[1])
+        if len(fields) > 3 and fields[3].strip():
+            dish[1] += float(fields[3])
+    return dishes
+
+
 def build_recipe_groups(path):
     """The group rows of the dishes of ricette.tsv, in the order the file names them."""
     rows, errors, seen = [], [], []
@@ -1513,15 +1566,10 @@ def build_recipe_groups(path):
                 errors.append("dish in two groups: %s" % dish)
             group_of[dish] = group
     try:
-        with open(path, encoding="utf-8") as f:
-            lines = f.read().splitlines()[1:]
-    except OSError as e:
+        seen = list(read_recipes(path))
+    except (OSError, ValueError) as e:
         return rows, ["cannot read %s: %s" % (path, e)]
-    for line in lines:
-        name = line.split("\t")[0]
-        if not line.strip() or name in seen:
-            continue
-        seen.append(name)
+    for name in seen:
         if name not in group_of:
             errors.append("the recipe %s has no food group" % name)
             continue
@@ -1662,6 +1710,38 @@ def build_portions(abbrev, groups):
         english = words & ENGLISH_WORDS
         if english:
             errors.append("portion of %s not in Italian: %s" % (row[0], row[1]))
+    return rows, errors
+
+
+def recipe_portion_source(servings):
+    return "ricetta per %d %s" % (servings, "porzione" if servings == 1 else "porzioni")
+
+
+def build_recipe_portions(path):
+    """A "1 porzione" row for each dish of ricette.tsv, in the file's order: the cooked
+    weight (or the ingredients' sum) over RECIPE_SERVINGS, to the nearest gram."""
+    rows, errors = [], []
+    try:
+        dishes = read_recipes(path)
+    except (OSError, ValueError) as e:
+        return rows, ["cannot read %s: %s" % (path, e)]
+    for name, (cooked, total) in dishes.items():
+        servings = RECIPE_SERVINGS.get(name)
+        if servings is None:
+            errors.append("the recipe %s has no servings in RECIPE_SERVINGS" % name)
+            continue
+        if not isinstance(servings, int) or servings < 1:
+            errors.append("servings of %s not a whole number above 0: %r" % (name, servings))
+            continue
+        weight = cooked if cooked is not None else total
+        grams = math.floor(weight / servings + 0.5)
+        if grams < 1:
+            errors.append("the portion of %s weighs less than 1 g" % name)
+            continue
+        rows.append([name, "1 porzione", "%d" % grams, recipe_portion_source(servings)])
+    for dish in RECIPE_SERVINGS:
+        if dish not in dishes:
+            errors.append("dish with servings not in %s: %s" % (os.path.basename(path), dish))
     return rows, errors
 
 
@@ -1868,6 +1948,9 @@ def main(argv):
     group_rows += recipe_group_rows
     errors += more
     portion_rows, more = build_portions(abbrev, food_groups())
+    errors += more
+    recipe_portion_rows, more = build_recipe_portions(args.recipes)
+    portion_rows += recipe_portion_rows
     errors += more
     errors += check_previous_version(os.path.join(args.usda_dir, PREVIOUS_VERSION), rows)
 

@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "Dataset.h"
 #include "Handout.h"
+#include "HouseholdPortion.h"
 #include "PlannerFixture.h"
 #include "Recipes.h"
 #include "ScriptedServices.h"
@@ -336,7 +337,8 @@ private slots:
     }
 
     // The shipped database holds every shipped recipe, as a food whose values and panel
-    // are those the application computes from the ingredients it holds.
+    // are those the application computes from the ingredients it holds, and with one
+    // portion, which the handout names beside the grams of a slot near it.
     void shippedRecipes()
     {
         ScriptedServices services;
@@ -373,6 +375,9 @@ private slots:
                                         .arg(v.toDouble())
                                         .arg(*values.main[i])));
             }
+            const TDM::Portions portions = dm.portionsOf(r.name);
+            QVERIFY2(portions.size() == 1 && portions.first().first == QStringLiteral("1 porzione"),
+                     qPrintable(r.name));
             const FoodPanel* panel = dm.foodPanels().find(r.name);
             QVERIFY2(panel, qPrintable(r.name));
             QCOMPARE(panel->source, Recipes::panelSource());
@@ -382,6 +387,11 @@ private slots:
                     QVERIFY(qAbs(*panel->values[i] - *values.panel.values[i]) < 1e-6);
             }
         }
+        // Written for one (290 g cooked) and for four (1200 g).
+        QCOMPARE(HouseholdPortion::nearest(300, dm.portionsOf(QStringLiteral("Pasta al pomodoro"))),
+                 QStringLiteral("1 porzione"));
+        QCOMPARE(HouseholdPortion::nearest(600, dm.portionsOf(QStringLiteral("Polpette al sugo"))),
+                 QStringLiteral("2 porzioni"));
     }
 };
 
