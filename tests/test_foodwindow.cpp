@@ -11,6 +11,7 @@
 #include "Dataset.h"
 #include "FoodChooser.h"
 #include "PieChart.h"
+#include "Recipes.h"
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
 #include "TDM.h"
@@ -380,7 +381,7 @@ private slots:
         QComboBox* group = window->NutrientiGruppo;
         QCOMPARE(group->accessibleName(), QStringLiteral("Gruppo dell'alimento"));
         QCOMPARE(group->currentText(), QStringLiteral("Cereali e derivati"));
-        QCOMPARE(group->count(), 2);
+        QCOMPARE(group->count(), 3); // the empty entry first: no group
         QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
         QCOMPARE(group->currentText(), QStringLiteral("Frutta fresca"));
         group->setCurrentIndex(group->findText(QStringLiteral("Cereali e derivati")));
@@ -396,12 +397,17 @@ private slots:
         type(group->lineEdit(), QStringLiteral("Frutta  "));
         window->btnsalvaClick();
         QCOMPARE(db->rows(groupOfApple, {mela})[0][0].toString(), QStringLiteral("Frutta"));
-        QCOMPARE(group->findText(QStringLiteral("Frutta")), 1);
+        QCOMPARE(group->findText(QStringLiteral("Frutta")), 2);
         QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
         type(group->lineEdit(), QStringLiteral("Verdure"));
         window->btnannullaClick();
         QCOMPARE(group->currentText(), QStringLiteral("Frutta"));
         QVERIFY(!dm->pendingGroup);
+        // The empty entry takes the food out of its group.
+        group->setCurrentIndex(0);
+        emit group->activated(0);
+        window->btnsalvaClick();
+        QVERIFY(db->rows(groupOfApple, {mela}).isEmpty());
 
         QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
         QVERIFY(window->DBChart1->isVisible());
@@ -428,6 +434,7 @@ private slots:
             const int r = window->RicettaIngredienti->rowCount() - 1;
             auto* chooser = qobject_cast<QComboBox*>(window->RicettaIngredienti->cellWidget(r, 0));
             QVERIFY(chooser && !chooser->accessibleName().isEmpty());
+            QCOMPARE(window->focusWidget(), chooser); // ready to type the food
             chooser->setCurrentText(food);
             window->RicettaIngredienti->item(r, 1)->setText(grams);
         };
@@ -466,10 +473,133 @@ private slots:
                  2);
         QCOMPARE(window->RicettaIngredienti->rowCount(), 3); // what was typed is kept
 
-        // A food that is no recipe keeps its values editable.
+        // The recipe's panel is computed too.
+        QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QLineEdit* fibre =
+            window->PanelNutrienti->findChild<QLineEdit*>(QStringLiteral("Nutriente_fibra"));
+        QVERIFY(fibre->isReadOnly());
+        QCOMPARE(fibre->toolTip(), QStringLiteral("Calcolato dagli ingredienti della ricetta"));
+        QTest::mouseClick(window->btnricetta, Qt::LeftButton);
+
+        // A food that is no recipe keeps its values editable (the unsaved row dropped).
+        services->clear();
+        services->dialogAnswers << Result::No;
         QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Zucchine")}));
         QVERIFY(!window->DBEdit7->isReadOnly());
         QCOMPARE(window->RicettaIngredienti->rowCount(), 0);
+        QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QVERIFY(!fibre->isReadOnly());
+
+        // An ingredient is not deleted, and this is said before any question.
+        services->clear();
+        window->btndeleteClick();
+        QCOMPARE(services->callsOf(What::Dialog).size(), 1);
+        QCOMPARE(services->callsOf(What::Dialog)[0].kind, MessageKind::Error);
+        QCOMPARE(
+            services->textsOf(What::Dialog),
+            QStringList{QStringLiteral("L'alimento è usato nelle ricette: Pasta con zucchine. "
+                                       "Toglilo prima dalle ricette: non è stato cancellato")});
+        QCOMPARE(foodRows(QStringLiteral("Zucchine")), 1);
+    }
+
+    // The recipe page shows the current food's recipe whatever moved the cursor (here the
+    // toolbar's save, which leaves the last food current), "Salva ricetta" writes only the
+    // recipe whose ingredients the page shows, and unsaved edits of the page are asked
+    // about before the window leaves the food.
+    void theRecipePageFollowsTheCurrentFood()
+    {
+        open();
+        const QString pasta = QStringLiteral("Pasta con zucchine");
+        const QString apples = QStringLiteral("Mele al forno");
+        dm->saveRecipe(Recipe{
+            pasta,
+            250,
+            {{QStringLiteral("Pasta di semola, cruda"), 80}, {QStringLiteral("Zucchine"), 100}}});
+        dm->saveRecipe(Recipe{apples, 150, {{mela, 200}}}); // the last food
+        window->show();
+        QTest::mouseClick(window->btnricetta, Qt::LeftButton);
+        QTableWidget* table = window->RicettaIngredienti;
+        const auto shown = [table] {
+            QStringList rows;
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows << qobject_cast<QComboBox*>(table->cellWidget(r, 0))->currentText() +
+                            QLatin1Char('|') + table->item(r, 1)->text();
+            return rows;
+        };
+        const auto stored = [&](const QString& recipe) {
+            QStringList rows;
+            for (const QVariantList& r :
+                 db->rows(QStringLiteral("SELECT Alimento, grammi FROM ricette_ingredienti WHERE "
+                                         "Ricetta = ? ORDER BY posizione"),
+                          {recipe}))
+                rows << r.at(0).toString() + QLatin1Char('|') + QString::number(r.at(1).toDouble());
+            const auto weight = db->rows(
+                QStringLiteral("SELECT peso_cotto FROM ricette WHERE Alimento = ?"), {recipe});
+            rows << (weight.isEmpty() ? QStringLiteral("-")
+                                      : QString::number(weight[0][0].toDouble()));
+            return rows;
+        };
+        const QStringList pastaRows{"Pasta di semola, cruda|80", "Zucchine|100", "250"};
+        const QStringList applesRows{mela + QStringLiteral("|200"), QStringLiteral("150")};
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pasta}));
+        QCOMPARE(shown(), (QStringList{"Pasta di semola, cruda|80", "Zucchine|100"}));
+
+        type(window->DBEdit2, QStringLiteral("90"));
+        window->btnsalvaClick();
+        QCOMPARE(current(), apples);
+        QCOMPARE(shown(), QStringList{mela + QStringLiteral("|200")});
+        QCOMPARE(window->RicettaPesoCotto->text(), QStringLiteral("150"));
+        window->btnsalvaricetta->click();
+        QCOMPARE(stored(apples), applesRows);
+        QCOMPARE(stored(pasta), pastaRows);
+
+        // A move the page was not told of: "Salva ricetta" refuses, nothing written.
+        services->clear();
+        dm->DSAlimenti->setEnabled(false);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pasta}));
+        window->btnsalvaricetta->click();
+        dm->DSAlimenti->setEnabled(true);
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{QStringLiteral(
+                     "La pagina Ricetta mostrava gli ingredienti di \"Mele al forno\", non quelli "
+                     "dell'alimento corrente \"Pasta con zucchine\": la ricetta non è stata "
+                     "salvata. Ora la pagina mostra l'alimento corrente.")});
+        QCOMPARE(stored(apples), applesRows);
+        QCOMPARE(shown(), (QStringList{"Pasta di semola, cruda|80", "Zucchine|100"}));
+
+        // Unsaved edits: "Annulla" stays on the food with them, "No" drops them, "Sì" saves.
+        services->clear();
+        table->item(0, 1)->setText(QStringLiteral("90"));
+        services->dialogAnswers << Result::Cancel;
+        window->upClick();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].text, QStringLiteral("Salvare la ricetta \"Pasta con zucchine\"?"));
+        QCOMPARE(dialogs[0].kind, MessageKind::Confirmation);
+        QCOMPARE(dialogs[0].captions, (QStringList{"Sì", "No", "Annulla"}));
+        QCOMPARE(current(), pasta);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("90"));
+        services->dialogAnswers << Result::No;
+        window->upClick();
+        QVERIFY(current() != pasta);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pasta}));
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("80"));
+        QCOMPARE(stored(pasta), pastaRows);
+        table->item(0, 1)->setText(QStringLiteral("90"));
+        services->dialogAnswers << Result::Yes;
+        window->downClick();
+        QVERIFY(current() != pasta);
+        QCOMPARE(stored(pasta).at(0), QStringLiteral("Pasta di semola, cruda|90"));
+
+        // Closing the window asks too; "Annulla" keeps it open.
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {apples}));
+        type(window->RicettaPesoCotto, QStringLiteral("300"));
+        services->dialogAnswers << Result::Cancel << Result::No;
+        window->reject();
+        QVERIFY(window->isVisible());
+        window->reject();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(stored(apples), applesRows);
     }
 
     // The portion page: the current food's portions lightest first; a cell changed, a row

@@ -154,11 +154,8 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
     alimenti->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
         const QString food = fieldValueText(before.value(alimentiAlimento->index()));
         const bool last = foodsNamed(food) <= 1;
-        const QStringList users = recipeBook().directUsersOf(food);
-        if (!users.isEmpty() && last)
-            throw DatabaseError(QStringLiteral("L'alimento è usato nelle ricette: %1. Toglilo "
-                                               "prima dalle ricette: non è stato cancellato")
-                                    .arg(users.join(QStringLiteral(", "))));
+        if (const QString refusal = deleteRefusal(food); !refusal.isEmpty())
+            throw DatabaseError(refusal);
         // A recipe deleted takes its own rows along.
         if (const Recipe* recipe = recipeBook().find(food); recipe && last) {
             ADOConnection1->deleteRowsWhere(TableSchema::ricette(), QStringLiteral("Alimento"),
@@ -699,6 +696,18 @@ std::function<void()> TDM::followFoodInRecipes(const QVector<QVariant>& before,
             written();
         recipes_.reset();
     };
+}
+
+QString TDM::deleteRefusal(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const QStringList users = recipeBook().directUsersOf(food);
+    if (users.isEmpty())
+        return {};
+    return QStringLiteral("L'alimento è usato nelle ricette: %1. Toglilo prima dalle ricette: non "
+                          "è stato cancellato")
+        .arg(users.join(QStringLiteral(", ")));
 }
 
 void TDM::saveRecipe(const Recipe& given)

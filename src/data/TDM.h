@@ -180,6 +180,8 @@ public:
     // ingredients (a recipe renamed, in its own rows too), and the recipes using the food,
     // directly or through other recipes, are recomputed with its new values and written. A
     // food used in a recipe is not deleted: the delete throws DatabaseError naming them.
+    // Why deleting the food would be refused now (the recipes that use it), empty when not.
+    QString deleteRefusal(const QString& food);
 
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).

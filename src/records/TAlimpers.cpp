@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTableWidget>
@@ -97,6 +98,20 @@ TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+
+    // Every move off the current food, whoever makes it (the buttons, the grid, the search),
+    // first settles what the recipe page holds unsaved.
+    foods_ = dm_->alimenti;
+    foods_->onBeforeMove = [this](Dataset&) {
+        if (!settleRecipe())
+            throw AbortError();
+    };
+}
+
+TAlimpers::~TAlimpers()
+{
+    if (foods_)
+        foods_->onBeforeMove = {};
 }
 
 QPushButton* TAlimpers::pictureButton(const QString& name, const QString& picture,
@@ -334,6 +349,8 @@ void TAlimpers::buildNutrients()
     NutrientiGruppo->setInsertPolicy(QComboBox::NoInsert);
     NutrientiGruppo->lineEdit()->setMaxLength(TableSchema::gruppiAlimenti().columns.at(1).width);
     NutrientiGruppo->setAccessibleName(QStringLiteral("Gruppo dell'alimento"));
+    // The first, empty entry: no group (saving it takes the food out of its group).
+    NutrientiGruppo->lineEdit()->setPlaceholderText(QStringLiteral("nessun gruppo"));
     NutrientiGruppo->setMinimumWidth(200);
     groupCaption->setBuddy(NutrientiGruppo);
     grid->addWidget(groupCaption, 0, 4);
@@ -441,7 +458,7 @@ void TAlimpers::buildRecipe()
     weightCaption->setObjectName(QStringLiteral("Label_RicettaPesoCotto"));
     RicettaPesoCotto = new QLineEdit(PanelRicetta);
     RicettaPesoCotto->setObjectName(QStringLiteral("RicettaPesoCotto"));
-    RicettaPesoCotto->setPlaceholderText(QStringLiteral("somma degli ingredienti"));
+    RicettaPesoCotto->setPlaceholderText(QStringLiteral("somma ingredienti"));
     RicettaPesoCotto->setAccessibleName(QStringLiteral("Peso cotto della ricetta in grammi"));
     RicettaPesoCotto->setFixedWidth(130);
     weightCaption->setBuddy(RicettaPesoCotto);
@@ -461,13 +478,28 @@ void TAlimpers::buildRecipe()
     grid->setColumnStretch(0, 1);
     PanelRicetta->hide();
 
-    connect(btnaggiungiingrediente, &QPushButton::clicked, this,
-            [this] { runGuarded([&] { addIngredientRow(); }); });
+    connect(btnaggiungiingrediente, &QPushButton::clicked, this, [this] {
+        runGuarded([&] {
+            addIngredientRow();
+            recipeEdited();
+            // Ready to type the new ingredient's food.
+            const int row = RicettaIngredienti->rowCount() - 1;
+            RicettaIngredienti->setCurrentCell(row, 0);
+            if (auto* chooser = qobject_cast<QComboBox*>(RicettaIngredienti->cellWidget(row, 0))) {
+                chooser->setFocus(Qt::OtherFocusReason);
+                chooser->lineEdit()->selectAll();
+            }
+        });
+    });
     connect(btntogliingrediente, &QPushButton::clicked, this, [this] {
         const int row = RicettaIngredienti->currentRow();
-        if (row >= 0)
+        if (row >= 0) {
             RicettaIngredienti->removeRow(row);
+            recipeEdited();
+        }
     });
+    connect(RicettaIngredienti, &QTableWidget::itemChanged, this, [this] { recipeEdited(); });
+    connect(RicettaPesoCotto, &QLineEdit::textEdited, this, [this] { recipeEdited(); });
     connect(btnsalvaricetta, &QPushButton::clicked, this,
             [this] { runGuarded([&] { btnsalvaricettaClick(); }); });
     connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillRecipe(); });
@@ -671,10 +703,12 @@ void TAlimpers::addIngredientRow(const QString& food, double grams)
     names.sort(Qt::CaseInsensitive);
     chooser->addItems(names);
     chooser->setCurrentText(food);
+    connect(chooser, &QComboBox::editTextChanged, this, [this] { recipeEdited(); });
     RicettaIngredienti->setCellWidget(row, 0, chooser);
     auto* item = new QTableWidgetItem(grams > 0 ? generalFloatText(grams) : QString());
     item->setData(Qt::AccessibleTextRole,
                   QStringLiteral("Grammi dell'ingrediente %1").arg(row + 1));
+    const QScopedValueRollback filling(fillingRecipe_, true);
     RicettaIngredienti->setItem(row, 1, item);
 }
 
@@ -694,8 +728,17 @@ void TAlimpers::fillRecipe()
         edit->setToolTip(recipe ? QStringLiteral("Calcolato dagli ingredienti della ricetta")
                                 : QString());
     }
+    // What the user typed for this food stays; for another food it has been settled (or
+    // the food went away) and the page shows the food now current.
+    const qint64 key = currentFoodKey();
+    if (recipeTyped_ && key == recipeFoodKey_)
+        return;
+    recipeTyped_ = false;
     if (PanelRicetta->isHidden())
         return;
+    const QScopedValueRollback filling(fillingRecipe_, true);
+    recipeFoodKey_ = key;
+    recipeFoodName_ = name;
     RicettaIngredienti->setRowCount(0);
     RicettaPesoCotto->clear();
     RicettaValori->clear();
@@ -763,7 +806,21 @@ bool TAlimpers::typedRecipe(const QString& name, Recipe* recipe)
     return true;
 }
 
-void TAlimpers::btnsalvaricettaClick()
+void TAlimpers::recipeEdited()
+{
+    if (!fillingRecipe_)
+        recipeTyped_ = true;
+}
+
+qint64 TAlimpers::currentFoodKey() const
+{
+    const Dataset* foods = dm_->alimenti;
+    if (foods->isEmpty() || foods->state() == Dataset::State::Insert || foods->recNo() < 0)
+        return -1;
+    return foods->storedKey(foods->storedRow(foods->recNo()));
+}
+
+bool TAlimpers::writeRecipe()
 {
     Dataset* foods = dm_->alimenti;
     // The recipe takes the name in the food's field: the current food's, or a new one.
@@ -772,23 +829,71 @@ void TAlimpers::btnsalvaricettaClick()
         UserServices::instance().mostramessaggio(
             QStringLiteral("Scrivi il nome della ricetta nel campo Alimento"), MessageKind::Error,
             Buttons::Yes, {QStringLiteral("Ok")}, AppTexts::dialogCaption());
-        return;
+        return false;
     }
     Recipe recipe;
     if (!typedRecipe(name, &recipe))
-        return;
+        return false;
     try {
         dm_->saveRecipe(recipe);
     } catch (const DatabaseError& e) {
         UserServices::instance().mostramessaggio(e.message(), MessageKind::Error, Buttons::Yes,
                                                  {QStringLiteral("Ok")}, AppTexts::dialogCaption());
-        return;
+        return false;
     }
+    recipeTyped_ = false;
     if (foods->isEditing())
         foods->cancel();
+    return true;
+}
+
+void TAlimpers::btnsalvaricettaClick()
+{
+    Dataset* foods = dm_->alimenti;
+    // The page writes only the recipe of the food whose ingredients it shows.
+    if (currentFoodKey() != recipeFoodKey_) {
+        const QString shown =
+            recipeFoodKey_ < 0 ? QStringLiteral("un nuovo alimento") : recipeFoodName_;
+        UserServices::instance().mostramessaggio(
+            QStringLiteral("La pagina Ricetta mostrava gli ingredienti di \"%1\", non quelli "
+                           "dell'alimento corrente \"%2\": la ricetta non è stata salvata. Ora "
+                           "la pagina mostra l'alimento corrente.")
+                .arg(shown, dm_->alimentiAlimento->asString()),
+            MessageKind::Error, Buttons::Yes, {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        recipeTyped_ = false;
+        fillRecipe();
+        return;
+    }
+    const QString name = DBEdit1->text().trimmed();
+    if (!writeRecipe())
+        return;
+    // The window stays on the recipe just saved.
     foods->locate(QStringLiteral("Alimento"), {name});
-    refreshFoodLists();
+    refreshFoodLists(false);
     fillRecipe();
+}
+
+bool TAlimpers::settleRecipe()
+{
+    if (!recipeTyped_ || askingRecipe_)
+        return true;
+    const QScopedValueRollback asking(askingRecipe_, true);
+    QString name = DBEdit1->text().trimmed();
+    if (name.isEmpty())
+        name = recipeFoodName_;
+    const int answer = UserServices::instance().mostramessaggio(
+        QStringLiteral("Salvare la ricetta \"%1\"?").arg(name), MessageKind::Confirmation,
+        Buttons::Yes + Buttons::No + Buttons::Cancel,
+        {QStringLiteral("Sì"), QStringLiteral("No"), QStringLiteral("Annulla")},
+        AppTexts::dialogCaption());
+    if (answer == Result::No) {
+        recipeTyped_ = false; // the page follows the food the window goes to
+        return true;
+    }
+    if (answer != Result::Yes || !writeRecipe())
+        return false;
+    refreshFoodLists(false);
+    return true;
 }
 
 void TAlimpers::fillNutrients()
@@ -797,13 +902,22 @@ void TAlimpers::fillNutrients()
     if (!PanelNutrienti || PanelNutrienti->isHidden())
         return;
     fillGroup();
+    Dataset* foods = dm_->alimenti;
+    QString name;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert && foods->recNo() >= 0)
+        name = fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index()));
+    // A recipe's panel is computed from its ingredients.
+    const bool recipe = !name.isEmpty() && dm_->recipeBook().find(name);
+    for (QLineEdit* edit : nutrientEdits) {
+        edit->setReadOnly(recipe);
+        edit->setToolTip(recipe ? QStringLiteral("Calcolato dagli ingredienti della ricetta")
+                                : QString());
+    }
+    NutrientiFonte->setReadOnly(recipe);
+    NutrientiFonte->setToolTip(nutrientEdits.constFirst()->toolTip());
     if (nutrientsTyped_)
         return;
-    Dataset* foods = dm_->alimenti;
-    const FoodPanel* panel = nullptr;
-    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert)
-        panel = dm_->foodPanels().find(
-            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    const FoodPanel* panel = name.isEmpty() ? nullptr : dm_->foodPanels().find(name);
     for (int i = 0; i < NutrientPanel::Count; ++i) {
         const std::optional<double> v = panel ? panel->values[i] : std::nullopt;
         nutrientEdits.at(i)->setText(v ? generalFloatText(*v) : QString());
@@ -815,7 +929,8 @@ void TAlimpers::fillGroup()
 {
     if (groupTyped_)
         return;
-    const QStringList names = dm_->groupNames();
+    // First the empty entry: no group.
+    const QStringList names = QStringList{QString()} + dm_->groupNames();
     QStringList shown;
     for (int i = 0; i < NutrientiGruppo->count(); ++i)
         shown << NutrientiGruppo->itemText(i);
@@ -938,9 +1053,11 @@ void TAlimpers::btnannullaClick()
     runGuarded([&] {
         nutrientsTyped_ = false;
         portionsTyped_ = false;
+        recipeTyped_ = false;
         dm_->alimenti->cancel();
         fillNutrients();
         fillPortions();
+        fillRecipe();
     });
 }
 
@@ -968,6 +1085,10 @@ void TAlimpers::btnsalvaClick()
 {
     runGuarded([&] {
         Dataset* foods = dm_->alimenti;
+        // The recipe page's edits first: saved (which ends the food's editing), dropped, or
+        // the save stops.
+        if (!settleRecipe())
+            return;
         if (!foods->isEditing())
             return;
         // A new name goes into every stored week that names the food: the user is told
@@ -1016,6 +1137,15 @@ void TAlimpers::btndeleteClick()
     runGuarded([&] {
         Dataset* foods = dm_->alimenti;
         const QString name = dm_->alimentiAlimento->asString();
+        // A food that recipes use is not deleted: said before asking.
+        if (foods->state() != Dataset::State::Insert) {
+            if (const QString refusal = dm_->deleteRefusal(name); !refusal.isEmpty()) {
+                UserServices::instance().mostramessaggio(refusal, MessageKind::Error, Buttons::Yes,
+                                                         {QStringLiteral("Ok")},
+                                                         AppTexts::dialogCaption());
+                return;
+            }
+        }
         // The current person's rows of the food go with it; other people's weeks keep the
         // name, which they are told of before the question.
         bool ok = false;
@@ -1056,15 +1186,16 @@ void TAlimpers::btndeleteClick()
     });
 }
 
-void TAlimpers::refreshFoodLists()
+void TAlimpers::refreshFoodLists(bool moveToLastFood)
 {
     DetachedWork detached(dm_->DSAlimenti);
     if (planner_)
         planner_->caricaalimenti();
-    // The rebuild is a scan of the food table, which leaves its last food current; the
-    // window shows that food when the binding point comes back.
+    // After the toolbar's save or delete the rebuild is a scan of the food table, which
+    // leaves its last food current; the window shows that food when the binding point
+    // comes back.
     Dataset* foods = dm_->alimenti;
-    if (!foods->isEmpty())
+    if (moveToLastFood && !foods->isEmpty())
         foods->moveTo(foods->recordCount() - 1);
 }
 
@@ -1072,6 +1203,7 @@ void TAlimpers::leave()
 {
     nutrientsTyped_ = false;
     portionsTyped_ = false;
+    recipeTyped_ = false;
     if (dm_->alimenti->isEditing())
         dm_->alimenti->cancel();
     if (planner_)
@@ -1081,6 +1213,8 @@ void TAlimpers::leave()
 void TAlimpers::LMDButton8Click()
 {
     runGuarded([&] {
+        if (!settleRecipe())
+            return;
         leave();
         QDialog::reject();
     });
@@ -1089,7 +1223,12 @@ void TAlimpers::LMDButton8Click()
 void TAlimpers::reject()
 {
     // Closed by the frame: the same steps as Exit, and the window closes even when
-    // reloading the week failed (that failure has been reported).
+    // reloading the week failed (that failure has been reported); it stays open only when
+    // the user keeps the recipe page's unsaved edits.
+    bool stay = false;
+    runGuarded([&] { stay = !settleRecipe(); });
+    if (stay)
+        return;
     runGuarded([&] { leave(); });
     QDialog::reject();
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 #include <QPair>
+#include <QPointer>
 
 class DBEdit;
 struct FoodPanel;
@@ -18,6 +19,7 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QWidget;
+class Dataset;
 class TDM;
 class WeeklyPlanner;
 
@@ -33,6 +35,7 @@ public:
     ChangedElsewhereBar* modificatoAltrove = nullptr;
 
     TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent = nullptr);
+    ~TAlimpers() override;
 
     // Commands.
     void FormShow();
@@ -80,7 +83,10 @@ public:
     // (an editable food chooser and the grams per row), the cooked weight (empty: the
     // ingredients' sum), the values per 100 g computed from them, and "Salva ricetta",
     // which writes the recipe under the current food's name. A food that is a recipe has
-    // its five values read-only in the window's fields: they are computed.
+    // its five values read-only in the window's fields: they are computed. What is typed in
+    // the page and not yet saved is asked about before the window leaves the food (another
+    // food, a new one, the toolbar's save, closing the window): saved, dropped, or kept
+    // with the window staying on the food.
     QPushButton* btnricetta = nullptr;
     QWidget* PanelRicetta = nullptr;
     QTableWidget* RicettaIngredienti = nullptr;
@@ -93,7 +99,8 @@ public:
     void showRecipe(bool on);
     // Adds an ingredient row (the food chooser set to `food`).
     void addIngredientRow(const QString& food = {}, double grams = 0);
-    // Writes the page as the current food's recipe; refusals are reported.
+    // Writes the page as the current food's recipe; refusals are reported, and so is a page
+    // that shows another food's ingredients than the current food's.
     void btnsalvaricettaClick();
     // The fourth page, in the same place: the food's household portions, lightest first,
     // a name and its grams per row. A change edits the food; the portions are written with
@@ -136,6 +143,16 @@ private:
     void fillRecipe();
     // The page's rows as a recipe named `name`; reports what is no number and returns false.
     bool typedRecipe(const QString& name, Recipe* recipe);
+    // A change typed in the recipe page (not while it is being filled).
+    void recipeEdited();
+    // The page written as the recipe named in the food's field, the food's own editing then
+    // dropped (its row now holds the computed values); refusals reported, returning false.
+    bool writeRecipe();
+    // Before leaving the food: unsaved recipe edits are saved, dropped or kept as the user
+    // answers; false when the window is to stay on the food.
+    bool settleRecipe();
+    // The key of the current food's row; -1 for a new food or none.
+    qint64 currentFoodKey() const;
     // The nutrient page shows the current food's panel, unless the user is typing in it.
     void fillNutrients();
     // Typing in the nutrient page edits the current food, so that saving and cancelling
@@ -151,7 +168,7 @@ private:
     QPushButton* pictureButton(const QString& name, const QString& picture, const QString& tooltip);
     // The main window rebuilds its food lists, with the binding point off and the
     // hourglass shown meanwhile.
-    void refreshFoodLists();
+    void refreshFoodLists(bool moveToLastFood = true);
     // Exit's steps before the window closes: pending changes dropped, the week reloaded.
     void leave();
 
@@ -161,4 +178,10 @@ private:
     bool groupTyped_ = false;      // likewise the group chooser
     bool portionsTyped_ = false;   // likewise the portion page
     bool fillingPortions_ = false; // the page is being filled, not edited
+    bool recipeTyped_ = false;     // the recipe page holds edits not yet saved
+    bool fillingRecipe_ = false;   // the recipe page is being filled, not edited
+    bool askingRecipe_ = false;    // the question about the recipe is open
+    qint64 recipeFoodKey_ = -1;    // the food whose recipe the page shows (currentFoodKey)
+    QString recipeFoodName_;       // and its name
+    QPointer<Dataset> foods_;      // the food dataset, whose moves ask settleRecipe
 };
