@@ -4,6 +4,7 @@
 // window takes to open (limit 500 ms).
 //
 // bench_summary   (reads data/alimenti.tsv and data/nutrienti.tsv of the source tree)
+#include "Figures.h"
 #include "NutrientPanel.h"
 #include "NutritionSummary.h"
 #include "PlannerFixture.h"
@@ -39,25 +40,6 @@ QList<QStringList> tsv(const QString& name)
         if (!line.isEmpty())
             rows << line.split(QLatin1Char('\t'));
     return rows;
-}
-
-// The least of `runs` timings of `work`, in milliseconds.
-double fastest(int runs, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-void figure(const char* what, double ms, double limit)
-{
-    std::printf("%-62s %8.2f ms  limit %8.2f ms  %s\n", what, ms, limit,
-                ms <= limit ? "ok" : "OVER");
 }
 
 } // namespace
@@ -129,7 +111,7 @@ int main(int argc, char** argv)
     planner.FormShow();
 
     // The raw read: the week's rows with their food and nutrient rows, as plain values.
-    const double raw = fastest(20, [&] {
+    const double raw = Figures::fastest(20, [&] {
         QSqlDatabase c = QSqlDatabase::database(QStringLiteral("bench_raw"));
         if (!c.isValid()) {
             TestDatabase::connect(db.path(), QStringLiteral("bench_raw"));
@@ -157,7 +139,7 @@ int main(int argc, char** argv)
         return it == panels.constEnd() ? nullptr : &it.value();
     };
     int rowsMade = 0;
-    const double computation = fastest(20, [&] {
+    const double computation = Figures::fastest(20, [&] {
         const EnergyTarget target =
             EnergyTarget::choose(dm.utenterazzterr->asString(), dm.utentefabbenerg->asString());
         NutritionSummary s(ReportBuilder::displayed(planner),
@@ -166,7 +148,7 @@ int main(int argc, char** argv)
         for (int day = 0; day <= NutritionSummary::Days; ++day)
             rowsMade += int(SummaryTables::nutrients(s, day).rows.size());
     });
-    const double without = fastest(20, [&] {
+    const double without = Figures::fastest(20, [&] {
         NutritionSummary s(ReportBuilder::displayed(planner),
                            NutritionSummary::foodTable(*dm.alimenti), {});
         rowsMade += int(SummaryTables::days(s).rows.size());
@@ -175,16 +157,16 @@ int main(int argc, char** argv)
     NutritionSummary summary(ReportBuilder::displayed(planner),
                              NutritionSummary::foodTable(*dm.alimenti), {}, lookup);
     summary.setReferences(ReferenceIntakes::larn().choose(TRiepilogo::personOf(dm)));
-    const double window = fastest(5, [&] {
+    const double window = Figures::fastest(5, [&] {
         TRiepilogo w(summary, &dm);
         w.show();
         QApplication::processEvents();
     });
 
     std::printf("raw read of the week's food and nutrient rows: %.2f ms\n", raw);
-    figure("summary without nutrients (as before)", without, 3 * raw);
-    figure("summary with nutrients and references (3x raw read)", computation, 3 * raw);
-    figure("summary window opened and shown", window, 500);
+    Figures::figure("summary without nutrients (as before)", without, 3 * raw);
+    Figures::figure("summary with nutrients and references (3x raw read)", computation, 3 * raw);
+    Figures::figure("summary window opened and shown", window, 500);
     DM = nullptr;
     return rowsMade > 0 ? 0 : 1;
 }

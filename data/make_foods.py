@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generate alimenti.tsv and nutrienti.tsv, the food tables shipped with Nutrilo.
+"""Generate alimenti.tsv, nutrienti.tsv and gruppi.tsv, the food tables shipped with Nutrilo.
 
 The nutrient values come from the USDA National Nutrient Database for
 Standard Reference (public domain).  Each row keeps its USDA NDB number so
@@ -16,10 +16,17 @@ alimenti.tsv holds the energy and the main components; nutrienti.tsv, one
 row per food keyed by its name, holds fibre, sugars, fatty acids,
 cholesterol, minerals and vitamins.  A value the USDA file leaves empty
 (not measured) stays empty, never 0.  data/README.md describes the columns
-and their units.
+and their units.  gruppi.tsv gives each food its group, the heading of
+the part of FOODS it is listed under, and each dish of ricette.tsv its
+group from RECIPE_GROUPS.  porzioni.tsv gives foods their
+household portions: the LARN standard portion of the food's group and the
+USDA household weights whose description translates into Italian; after the
+foods, each dish of ricette.tsv its "1 porzione", the dish over the people
+RECIPE_SERVINGS says it feeds.
 
 Usage:
     python3 data/make_foods.py [USDA_DIR] [-o OUTPUT] [-n NUTRIENTS]
+                               [-g GROUPS] [-p PORTIONS] [-r RECIPES]
                                [--check] [--list]
 
 USDA_DIR defaults to ../shared/data relative to the repository root;
@@ -29,11 +36,14 @@ writing; --list prints each food next to its USDA description, for review.
 """
 
 import argparse
+import math
 import os
+import re
 import sqlite3
 import sys
 
 MAX_NAME = 50  # the menu table stores food names in 50 characters
+MAX_GROUP = 60  # the width of the food group column
 MIN_FOODS = 1000  # a practice plans with at least this many foods
 
 # The database file of version 1.1 (in USDA_DIR): its foods are referred to
@@ -47,6 +57,63 @@ LOW_ENERGY_FACTOR = {"20033", "20077", "19165", "20060", "16055", "11667",
                      "19078", "19166", "43060"}
 # Foods outside the beverages (NDB 14xxx) whose energy is largely alcohol.
 ALCOHOL = {"02050"}
+
+GROUP_HEADER = ["alimento", "gruppo"]
+
+# The groups of the shipped dishes (ricette.tsv), listed in gruppi.tsv after the foods:
+# "Equivalenti…" on a dish offers the other dishes of its group.
+RECIPE_GROUPS = {
+    "Primi piatti": [
+        "Pasta al pomodoro", "Minestrone", "Risotto alla parmigiana", "Insalata di riso",
+        "Pasta al pesto", "Spaghetti aglio, olio e peperoncino", "Pasta alla carbonara",
+        "Pasta all'amatriciana", "Penne all'arrabbiata", "Polenta", "Gnocchi al pomodoro",
+        "Risotto ai funghi", "Spaghetti alle vongole", "Pasta alla norma",
+        "Pasta con le zucchine",
+    ],
+    "Piatti unici": [
+        "Pasta e fagioli", "Lasagne alla bolognese", "Pizza margherita", "Pasta e ceci",
+        "Pasta e lenticchie", "Zuppa di legumi", "Panzanella",
+    ],
+    "Secondi piatti": [
+        "Polpette al sugo", "Parmigiana di melanzane", "Frittata di zucchine", "Caprese",
+        "Vitello tonnato", "Pollo alla cacciatora", "Scaloppine al limone",
+        "Arrosto di vitello", "Merluzzo in umido", "Orata al forno", "Insalata di mare",
+    ],
+    "Dolci e dessert": ["Tiramisù", "Crostata di frutta", "Macedonia di frutta"],
+}
+
+# How many people each dish of ricette.tsv feeds, read from its quantities: 80-100 g of
+# pasta or rice (raw) or 75 g of corn flour a person, 100-150 g of edible meat or fish, a
+# pizza each, 150 g of fruit, a cake or a tiramisù for 8.  porzioni.tsv gives each dish
+# "1 porzione": its cooked weight (the ingredients' sum when it has none) over these.
+RECIPE_SERVINGS = {
+    # One person: 80 g of pasta, or 50 g with 50-60 g of dry pulses, a pizza, a mozzarella.
+    "Pasta al pomodoro": 1, "Pasta e fagioli": 1, "Pizza margherita": 1,
+    "Pasta al pesto": 1, "Spaghetti aglio, olio e peperoncino": 1,
+    "Pasta alla carbonara": 1, "Pasta all'amatriciana": 1, "Penne all'arrabbiata": 1,
+    "Pasta e ceci": 1, "Pasta e lenticchie": 1, "Pasta alla norma": 1,
+    "Pasta con le zucchine": 1, "Caprese": 1,
+    # 320 g of rice or pasta, 300 g of corn flour.
+    "Risotto alla parmigiana": 4, "Insalata di riso": 4, "Risotto ai funghi": 4,
+    "Spaghetti alle vongole": 4, "Polenta": 4,
+    # 1 kg of potatoes and 300 g of flour.
+    "Gnocchi al pomodoro": 4,
+    # 1.5 kg of vegetables and 80 g of dry beans; 400 g of dry pulses and 200 g of bread
+    # (100 g of pulses and 50 g of bread each); 200 g of bread and 400 g of tomatoes.
+    "Minestrone": 4, "Zuppa di legumi": 4, "Panzanella": 4,
+    # 250 g of egg pasta sheets and 400 g of minced meat in 2 kg: a tray for 6.
+    "Lasagne alla bolognese": 6,
+    # Meat, edible: 400 g minced, 490 g and 780 g of veal, 1 kg of veal rump (690 g),
+    # a 1.2 kg chicken (816 g).
+    "Polpette al sugo": 4, "Scaloppine al limone": 4, "Vitello tonnato": 6,
+    "Arrosto di vitello": 6, "Pollo alla cacciatora": 6,
+    # Fish: 600 g of cod, 700 g of sea bream, 1.1 kg of seafood.
+    "Merluzzo in umido": 4, "Orata al forno": 5, "Insalata di mare": 8,
+    # 1 kg of aubergines, 250 g of mozzarella; 5 eggs.
+    "Parmigiana di melanzane": 6, "Frittata di zucchine": 3,
+    # Desserts: a cake and a tiramisù for 8, 750 g of fruit.
+    "Tiramisù": 8, "Crostata di frutta": 8, "Macedonia di frutta": 5,
+}
 
 HEADER = ["ndb", "Alimento", "%edibile", "Acqua", "Proteine", "Lipidi",
           "Carboidrati", "kcal100"]
@@ -1435,6 +1502,249 @@ FOODS = [
 ]
 
 
+def food_groups():
+    """{NDB: group} from the "# --- Group ---" comments that divide FOODS."""
+    groups, group, inside = {}, None, False
+    with open(os.path.abspath(__file__), encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("FOODS = ["):
+                inside = True
+                continue
+            if not inside:
+                continue
+            if line.startswith("]"):
+                break
+            m = re.match(r'\s*# --- (.+) ---\s*$', line)
+            if m:
+                group = m.group(1)
+                continue
+            m = re.match(r'\s*\("(\d{5})",', line)
+            if m and group:
+                groups[m.group(1)] = group
+    return groups
+
+
+def build_groups(groups):
+    rows, errors = [], []
+    for ndb, name in FOODS:
+        g = groups.get(ndb)
+        if not g:
+            errors.append("NDB %s (%s) has no food group" % (ndb, name))
+            continue
+        if len(g) > MAX_GROUP:
+            errors.append("group longer than %d characters: %s" % (MAX_GROUP, g))
+        rows.append([name, g])
+    return rows, errors
+
+
+def read_recipes(path):
+    """{dish: [cooked weight or None, ingredients' sum]} of ricette.tsv, in the file's order."""
+    dishes = {}
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().splitlines()[1:]
+    for line in lines:
+        if not line.strip():
+            continue
+        fields = line.split("\t")
+        dish = dishes.setdefault(fields[0], [None, 0.0])
+        if len(fields) > 1 and fields[1].strip():
+            dish[0] = float(fields[1])
+        if len(fields) > 3 and fields[3].strip():
+            dish[1] += float(fields[3])
+    return dishes
+
+
+def build_recipe_groups(path):
+    """The group rows of the dishes of ricette.tsv, in the order the file names them."""
+    rows, errors, seen = [], [], []
+    group_of = {}
+    for group, dishes in RECIPE_GROUPS.items():
+        if len(group) > MAX_GROUP:
+            errors.append("group longer than %d characters: %s" % (MAX_GROUP, group))
+        for dish in dishes:
+            if dish in group_of:
+                errors.append("dish in two groups: %s" % dish)
+            group_of[dish] = group
+    try:
+        seen = list(read_recipes(path))
+    except (OSError, ValueError) as e:
+        return rows, ["cannot read %s: %s" % (path, e)]
+    for name in seen:
+        if name not in group_of:
+            errors.append("the recipe %s has no food group" % name)
+            continue
+        rows.append([name, group_of[name]])
+    for dish in group_of:
+        if dish not in seen:
+            errors.append("grouped dish not in %s: %s" % (os.path.basename(path), dish))
+    return rows, errors
+
+
+# ---------------------------------------------------------------- portions
+PORTION_HEADER = ["alimento", "nome", "grammi", "fonte"]
+MAX_PORTION = 50  # the width of the portion name column
+LARN_SOURCE = "LARN 2014, porzioni standard (SINU, 20141111_LARN_Porzioni.pdf)"
+
+# The USDA household measures, in Italian: the unit in the singular and the plural.
+PORTION_UNITS = {
+    "cup": ("tazza", "tazze"), "tbsp": ("cucchiaio", "cucchiai"),
+    "tablespoon": ("cucchiaio", "cucchiai"), "tsp": ("cucchiaino", "cucchiaini"),
+    "teaspoon": ("cucchiaino", "cucchiaini"), "slice": ("fetta", "fette"),
+    "fillet": ("filetto", "filetti"), "piece": ("pezzo", "pezzi"),
+    "egg": ("uovo", "uova"), "leaf": ("foglia", "foglie"), "bar": ("barretta", "barrette"),
+    "cookie": ("biscotto", "biscotti"), "fruit": ("frutto", "frutti"),
+    "cracker": ("cracker", "cracker"), "clove": ("spicchio", "spicchi"),
+    "stalk": ("gambo", "gambi"), "head": ("cespo", "cespi"),
+    "medium": ("medio", "medi"), "large": ("grande", "grandi"), "small": ("piccolo", "piccoli"),
+}
+# The qualifiers kept (in words that do not depend on the food's gender); others drop the measure.
+PORTION_QUALIFIERS = {
+    "chopped": "a pezzetti", "diced": "a cubetti", "chopped or diced": "a pezzetti",
+    "cubes": "a cubetti", "sliced": "a fette", "slices": "a fette", "pieces": "a pezzi",
+    "pureed": "in purea", "halves": "a metà", "crumbs": "in briciole",
+    "shredded": "a listarelle", "boneless": "senza osso",
+}
+PORTION_AMOUNTS = {"1": "1", ".5": "1/2", ".25": "1/4", ".75": "3/4", "2": "2", "3": "3",
+                   "4": "4", "1.5": "1 e 1/2"}
+# Words that mark an untranslated description: --check refuses them.
+ENGLISH_WORDS = {"cup", "cups", "tbsp", "tsp", "oz", "slice", "medium", "large", "small",
+                 "piece", "serving", "chopped", "sliced", "diced", "with", "without", "and",
+                 "or", "the", "of", "whole", "raw", "cooked", "fl", "lb", "each", "unit",
+                 "package", "can", "fillet", "leaf", "inch", "yield", "from", "boneless"}
+
+
+def translate_measure(desc, group):
+    """The Italian name of a USDA household measure, or None when it has no translation."""
+    desc = " ".join(desc.split())
+    head, _, qualifier = desc.partition(",")
+    qualifier = re.sub(r"\([^)]*\)", "", qualifier).strip()
+    parts = head.split()
+    if len(parts) == 3 and parts[1:] == ["fl", "oz"] or len(parts) != 2:
+        return None
+    amount, unit = parts
+    if amount not in PORTION_AMOUNTS:
+        return None
+    # An ounce is a weight, not a measure of the kitchen: the handout would read
+    # "30 g, 2 × 1/2 oncia (14 g)". Left out.
+    if unit in ("oz", "ounce"):
+        return None
+    if unit not in PORTION_UNITS:
+        return None
+    if qualifier and qualifier not in PORTION_QUALIFIERS:
+        return None
+    one, many = PORTION_UNITS[unit]
+    n = PORTION_AMOUNTS[amount]
+    word = one if amount in ("1", ".5", ".25", ".75") else many
+    if unit in ("medium", "large", "small"):
+        if amount != "1":
+            return None
+        noun = ("frutto " if group == "Frutta fresca" else
+                "uovo " if group == "Uova" else "")
+        name = "1 %s%s" % (noun, word)
+    else:
+        name = "%s %s" % (n, word)
+    if qualifier:
+        name += " " + PORTION_QUALIFIERS[qualifier]
+    return name
+
+
+def larn_portion(name, group):
+    """The LARN standard portion of the food's group, in grams, or None."""
+    low = name.lower()
+    cooked = "cott" in low or "bollit" in low
+    if group == "Cereali, farine e pasta":
+        return None if cooked else 80
+    if group == "Pane, prodotti da forno, pizza":
+        return 50 if low.startswith("pane") else None
+    if group == "Legumi":
+        return 150 if cooked or "fresch" in low or "scatola" in low else 50
+    if group == "Verdure e ortaggi":
+        return 200
+    if group == "Frutta fresca":
+        return 150
+    if group == "Latte e yogurt":
+        return 125
+    if group == "Formaggi":
+        fresh = any(w in low for w in ("mozzarella", "ricotta", "fiocchi", "stracchino",
+                                        "crescenza", "caprino", "feta", "cottage", "spalmabile"))
+        return 100 if fresh else 50
+    if group.startswith("Carni"):
+        return 100
+    if group == "Salumi":
+        return 50
+    if group == "Pesce, crostacei, molluschi":
+        return 150
+    if group == "Uova":
+        return 50
+    if group == "Oli e grassi":
+        return 10
+    if group == "Frutta secca, conservata, semi":
+        return 30 if not any(w in low for w in ("sciroppo", "succo", "conserv")) else None
+    return None
+
+
+def build_portions(abbrev, groups):
+    rows, errors = [], []
+    for ndb, name in FOODS:
+        group = groups.get(ndb, "")
+        seen = set()
+        grams = larn_portion(name, group)
+        if grams:
+            rows.append([name, "1 porzione", "%g" % grams, LARN_SOURCE])
+            seen.add("1 porzione")
+        fields = abbrev.get(ndb)
+        if not fields:
+            continue
+        for weight, desc in ((fields[46], fields[47]), (fields[48], fields[49])):
+            if not weight or not desc or float(weight) <= 0:
+                continue
+            it = translate_measure(desc, group)
+            if not it or it in seen:
+                continue
+            seen.add(it)
+            if len(it) > MAX_PORTION:
+                errors.append("portion name longer than %d characters: %s" % (MAX_PORTION, it))
+            rows.append([name, it, "%g" % float(weight), "USDA SR %s" % ndb])
+    for row in rows:
+        words = set(re.findall(r"[a-z]+", row[1].lower()))
+        english = words & ENGLISH_WORDS
+        if english:
+            errors.append("portion of %s not in Italian: %s" % (row[0], row[1]))
+    return rows, errors
+
+
+def recipe_portion_source(servings):
+    return "ricetta per %d %s" % (servings, "porzione" if servings == 1 else "porzioni")
+
+
+def build_recipe_portions(path):
+    """A "1 porzione" row for each dish of ricette.tsv, in the file's order: the cooked
+    weight (or the ingredients' sum) over RECIPE_SERVINGS, to the nearest gram."""
+    rows, errors = [], []
+    try:
+        dishes = read_recipes(path)
+    except (OSError, ValueError) as e:
+        return rows, ["cannot read %s: %s" % (path, e)]
+    for name, (cooked, total) in dishes.items():
+        servings = RECIPE_SERVINGS.get(name)
+        if servings is None:
+            errors.append("the recipe %s has no servings in RECIPE_SERVINGS" % name)
+            continue
+        if not isinstance(servings, int) or servings < 1:
+            errors.append("servings of %s not a whole number above 0: %r" % (name, servings))
+            continue
+        weight = cooked if cooked is not None else total
+        grams = math.floor(weight / servings + 0.5)
+        if grams < 1:
+            errors.append("the portion of %s weighs less than 1 g" % name)
+            continue
+        rows.append([name, "1 porzione", "%d" % grams, recipe_portion_source(servings)])
+    for dish in RECIPE_SERVINGS:
+        if dish not in dishes:
+            errors.append("dish with servings not in %s: %s" % (os.path.basename(path), dish))
+    return rows, errors
+
+
 def read_usda(path):
     """Read a USDA SR file into {ndb: [fields]}, with the ~ quotes removed."""
     rows = {}
@@ -1607,6 +1917,10 @@ def main(argv):
                     help="folder holding usda-sr-abbrev.txt and usda-sr-food-des.txt")
     ap.add_argument("-o", "--output", default=os.path.join(here, "alimenti.tsv"))
     ap.add_argument("-n", "--nutrients", default=os.path.join(here, "nutrienti.tsv"))
+    ap.add_argument("-g", "--groups", default=os.path.join(here, "gruppi.tsv"))
+    ap.add_argument("-p", "--portions", default=os.path.join(here, "porzioni.tsv"))
+    ap.add_argument("-r", "--recipes", default=os.path.join(here, "ricette.tsv"),
+                    help="the shipped dishes, grouped after the foods in gruppi.tsv")
     ap.add_argument("--check", action="store_true",
                     help="verify only; compare with the existing outputs")
     ap.add_argument("--list", action="store_true",
@@ -1628,6 +1942,16 @@ def main(argv):
     for ndb, _ in FOODS:
         if ndb in abbrev and ndb not in desc:
             errors.append("NDB %s missing from usda-sr-food-des.txt" % ndb)
+    group_rows, more = build_groups(food_groups())
+    errors += more
+    recipe_group_rows, more = build_recipe_groups(args.recipes)
+    group_rows += recipe_group_rows
+    errors += more
+    portion_rows, more = build_portions(abbrev, food_groups())
+    errors += more
+    recipe_portion_rows, more = build_recipe_portions(args.recipes)
+    portion_rows += recipe_portion_rows
+    errors += more
     errors += check_previous_version(os.path.join(args.usda_dir, PREVIOUS_VERSION), rows)
 
     if args.list:
@@ -1641,18 +1965,20 @@ def main(argv):
         return 1
 
     outputs = [(args.output, format_tsv(HEADER, rows)),
-               (args.nutrients, format_tsv(NUTRIENT_HEADER, nutrient_rows))]
+               (args.nutrients, format_tsv(NUTRIENT_HEADER, nutrient_rows)),
+               (args.groups, format_tsv(GROUP_HEADER, group_rows)),
+               (args.portions, format_tsv(PORTION_HEADER, portion_rows))]
     if args.check:
         if not all([up_to_date(path, text) for path, text in outputs]):
             return 1
-        print("%s, %s: %d foods, up to date"
-              % (args.output, args.nutrients, len(rows)))
+        print("%s, %s, %s: %d foods, up to date"
+              % (args.output, args.nutrients, args.groups, len(rows)))
         return 0
 
     for path, text in outputs:
         with open(path, "w", encoding="utf-8", newline="\n") as f:
             f.write(text)
-    print("%s, %s: %d foods written" % (args.output, args.nutrients, len(rows)))
+    print("%s, %s, %s: %d foods written" % (args.output, args.nutrients, args.groups, len(rows)))
     return 0
 
 

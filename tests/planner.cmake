@@ -12,3 +12,9 @@ nutrilo_add_test(test_planner_pictures test_planner_pictures.cpp LIBS nutrilo_pl
 nutrilo_add_test(test_planner_copy test_planner_copy.cpp LIBS nutrilo_planner_fixtures)
 nutrilo_add_test(test_planner_model test_planner_model.cpp LIBS nutrilo_planner_fixtures)
 nutrilo_add_server_run(test_planner_model)
+nutrilo_add_test(test_equivalents test_equivalents.cpp LIBS nutrilo_planner_fixtures)
+nutrilo_add_server_run(test_equivalents)
+
+# A picture of the equivalents dialog with its alternatives (a program, not a test).
+add_executable(equivalents_screenshot equivalents_screenshot.cpp)
+target_link_libraries(equivalents_screenshot PRIVATE nutrilo_planner_fixtures)

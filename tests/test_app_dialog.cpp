@@ -247,7 +247,8 @@ void TestAppDialog::helpWindowTopicsAndMissingTopics()
     QVERIFY(window.browser()->toPlainText().contains(
         QStringLiteral("File della guida non trovato: Altro.hlp")));
     // Every topic links only to topics that exist.
-    for (int context : {1, 2, 3, 5, 7, 11, 12, 13, 14, 26, 27, 28, 29, 30, 40, 50, 550}) {
+    for (int context :
+         {1, 2, 3, 5, 7, 11, 12, 13, 14, 26, 27, 28, 29, 30, 40, 50, 550, 60, 61, 62, 63, 64}) {
         const QString html = HelpWindow::topicHtml(QStringLiteral("Nutrilo1.hlp"), context);
         QVERIFY2(!html.contains(QStringLiteral("non trovato")),
                  qPrintable(QString::number(context)));
@@ -258,6 +259,24 @@ void TestAppDialog::helpWindowTopicsAndMissingTopics()
                      qPrintable(QStringLiteral("%1 -> %2").arg(context).arg(target)));
         }
     }
+
+    // Asked for from a modal window, the help window belongs to it (above it, and not
+    // blocked by it); from no modal window it stands on its own.
+    DesktopServices services;
+    QDialog modal;
+    bool owned = false;
+    QTimer::singleShot(0, &modal, [&] {
+        services.showHelp(QStringLiteral("Nutrilo1.hlp"), 63, false);
+        owned = HelpWindow::instance()->parentWidget() == &modal &&
+                HelpWindow::instance()->isWindow() && HelpWindow::instance()->isVisible();
+        modal.reject();
+    });
+    modal.exec();
+    QVERIFY(owned);
+    services.showHelp(QStringLiteral("Nutrilo1.hlp"), 1, false);
+    QVERIFY(!HelpWindow::instance()->parentWidget());
+    QVERIFY(HelpWindow::instance()->isVisible());
+    HelpWindow::instance()->close();
 }
 
 void TestAppDialog::boxesOutliveTheSplash()

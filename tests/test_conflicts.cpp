@@ -489,7 +489,8 @@ private slots:
             if (db.open()) {
                 QSqlQuery q(db);
                 // The added tables only once they are there.
-                for (const char* t : {"alimenti", "Utenti", "dieta", "nutrienti", "visite"})
+                for (const char* t :
+                     {"alimenti", "Utenti", "dieta", "nutrienti", "visite", "gruppi_alimenti"})
                     if (q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t))) &&
                         q.next())
                         out << q.value(0);
@@ -507,10 +508,10 @@ private slots:
             TDM dm(path);
             QCOMPARE(dm.Dieta->storedRowCount(), 399);
         }
-        // Every row kept; the nutrient table added with the panel of each of its foods
-        // (all as shipped), a first visit for each person, and the change log's three
-        // triggers on each of the seven tables.
-        QCOMPARE(counts(), (QVariantList{323, 3, 399, 323, 3, 21}));
+        // Every row kept; the nutrient and group tables added with the panel and the group
+        // of each of its foods (all as shipped), a first visit for each person, and the
+        // change log's three triggers on each of the twelve tables.
+        QCOMPARE(counts(), (QVariantList{323, 3, 399, 323, 3, 323, 36}));
     }
 
     void twoInstancesSaveTheSameWeek_data()

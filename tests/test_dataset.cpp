@@ -519,8 +519,14 @@ private slots:
         QCOMPARE(moved.count(), 0);
         dm->DSAlimenti->setEnabled(true);
         QCOMPARE(switched.count(), 2);
-        dm->alimenti->prior();
+        // Switched on: the scan's moves passed on as one, for what follows the row.
         QCOMPARE(moved.count(), 1);
+        dm->alimenti->prior();
+        QCOMPARE(moved.count(), 2);
+        // Nothing moved while off: nothing passed on.
+        dm->DSAlimenti->setEnabled(false);
+        dm->DSAlimenti->setEnabled(true);
+        QCOMPARE(moved.count(), 2);
     }
 
     void fieldLookupIgnoresCase()

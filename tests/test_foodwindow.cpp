@@ -11,6 +11,7 @@
 #include "Dataset.h"
 #include "FoodChooser.h"
 #include "PieChart.h"
+#include "Recipes.h"
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
 #include "TDM.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <memory>
 
@@ -309,6 +311,9 @@ private slots:
         db->exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, calcio) VALUES "
                                 "(?, 'USDA SR 18069', 2.7, 144)"),
                  {pane});
+        db->exec(QStringLiteral("INSERT INTO gruppi_alimenti (Alimento, gruppo) VALUES "
+                                "(?, 'Cereali e derivati'), (?, 'Frutta fresca')"),
+                 {pane, mela});
         open();
         window->show();
         QVERIFY(window->DBChart1->isVisible());
@@ -370,7 +375,326 @@ private slots:
         type(edit("fibra"), QStringLiteral("9"));
         window->btnannullaClick();
         QCOMPARE(edit("fibra")->text(), QStringLiteral("2,7"));
+
+        // The group chooser: the current food's group among every group, a change saved
+        // with the food, a new group typed in, cancel putting back the stored one.
+        QComboBox* group = window->NutrientiGruppo;
+        QCOMPARE(group->accessibleName(), QStringLiteral("Gruppo dell'alimento"));
+        QCOMPARE(group->currentText(), QStringLiteral("Cereali e derivati"));
+        QCOMPARE(group->count(), 3); // the empty entry first: no group
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        QCOMPARE(group->currentText(), QStringLiteral("Frutta fresca"));
+        group->setCurrentIndex(group->findText(QStringLiteral("Cereali e derivati")));
+        emit group->activated(group->currentIndex());
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        window->btnsalvaClick();
+        const QString groupOfApple =
+            QStringLiteral("SELECT gruppo FROM gruppi_alimenti WHERE Alimento = ?");
+        QCOMPARE(db->rows(groupOfApple, {mela})[0][0].toString(),
+                 QStringLiteral("Cereali e derivati"));
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        QCOMPARE(group->currentText(), QStringLiteral("Cereali e derivati"));
+        type(group->lineEdit(), QStringLiteral("Frutta  "));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(groupOfApple, {mela})[0][0].toString(), QStringLiteral("Frutta"));
+        QCOMPARE(group->findText(QStringLiteral("Frutta")), 2);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        type(group->lineEdit(), QStringLiteral("Verdure"));
+        window->btnannullaClick();
+        QCOMPARE(group->currentText(), QStringLiteral("Frutta"));
+        QVERIFY(!dm->pendingGroup);
+        // The empty entry takes the food out of its group.
+        group->setCurrentIndex(0);
+        emit group->activated(0);
+        window->btnsalvaClick();
+        QVERIFY(db->rows(groupOfApple, {mela}).isEmpty());
+
         QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QVERIFY(window->DBChart1->isVisible());
+    }
+
+    // The recipe page: a dish made of two foods saved from the window with the values
+    // computed from them, its five values then read-only; a dish containing itself refused
+    // with nothing written.
+    void theRecipePage()
+    {
+        open();
+        window->show();
+        QTest::mouseClick(window->btnricetta, Qt::LeftButton);
+        QVERIFY(window->PanelRicetta->isVisible());
+        QVERIFY(!window->DBChart1->isVisible());
+        for (QWidget* w :
+             window->PanelRicetta->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+        const QString dish = QStringLiteral("Pasta con zucchine");
+        window->btnnuovoClick();
+        type(window->DBEdit1, dish);
+        const auto row = [&](const QString& food, const QString& grams) {
+            window->btnaggiungiingrediente->click();
+            const int r = window->RicettaIngredienti->rowCount() - 1;
+            auto* chooser = qobject_cast<QComboBox*>(window->RicettaIngredienti->cellWidget(r, 0));
+            QVERIFY(chooser && !chooser->accessibleName().isEmpty());
+            QCOMPARE(window->focusWidget(), chooser); // ready to type the food
+            chooser->setCurrentText(food);
+            window->RicettaIngredienti->item(r, 1)->setText(grams);
+        };
+        row(QStringLiteral("Pasta di semola, cruda"), QStringLiteral("80"));
+        row(QStringLiteral("Zucchine"), QStringLiteral("100,5"));
+        type(window->RicettaPesoCotto, QStringLiteral("250"));
+        window->btnsalvaricetta->click();
+        QVERIFY(services->callsOf(What::Dialog).isEmpty());
+        QVERIFY(services->callsOf(What::ErrorReport).isEmpty());
+        const auto stored =
+            db->rows(QStringLiteral(
+                         "SELECT kcal100, Proteine, \"%edibile\" FROM alimenti WHERE Alimento = ?"),
+                     {dish});
+        QCOMPARE(stored.size(), 1);
+        // (353 × 0,8 + 11 × 1,005) × 100 / 250 = 117,382, and so the protein, both kept
+        // to one decimal.
+        QVERIFY(qAbs(stored[0][0].toDouble() - 117.4) < 1e-9);
+        QVERIFY(qAbs(stored[0][1].toDouble() - 4.7) < 1e-9);
+        QCOMPARE(stored[0][2].toDouble(), 100.0);
+        QCOMPARE(current(), dish);
+        QVERIFY(window->DBEdit7->isReadOnly());
+        QVERIFY(!window->DBEdit1->isReadOnly());
+        QCOMPARE(window->RicettaIngredienti->rowCount(), 2);
+        QVERIFY(window->RicettaValori->text().contains(QStringLiteral("kcal: 117,4")));
+
+        // The dish as its own ingredient.
+        row(dish, QStringLiteral("10"));
+        window->btnsalvaricetta->click();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].kind, MessageKind::Error);
+        QCOMPARE(dialogs[0].captions, QStringList{QStringLiteral("Ok")});
+        QCOMPARE(dialogs[0].text, QStringLiteral("Una ricetta non può contenere sé stessa: Pasta "
+                                                 "con zucchine → Pasta con zucchine"));
+        QCOMPARE(db->rows(QStringLiteral("SELECT count(*) FROM ricette_ingredienti"))[0][0].toInt(),
+                 2);
+        QCOMPARE(window->RicettaIngredienti->rowCount(), 3); // what was typed is kept
+
+        // The recipe's panel is computed too.
+        QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QLineEdit* fibre =
+            window->PanelNutrienti->findChild<QLineEdit*>(QStringLiteral("Nutriente_fibra"));
+        QVERIFY(fibre->isReadOnly());
+        QCOMPARE(fibre->toolTip(), QStringLiteral("Calcolato dagli ingredienti della ricetta"));
+        QTest::mouseClick(window->btnricetta, Qt::LeftButton);
+
+        // A food that is no recipe keeps its values editable (the unsaved row dropped).
+        services->clear();
+        services->dialogAnswers << Result::No;
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Zucchine")}));
+        QVERIFY(!window->DBEdit7->isReadOnly());
+        QCOMPARE(window->RicettaIngredienti->rowCount(), 0);
+        QTest::mouseClick(window->btnnutrienti, Qt::LeftButton);
+        QVERIFY(!fibre->isReadOnly());
+
+        // An ingredient is not deleted, and this is said before any question.
+        services->clear();
+        window->btndeleteClick();
+        QCOMPARE(services->callsOf(What::Dialog).size(), 1);
+        QCOMPARE(services->callsOf(What::Dialog)[0].kind, MessageKind::Error);
+        QCOMPARE(
+            services->textsOf(What::Dialog),
+            QStringList{QStringLiteral("L'alimento è usato nelle ricette: Pasta con zucchine. "
+                                       "Toglilo prima dalle ricette: non è stato cancellato")});
+        QCOMPARE(foodRows(QStringLiteral("Zucchine")), 1);
+    }
+
+    // The recipe page shows the current food's recipe whatever moved the cursor (here the
+    // toolbar's save, which leaves the last food current), "Salva ricetta" writes only the
+    // recipe whose ingredients the page shows, and unsaved edits of the page are asked
+    // about before the window leaves the food.
+    void theRecipePageFollowsTheCurrentFood()
+    {
+        open();
+        const QString pasta = QStringLiteral("Pasta con zucchine");
+        const QString apples = QStringLiteral("Mele al forno");
+        dm->saveRecipe(Recipe{
+            pasta,
+            250,
+            {{QStringLiteral("Pasta di semola, cruda"), 80}, {QStringLiteral("Zucchine"), 100}}});
+        dm->saveRecipe(Recipe{apples, 150, {{mela, 200}}}); // the last food
+        window->show();
+        QTest::mouseClick(window->btnricetta, Qt::LeftButton);
+        QTableWidget* table = window->RicettaIngredienti;
+        const auto shown = [table] {
+            QStringList rows;
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows << qobject_cast<QComboBox*>(table->cellWidget(r, 0))->currentText() +
+                            QLatin1Char('|') + table->item(r, 1)->text();
+            return rows;
+        };
+        const auto stored = [&](const QString& recipe) {
+            QStringList rows;
+            for (const QVariantList& r :
+                 db->rows(QStringLiteral("SELECT Alimento, grammi FROM ricette_ingredienti WHERE "
+                                         "Ricetta = ? ORDER BY posizione"),
+                          {recipe}))
+                rows << r.at(0).toString() + QLatin1Char('|') + QString::number(r.at(1).toDouble());
+            const auto weight = db->rows(
+                QStringLiteral("SELECT peso_cotto FROM ricette WHERE Alimento = ?"), {recipe});
+            rows << (weight.isEmpty() ? QStringLiteral("-")
+                                      : QString::number(weight[0][0].toDouble()));
+            return rows;
+        };
+        const QStringList pastaRows{"Pasta di semola, cruda|80", "Zucchine|100", "250"};
+        const QStringList applesRows{mela + QStringLiteral("|200"), QStringLiteral("150")};
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pasta}));
+        QCOMPARE(shown(), (QStringList{"Pasta di semola, cruda|80", "Zucchine|100"}));
+
+        type(window->DBEdit2, QStringLiteral("90"));
+        window->btnsalvaClick();
+        QCOMPARE(current(), apples);
+        QCOMPARE(shown(), QStringList{mela + QStringLiteral("|200")});
+        QCOMPARE(window->RicettaPesoCotto->text(), QStringLiteral("150"));
+        window->btnsalvaricetta->click();
+        QCOMPARE(stored(apples), applesRows);
+        QCOMPARE(stored(pasta), pastaRows);
+
+        // A move the page was not told of: "Salva ricetta" refuses, nothing written.
+        services->clear();
+        dm->DSAlimenti->setEnabled(false);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pasta}));
+        window->btnsalvaricetta->click();
+        dm->DSAlimenti->setEnabled(true);
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{QStringLiteral(
+                     "La pagina Ricetta mostrava gli ingredienti di \"Mele al forno\", non quelli "
+                     "dell'alimento corrente \"Pasta con zucchine\": la ricetta non è stata "
+                     "salvata. Ora la pagina mostra l'alimento corrente.")});
+        QCOMPARE(stored(apples), applesRows);
+        QCOMPARE(shown(), (QStringList{"Pasta di semola, cruda|80", "Zucchine|100"}));
+
+        // Unsaved edits: "Annulla" stays on the food with them, "No" drops them, "Sì" saves.
+        services->clear();
+        table->item(0, 1)->setText(QStringLiteral("90"));
+        services->dialogAnswers << Result::Cancel;
+        window->upClick();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].text, QStringLiteral("Salvare la ricetta \"Pasta con zucchine\"?"));
+        QCOMPARE(dialogs[0].kind, MessageKind::Confirmation);
+        QCOMPARE(dialogs[0].captions, (QStringList{"Sì", "No", "Annulla"}));
+        QCOMPARE(current(), pasta);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("90"));
+        services->dialogAnswers << Result::No;
+        window->upClick();
+        QVERIFY(current() != pasta);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pasta}));
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("80"));
+        QCOMPARE(stored(pasta), pastaRows);
+        table->item(0, 1)->setText(QStringLiteral("90"));
+        services->dialogAnswers << Result::Yes;
+        window->downClick();
+        QVERIFY(current() != pasta);
+        QCOMPARE(stored(pasta).at(0), QStringLiteral("Pasta di semola, cruda|90"));
+
+        // Closing the window asks too; "Annulla" keeps it open.
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {apples}));
+        type(window->RicettaPesoCotto, QStringLiteral("300"));
+        services->dialogAnswers << Result::Cancel << Result::No;
+        window->reject();
+        QVERIFY(window->isVisible());
+        window->reject();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(stored(apples), applesRows);
+    }
+
+    // The portion page: the current food's portions lightest first; a cell changed, a row
+    // added and one taken away saved with the food and read back; cancel putting back what
+    // is stored; grams that are no number refused with nothing written, then corrected.
+    void thePortionPage()
+    {
+        db->exec(QStringLiteral("INSERT INTO porzioni (Alimento, nome, grammi) VALUES "
+                                "(?, '1 rosetta', 60), (?, '1 fetta', 30)"),
+                 {pane, pane});
+        open();
+        window->show();
+        QTest::mouseClick(window->btnporzioni, Qt::LeftButton);
+        QVERIFY(window->PanelPorzioni->isVisible());
+        QVERIFY(!window->DBChart1->isVisible());
+        for (QWidget* w :
+             window->PanelPorzioni->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+        QVERIFY(!window->btnporzioni->accessibleName().isEmpty());
+        QVERIFY(!window->AggiungiPorzione->accessibleName().isEmpty());
+        QVERIFY(!window->TogliPorzione->accessibleName().isEmpty());
+        QTableWidget* table = window->GrigliaPorzioni;
+        const auto shown = [table] {
+            QStringList rows;
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows << table->item(r, 0)->text() + QLatin1Char('|') + table->item(r, 1)->text();
+            return rows;
+        };
+        const QString portionsOfBread =
+            QStringLiteral("SELECT nome, grammi FROM porzioni WHERE Alimento = ? ORDER BY grammi");
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        QCOMPARE(shown(), (QStringList{"1 fetta|30", "1 rosetta|60"}));
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {mela}));
+        QCOMPARE(table->rowCount(), 0);
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+
+        table->item(1, 1)->setText(QStringLiteral("55,5"));
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        QVERIFY(dm->pendingPortions);
+        window->AggiungiPorzione->click();
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(2, 1)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Grammi della porzione 3"));
+        table->item(2, 0)->setText(QStringLiteral(" 1 porzione "));
+        table->item(2, 1)->setText(QStringLiteral("50"));
+        table->setCurrentCell(0, 0);
+        window->TogliPorzione->click();
+        window->btnsalvaClick();
+        QCOMPARE(services->textsOf(What::Dialog),
+                 QStringList{QStringLiteral("Alimento inserito/modificato correttamente.")});
+        QCOMPARE(db->rows(portionsOfBread, {pane}),
+                 (QList<QVariantList>{{QStringLiteral("1 porzione"), 50.0},
+                                      {QStringLiteral("1 rosetta"), 55.5}}));
+        QVERIFY(dm->alimenti->locate(QStringLiteral("Alimento"), {pane}));
+        QCOMPARE(shown(), (QStringList{"1 porzione|50", "1 rosetta|55,5"}));
+
+        table->item(0, 0)->setText(QStringLiteral("1 fettona"));
+        window->btnannullaClick();
+        QCOMPARE(shown(), (QStringList{"1 porzione|50", "1 rosetta|55,5"}));
+        QVERIFY(!dm->pendingPortions);
+
+        services->clear();
+        table->item(0, 1)->setText(QStringLiteral("tanto"));
+        window->btnsalvaClick();
+        const auto dialogs = services->callsOf(What::Dialog);
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].kind, MessageKind::Error);
+        QCOMPARE(dialogs[0].text,
+                 QStringLiteral("I grammi della porzione \"1 porzione\" devono essere un numero "
+                                "maggiore di 0 e non oltre 5000."));
+        QCOMPARE(dm->alimenti->state(), Dataset::State::Edit);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("tanto"));
+        QCOMPARE(db->rows(portionsOfBread, {pane}).size(), 2);
+        QCOMPARE(db->rows(portionsOfBread, {pane})[0][1].toDouble(), 50.0);
+        // Saved again as it is: refused again, the typed rows not lost.
+        window->btnsalvaClick();
+        QCOMPARE(services->callsOf(What::Dialog).size(), 2);
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("tanto"));
+        // Corrected, it is written.
+        table->item(0, 1)->setText(QStringLiteral("45"));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(portionsOfBread, {pane})[0][1].toDouble(), 45.0);
+
+        // A new food with its portions.
+        window->btnnuovoClick();
+        type(window->DBEdit1, QStringLiteral("Grissini"));
+        window->AggiungiPorzione->click();
+        table->item(0, 0)->setText(QStringLiteral("1 grissino"));
+        table->item(0, 1)->setText(QStringLiteral("5"));
+        window->btnsalvaClick();
+        QCOMPARE(db->rows(portionsOfBread, {QStringLiteral("Grissini")}),
+                 (QList<QVariantList>{{QStringLiteral("1 grissino"), 5.0}}));
+
+        QTest::mouseClick(window->btnporzioni, Qt::LeftButton);
         QVERIFY(window->DBChart1->isVisible());
     }
 

@@ -1,7 +1,7 @@
 // A picture of the food management window with a food selected, for looking at the
-// layout: foods_screenshot <alimenti.mdb> <output.png> [search text] [nutrienti]: with
-// "nutrienti", the page of the food's nutrients instead of the pie. The database is
-// copied into a temporary folder first, so the original file is not touched.
+// layout: foods_screenshot <alimenti.mdb> <output.png> [search text] [page]: with
+// "nutrienti", "porzioni" or "ricetta" as the page, that page of the food instead of the pie.
+// The database is copied into a temporary folder first, so the original file is not touched.
 
 #include "ScriptedServices.h"
 #include "TAlimpers.h"
@@ -41,6 +41,10 @@ int main(int argc, char** argv)
     window.LabeledEdit1->setText(search);
     if (argc > 4 && QByteArray(argv[4]) == "nutrienti")
         window.showNutrients(true);
+    if (argc > 4 && QByteArray(argv[4]) == "porzioni")
+        window.showPortions(true);
+    if (argc > 4 && QByteArray(argv[4]) == "ricetta")
+        window.showRecipe(true);
     QTimer::singleShot(300, [&] {
         window.grab().save(out);
         app.quit();

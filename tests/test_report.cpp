@@ -1,4 +1,5 @@
 // The report's lines, built from fake week data and from a grid of real controls.
+#include "HouseholdPortion.h"
 #include "ReportBuilder.h"
 #include "TestMain.h"
 #include "WeeklyPlanner.h"
@@ -48,6 +49,7 @@ private slots:
     void emptyWeek();
     void filledWeekLineByLine();
     void slotLinePieces();
+    void householdPortions();
     void slotsReadOnceInWeekOrder();
     void gridAsDisplayed();
 };
@@ -126,6 +128,65 @@ void TestReport::slotLinePieces()
              QString("Alimento:   Pane   gr.    Kcal: "));
     QCOMPARE(ReportBuilder::slotLine({"Caffè {ristretto} \\", "0", "0"}),
              QString("Alimento:   Caffè {ristretto} \\   gr. 0   Kcal: 0"));
+}
+
+void TestReport::householdPortions()
+{
+    using HouseholdPortion::nearest;
+    const QList<HouseholdPortion::Portion> pasta{{"1 porzione", 80}, {"1 cucchiaio", 10}};
+    // Fewer portions win: 80 g is 1 porzione, not 8 cucchiai; 20 g only fits spoons.
+    QCOMPARE(nearest(80, pasta), QString("1 porzione"));
+    QCOMPARE(nearest(20, pasta), QString("2 cucchiai"));
+    QCOMPARE(nearest(160, pasta), QString("2 porzioni"));
+    QCOMPARE(nearest(40, pasta), QString("½ porzione"));
+    // Within 10 % of a multiple, not beyond: 88 g is 1 porzione, 89 g and 100 g are not
+    // (the spoons stop at ten).
+    QCOMPARE(nearest(88, pasta), QString("1 porzione"));
+    QCOMPARE(nearest(72, pasta), QString("1 porzione"));
+    QCOMPARE(nearest(89, {{"1 porzione", 80}}), QString());
+    QCOMPARE(nearest(100, pasta), QString("10 cucchiai"));
+    QCOMPARE(nearest(130, pasta), QString());
+    QCOMPARE(nearest(0, pasta), QString());
+    QCOMPARE(nearest(80, {}), QString());
+    // A half comes after one and before two: 5 g of oil is 1 cucchiaino, not ½ cucchiaio.
+    QCOMPARE(nearest(5, {{"1 cucchiaio", 10}, {"1 cucchiaino", 5}}), QString("1 cucchiaino"));
+    QCOMPARE(nearest(125, {{"1 vasetto", 125}, {"1 cucchiaio", 15}}), QString("1 vasetto"));
+
+    const QStringList units{"cucchiaio",    "cucchiaino", "fetta", "tazza",  "porzione",
+                            "frutto medio", "uovo",       "pezzo", "vasetto"};
+    const QStringList many{"cucchiai",    "cucchiaini", "fette", "tazze",  "porzioni",
+                           "frutti medi", "uova",       "pezzi", "vasetti"};
+    for (int i = 0; i < units.size(); ++i) {
+        QCOMPARE(HouseholdPortion::plural(units.at(i)), many.at(i));
+        QCOMPARE(nearest(30, {{"1 " + units.at(i), 10}}), "3 " + many.at(i));
+    }
+    QCOMPARE(HouseholdPortion::plural("cucchiaio di olio"), QString("cucchiai di olio"));
+    QCOMPARE(nearest(100, {{"1 fetta (20 g)", 50}}), QString("2 fette (20 g)"));
+    // A unit without a known plural, or a name that does not count one.
+    QCOMPARE(nearest(400, {{"1 bicchiere", 200}}), QString("2 × bicchiere"));
+    QCOMPARE(nearest(200, {{"bicchiere", 200}}), QString("bicchiere"));
+
+    // From the grid's texts, and in the report beside the grams.
+    const HouseholdPortion::Lookup lookup = [&](const QString& food) {
+        return food == "Olio d'oliva" ? QList<HouseholdPortion::Portion>{{"1 cucchiaio", 10}}
+                                      : QList<HouseholdPortion::Portion>{};
+    };
+    QCOMPARE(HouseholdPortion::nearest("20", "Olio d'oliva", lookup), QString("2 cucchiai"));
+    QCOMPARE(HouseholdPortion::nearest("", "Olio d'oliva", lookup), QString());
+    QCOMPARE(HouseholdPortion::nearest("venti", "Olio d'oliva", lookup), QString());
+    QCOMPARE(HouseholdPortion::nearest("20", "Olio d'oliva", {}), QString());
+    QMap<int, Texts> week;
+    week[119] = {"Olio d'oliva", "20", "179,8"};
+    week[615] = {"Mela", "150", "78"};
+    const auto slotTexts = [&](int n) { return week.value(n); };
+    const auto total = [](int) { return QStringLiteral("0"); };
+    const QStringList with =
+        ReportBuilder::lines("Luca", "1/2/25", caption, total, slotTexts, lookup);
+    const QStringList without = ReportBuilder::lines("Luca", "1/2/25", caption, total, slotTexts);
+    QCOMPARE(with.size(), without.size());
+    QVERIFY(with.contains("Alimento:   Olio d'oliva   gr. 20, 2 cucchiai   Kcal: 179,8"));
+    QVERIFY(without.contains("Alimento:   Olio d'oliva   gr. 20   Kcal: 179,8"));
+    QVERIFY(with.contains("Alimento:   Mela   gr. 150   Kcal: 78"));
 }
 
 void TestReport::slotsReadOnceInWeekOrder()

@@ -7,6 +7,7 @@
 #include "PostgresStore.h"
 #include "ScopedEnvironment.h"
 #include "ScriptedServices.h"
+#include "ShippedFoods.h"
 #include "SqliteStore.h"
 #include "Startup.h"
 #include "StoreLocation.h"
@@ -62,10 +63,13 @@ ToolRun runTool(const QStringList& arguments)
     return run;
 }
 
+// The shipped foods and the shipped dishes, which are foods too.
 int shippedFoodCount()
 {
     QFile f(qEnvironmentVariable("NUTRILO_SOURCE_DIR") + QStringLiteral("/data/alimenti.tsv"));
-    return f.open(QIODevice::ReadOnly) ? int(DatabaseTransfer::foodsFromTable(f).size()) : -1;
+    return f.open(QIODevice::ReadOnly)
+               ? int(DatabaseTransfer::foodsFromTable(f).size() + ShippedFoods::recipes().size())
+               : -1;
 }
 
 QApplication& app()
@@ -188,6 +192,18 @@ private slots:
         QVERIFY2(
             first.out.contains(QStringLiteral("%1 alimenti e %1 pannelli nutrizionali").arg(foods)),
             qPrintable(first.out));
+        // The dishes among them, with their ingredients, the foods' groups and portions.
+        const QList<Recipe> recipes = ShippedFoods::recipes();
+        qsizetype ingredients = 0;
+        for (const Recipe& r : recipes)
+            ingredients += r.ingredients.size();
+        QVERIFY2(first.out.contains(QStringLiteral("fra cui %1 ricette (%2 ingredienti); %3 "
+                                                   "alimenti assegnati a un gruppo, %4 porzioni.")
+                                        .arg(recipes.size())
+                                        .arg(ingredients)
+                                        .arg(ShippedFoods::groups().size())
+                                        .arg(ShippedFoods::portions().size())),
+                 qPrintable(first.out));
         {
             ScriptedServices services;
             TDM dm(db.uri());
@@ -196,6 +212,8 @@ private slots:
             QCOMPARE(dm.foodPanels().size(), foods);
             QCOMPARE(dm.foodPanels().find(QStringLiteral("Pasta di semola, cruda"))->source,
                      QStringLiteral("USDA SR 20420"));
+            QCOMPARE(dm.groupOf(QStringLiteral("Pasta al pomodoro")),
+                     QStringLiteral("Primi piatti"));
         }
         // A second init meets a database that is not empty, and writes nothing.
         const ToolRun second = runTool({QStringLiteral("init"), db.uri()});
@@ -230,11 +248,23 @@ private slots:
         file.addMenuRow(carla, 719, QStringLiteral("Caffè, in tazza"), QVariant());
         file.exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra, calcio) VALUES "
                                  "('Mela', 'manuale', 2.4, NULL)"));
+        file.exec(QStringLiteral("INSERT INTO alternative (ID_Utente, ID_Combo, posizione, "
+                                 "Alimento, Equivalente, grammi) VALUES (?, 101, 1, 'Mela', "
+                                 "'Pera', 150)"),
+                  {anna});
+        // Every table goes across, the slots' alternatives too.
+        const auto withAlternatives = [](const RecordStore& store) {
+            QList<QVariantList> rows = TestDatabase::everything(store);
+            for (const StoredRow& row : store.readTable(TableSchema::alternative()))
+                rows << QVariantList(row.values.begin(), row.values.end());
+            return rows;
+        };
         QList<QVariantList> original;
         {
             SqliteStore store(file.path());
-            original = TestDatabase::everything(store);
+            original = withAlternatives(store);
         }
+        QCOMPARE(original.last().value(4).toString(), QStringLiteral("Pera"));
 
         ServerDatabase server(QStringLiteral("import"));
         const DatabaseTransfer::Counts counts =
@@ -245,7 +275,7 @@ private slots:
         QCOMPARE(counts.panels, 1);
         {
             PostgresStore store(server.uri());
-            QCOMPARE(TestDatabase::everything(store), original);
+            QCOMPARE(withAlternatives(store), original);
         }
         {
             // The next person gets the number after the highest one copied.
@@ -264,7 +294,7 @@ private slots:
         DatabaseTransfer::exportServer(server.uri(), copy);
         {
             SqliteStore store(copy);
-            QCOMPARE(TestDatabase::everything(store), original);
+            QCOMPARE(withAlternatives(store), original);
         }
         const ToolRun again = runTool({QStringLiteral("export"), server.uri(), copy});
         QCOMPARE(again.exitCode, 1);

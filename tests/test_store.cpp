@@ -5,17 +5,22 @@
 #include "Dataset.h"
 #include "NutrientPanel.h"
 #include "ScriptedServices.h"
+#include "ShippedFoods.h"
 #include "SqliteStore.h"
 #include "TDM.h"
+#include "TableSchema.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -245,10 +250,26 @@ private slots:
     // leaves it as it was and reads no panels.
     void previousVersionIsCompleted()
     {
+        if (!TestDatabase::onServer()) {
+            // The shipped database holds every shipped portion.
+            ScriptedServices services;
+            QTemporaryDir folder;
+            const QString file = folder.filePath(QStringLiteral("alimenti.mdb"));
+            QVERIFY(QFile::copy(qEnvironmentVariable("NUTRILO_SHIPPED_DIR") +
+                                    QStringLiteral("/alimenti.mdb"),
+                                file));
+            SqliteStore shipped(file, SqliteStore::Access::ReadOnly);
+            QCOMPARE(shipped.rowCount(TableSchema::porzioni()),
+                     qint64(ShippedFoods::portions().size()));
+            QVERIFY(ShippedFoods::portions().size() > 1900);
+        }
         ScriptedServices services;
         TestDatabase db;
         db.exec(QStringLiteral("DROP TABLE nutrienti"));
         db.exec(QStringLiteral("DROP TABLE visite"));
+        db.exec(QStringLiteral("DROP TABLE gruppi_alimenti"));
+        db.exec(QStringLiteral("DROP TABLE porzioni"));
+        db.exec(QStringLiteral("DROP TABLE alternative"));
         // As shipped, and the same food with its kcal changed by the practice.
         db.exec(
             QStringLiteral("INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, "
@@ -285,6 +306,21 @@ private slots:
         QVERIFY(panels.first().at(3).isNull()); // not measured stays unknown
         QCOMPARE(dm.foodPanels().size(), 1);
         QVERIFY(dm.foodPanels().find(QStringLiteral("pasta di semola, CRUDA")));
+        // Likewise the group of the food still as shipped, none for the one changed.
+        QCOMPARE(db.rows(QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti")),
+                 (QList<QVariantList>{{QStringLiteral("Pasta di semola, cruda"),
+                                       QStringLiteral("Cereali, farine e pasta")}}));
+        // And its shipped portions, lightest first.
+        QCOMPARE(dm.portionsOf(QStringLiteral("Pasta di semola, cruda")),
+                 (TDM::Portions{{QStringLiteral("1 porzione"), 80.0}}));
+        QVERIFY(dm.portionsOf(QStringLiteral("Pasta di semola, cotta")).isEmpty());
+        // The slots' alternatives start empty and take a write.
+        QVERIFY(dm.alternativesOf(anna, 1).isEmpty());
+        dm.saveAlternatives(anna, 1,
+                            {{QStringLiteral("Pasta di semola, cruda"),
+                              QStringLiteral("Pasta di semola, cotta"), 160}});
+        QCOMPARE(db.rows(QStringLiteral("SELECT Equivalente FROM alternative")),
+                 (QList<QVariantList>{{QStringLiteral("Pasta di semola, cotta")}}));
         // Every person has one first visit with the measures stored, dated today and marked.
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QList<QVariantList> visits = db.rows(QStringLiteral(
@@ -322,6 +358,97 @@ private slots:
         QVERIFY(seen.first().nutrients);
         QVERIFY(!seen.first().foods);
         QCOMPARE(*dm.foodPanels().find(QStringLiteral("Torta della nonna"))->values[8], 40.0);
+    }
+
+    // Databases of the first version (foods, people, menus) and of the version before the
+    // recipes (also panels, visits, plans) opened by the application: every table added
+    // since is there, every row they held is the same to the byte, and a second opening
+    // changes nothing.
+    void earlierVersionsKeepEveryRow_data()
+    {
+        QTest::addColumn<QStringList>("held");
+        const QStringList first{QStringLiteral("alimenti"), QStringLiteral("Utenti"),
+                                QStringLiteral("dieta")};
+        QTest::newRow("prima versione") << first;
+        QTest::newRow("prima delle ricette")
+            << first + QStringList{QStringLiteral("nutrienti"), QStringLiteral("visite"),
+                                   QStringLiteral("piani"), QStringLiteral("piani_righe")};
+    }
+    void earlierVersionsKeepEveryRow()
+    {
+        QFETCH(QStringList, held);
+        ScriptedServices services;
+        TestDatabase db;
+        QList<const TableSchema*> added = TableSchema::added();
+        std::reverse(added.begin(), added.end()); // a table before the ones it refers to
+        for (const TableSchema* t : added)
+            if (!held.contains(t->name))
+                db.exec(QStringLiteral("DROP TABLE ") + t->name);
+        // A food as shipped, one with unknown values and one with accents; decimals that a
+        // rewrite would round.
+        db.exec(QStringLiteral(
+            "INSERT INTO alimenti (Alimento, \"%edibile\", Acqua, Proteine, Lipidi, Carboidrati, "
+            "kcal100) VALUES ('Pasta di semola, cruda', 100, 9.9, 13.04, 1.51, 74.67, 371), "
+            "('Brodo della casa', NULL, NULL, NULL, NULL, NULL, NULL), "
+            "('Caffè d''orzo, più zucchero', 97.5, 90.123456789, 0.1, 0.04, 1.3, 6.25)"));
+        const qint64 anna =
+            db.addPerson(QStringLiteral("Anna Maria D'Alò"), {{QStringLiteral("peso"), 61.35}});
+        db.addMenuRow(anna, 101, QStringLiteral("Pasta di semola, cruda"), QStringLiteral("80"));
+        db.addMenuRow(anna, 102, QStringLiteral("Brodo della casa"), QStringLiteral("250,5"));
+        db.addMenuRow(anna, 719, QStringLiteral("Caffè d'orzo, più zucchero"), QString());
+        if (held.contains(QStringLiteral("piani"))) {
+            db.exec(QStringLiteral("INSERT INTO nutrienti (Alimento, fonte, fibra) VALUES "
+                                   "('Brodo della casa', 'manuale', 0.25)"));
+            db.exec(QStringLiteral("INSERT INTO visite (ID_Utente, data, peso, note, migrata) "
+                                   "VALUES (?, '2024-03-01', 63.2, 'Prima visita', 0)"),
+                    {anna});
+            db.exec(QStringLiteral("INSERT INTO piani (ID_Utente, nome, inizio, modello) VALUES "
+                                   "(?, 'Inverno', '2024-01-08', 0)"),
+                    {anna});
+            const qint64 plan =
+                db.rows(QStringLiteral("SELECT max(ID) FROM piani")).first().first().toLongLong();
+            db.exec(QStringLiteral("INSERT INTO piani_righe (ID_Piano, ID_Combo, Alimento, "
+                                   "grammi) VALUES (?, 101, 'Brodo della casa', '300')"),
+                    {plan});
+        }
+        // Each table's rows, each value with its type, in a stable order.
+        const auto contents = [&db](const QStringList& tables) {
+            QMap<QString, QByteArrayList> out;
+            for (const QString& table : tables) {
+                QByteArrayList rows;
+                for (const QVariantList& row : db.rows(QStringLiteral("SELECT * FROM ") + table)) {
+                    QByteArray bytes;
+                    for (const QVariant& v : row)
+                        bytes += QByteArray(v.metaType().name()) + '=' +
+                                 (v.isNull() ? QByteArray("NULL")
+                                  : v.typeId() == QMetaType::Double
+                                      ? QByteArray::number(v.toDouble(), 'g', 17)
+                                      : v.toString().toUtf8()) +
+                                 '|';
+                    rows << bytes;
+                }
+                std::sort(rows.begin(), rows.end());
+                out.insert(table, rows);
+            }
+            return out;
+        };
+        const auto before = contents(held);
+        QVERIFY(!before.value(QStringLiteral("dieta")).isEmpty());
+        QStringList every;
+        for (const TableSchema* t : TableSchema::all())
+            every << t->name;
+        {
+            TDM dm(db.path());
+        }
+        for (const TableSchema* t : TableSchema::added())
+            QVERIFY2(db.rows(QStringLiteral("SELECT count(*) FROM ") + t->name).size() == 1,
+                     qPrintable(t->name));
+        QCOMPARE(contents(held), before);
+        const auto opened = contents(every);
+        {
+            TDM again(db.path());
+        }
+        QCOMPARE(contents(every), opened);
     }
 
     // The person's weight and waist follow their latest visit, in the visit's transaction;
@@ -493,7 +620,33 @@ private slots:
         dm.alimenti->cancel();
         QVERIFY(!dm.pendingPanel);
 
-        // Renamed: the panel's row and the week follow, in one transaction.
+        // The group is posted with the food like the panel.
+        const auto groupRows = [&db] {
+            return db.rows(
+                QStringLiteral("SELECT Alimento, gruppo FROM gruppi_alimenti ORDER BY Alimento"));
+        };
+        dm.alimenti->edit();
+        dm.pendingGroup = QStringLiteral("Frutta fresca");
+        dm.alimenti->post();
+        QCOMPARE(groupRows(),
+                 (QList<QVariantList>{{QStringLiteral("Mela"), QStringLiteral("Frutta fresca")}}));
+        QCOMPARE(dm.groupOf(QStringLiteral("MELA")), QStringLiteral("Frutta fresca"));
+        // The portions likewise; a repeated name refuses the post.
+        dm.alimenti->edit();
+        dm.pendingPortions =
+            TDM::Portions{{QStringLiteral("1 frutto"), 150.0}, {QStringLiteral("1 fetta"), 20.0}};
+        dm.alimenti->post();
+        const TDM::Portions apple{{QStringLiteral("1 fetta"), 20.0},
+                                  {QStringLiteral("1 frutto"), 150.0}};
+        QCOMPARE(dm.portionsOf(QStringLiteral("mela")), apple);
+        dm.alimenti->edit();
+        dm.pendingPortions =
+            TDM::Portions{{QStringLiteral("1 fetta"), 20.0}, {QStringLiteral("1 FETTA "), 25.0}};
+        QVERIFY_THROWS_EXCEPTION(AbortError, dm.alimenti->post());
+        dm.alimenti->cancel();
+        QCOMPARE(dm.portionsOf(QStringLiteral("Mela")), apple);
+
+        // Renamed: the panel's and the group's rows and the week follow, in one transaction.
         dm.alimenti->edit();
         dm.alimentiAlimento->setAsString(QStringLiteral("Mela golden"));
         dm.alimenti->post();
@@ -501,6 +654,12 @@ private slots:
         QCOMPARE(db.menuRows(anna).value(1), QStringLiteral("Mela golden|150"));
         QVERIFY(!dm.foodPanels().find(QStringLiteral("Mela")));
         QVERIFY(dm.foodPanels().find(QStringLiteral("Mela golden")));
+        QCOMPARE(groupRows(), (QList<QVariantList>{{QStringLiteral("Mela golden"),
+                                                    QStringLiteral("Frutta fresca")}}));
+        QCOMPARE(dm.groupOf(QStringLiteral("Mela golden")), QStringLiteral("Frutta fresca"));
+        QVERIFY(dm.groupOf(QStringLiteral("Mela")).isEmpty());
+        QCOMPARE(dm.portionsOf(QStringLiteral("Mela golden")), apple);
+        QVERIFY(dm.portionsOf(QStringLiteral("Mela")).isEmpty());
 
         // A new food posted with its panel.
         dm.alimenti->insert();
@@ -512,9 +671,13 @@ private slots:
         QCOMPARE(panelRows().size(), 2);
         QCOMPARE(panelRows().last().last().toDouble(), 9.0);
 
-        // Deleted: its panel goes with it.
+        // Deleted: its panel and its group go with it.
         QVERIFY(dm.alimenti->locate(QStringLiteral("Alimento"), {QStringLiteral("Mela golden")}));
         dm.alimenti->deleteRecord();
+        QVERIFY(groupRows().isEmpty());
+        QVERIFY(dm.groupNames().isEmpty());
+        QVERIFY(dm.portionsOf(QStringLiteral("Mela golden")).isEmpty());
+        QVERIFY(db.rows(QStringLiteral("SELECT * FROM porzioni")).isEmpty());
         QCOMPARE(panelRows().size(), 1);
         QCOMPARE(panelRows().first().first().toString(), QStringLiteral("Pera"));
         QCOMPARE(dm.foodPanels().size(), 1);

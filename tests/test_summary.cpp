@@ -183,6 +183,8 @@ private slots:
     void energyChartSampled();
     void splitChartSampled();
     void handoutPdfReadBack();
+    void handoutPortionsAndAlternatives();
+    void personsAlternativesInTheHandout();
     void pdfFailureLeavesNothing();
     void windowCommands();
     void previewSavesPdf();
@@ -537,8 +539,9 @@ void TestSummary::handoutPdfReadBack()
         QVERIFY2(text.contains(QString("Totale Giorno%1").arg(d)), qPrintable(QString::number(d)));
     QVERIFY(text.contains("Giorno1 — 498,5 kcal"));
     QVERIFY(text.contains("Totale Giorno1 498,5 10,2 16,2 84,3"));
-    QVERIFY(text.contains("Colazione Mela 150 78 0,4 0,3 20,7")); // 0,45 shown to even
-    QVERIFY(text.contains("Noci 7 48,23 1,0 4,8 0,4"));
+    QVERIFY(text.contains("Colazione Mela 150 g 78 0,4 0,3 20,7")); // 0,45 shown to even
+    // pdftotext may join a short "7 g" into "7g".
+    QVERIFY(text.contains(QRegularExpression("Noci 7 ?g 48,23 1,0 4,8 0,4")));
     QVERIFY(text.contains("Totale colazione 126,2 1,5 5,1 21,1"));
     QVERIFY(text.contains("Zuppa *"));
     QVERIFY(text.contains("Totale settimana 523,2 10,9 16,3 89,9"));
@@ -562,7 +565,7 @@ void TestSummary::handoutPdfReadBack()
     QCOMPARE(longText.count("Caffè filtro"), 133);
     for (int d = 1; d <= 7; ++d)
         for (int p = 1; p <= 19; ++p)
-            QVERIFY(longText.contains(QString("Caffè filtro %1 * 100 50 0,0").arg(100 * d + p)));
+            QVERIFY(longText.contains(QString("Caffè filtro %1 * 100 g 50 0,0").arg(100 * d + p)));
     const QString info = run("pdfinfo", {longPath});
     QVERIFY2(info.contains(QRegularExpression("Title: +Riepilogo dieta di Anna Bianchi\n")),
              qPrintable(info));
@@ -581,6 +584,70 @@ void TestSummary::handoutPdfReadBack()
     const int once = longHandout.paint(twice, 2);
     QVERIFY(once > 1);
     QCOMPARE(pdfPages(out_.filePath("due.pdf")), 2 * once);
+}
+
+void TestSummary::handoutPortionsAndAlternatives()
+{
+    const NutritionSummary s(weekOf(handWeek()), handFoods, {});
+    Handout handout(s, HandoutPerson{"Anna Bianchi", {}}, "9/12/26");
+    handout.setPortions([](const QString& food) {
+        QList<HouseholdPortion::Portion> portions;
+        if (food == "Pasta")
+            portions = {{"1 porzione", 80}, {"1 cucchiaio", 10}};
+        else if (food == "Olio")
+            portions = {{"1 cucchiaio", 10}};
+        return portions;
+    });
+    QList<int> asked;
+    handout.setAlternatives([&asked](int slot) {
+        asked << slot;
+        return slot == 105 ? Handout::AlternativeLines{{"oppure Riso bianco, crudo", "85 g"},
+                                                       {" ", " "},
+                                                       {"oppure Farro", "80 g"}}
+                           : Handout::AlternativeLines{};
+    });
+    const QString path = out_.filePath("porzioni.pdf");
+    handout.savePdf(path);
+    const QString text = pdfText(path);
+    QVERIFY2(text.contains("Pasta 80 g, 1 porzione 282,4"), qPrintable(text));
+    QVERIFY(text.contains("Olio 10 g, 1 cucchiaio 89,9"));
+    QVERIFY(text.contains(QRegularExpression("Noci 7 ?g 48,23"))); // no portions: the grams
+    // The lines under the pasta's row, in order, before the next slot's row.
+    const qsizetype pasta = text.indexOf("Pasta 80 g");
+    const qsizetype rice = text.indexOf("oppure Riso bianco, crudo 85 g");
+    const qsizetype farro = text.indexOf("oppure Farro 80 g");
+    QVERIFY(pasta >= 0 && rice > pasta && farro > rice && text.indexOf("Olio 10 g") > farro);
+    QCOMPARE(text.count("oppure"), 2);
+    QVERIFY(asked.contains(105) && asked.contains(119) && !asked.contains(103));
+}
+
+// The summary window's handout prints the person's alternatives under the slots they were
+// proposed for, not those proposed for a food the slot no longer holds.
+void TestSummary::personsAlternativesInTheHandout()
+{
+    TestDatabase db;
+    db.addFood("Pasta", 350, 12, 1.5, 75);
+    db.addFood("Riso", 330, 7, 0.4, 80);
+    db.addFood("Mela", 52, 0.3, 0.2, 13.8);
+    db.exec("INSERT INTO porzioni (Alimento, nome, grammi) VALUES ('Riso', '1 porzione', 80)");
+    const qint64 anna = db.addPerson("Anna");
+    TDM dm(db.path());
+    dm.saveAlternatives(anna, 105, {{"pasta", "Riso", 85}, {"Pasta", "Farro", 80}});
+    dm.saveAlternatives(anna, 106, {{"Pera", "Banana", 150}}); // the slot holds an apple now
+    const NutritionSummary s(weekOf({{105, {"Pasta", "80", "280"}}, {106, {"Mela", "150", "78"}}}),
+                             NutritionSummary::foodTable(*dm.alimenti), {});
+    ScriptedServices services;
+    TRiepilogo w(s, &dm);
+    services.fileAnswers.enqueue(out_.filePath("oppure"));
+    w.salvaPdf->click();
+    const QString text = pdfText(out_.filePath("oppure.pdf"));
+    const qsizetype pasta = text.indexOf("Pasta 80");
+    const qsizetype rice = text.indexOf("oppure Riso 85 g, 1 porzione");
+    const qsizetype farro = text.indexOf("oppure Farro 80 g");
+    QVERIFY2(pasta >= 0 && rice > pasta && farro > rice && text.indexOf("Mela 150") > farro,
+             qPrintable(text));
+    QVERIFY(!text.contains("Banana"));
+    QCOMPARE(text.count("oppure"), 2);
 }
 
 void TestSummary::pdfFailureLeavesNothing()
@@ -765,7 +832,7 @@ void TestSummary::italianWhateverTheLocale()
         w.salvaPdf->click();
         const QString text = pdfText(path);
         QVERIFY2(text.contains("Data: " + today), qPrintable(text));
-        QVERIFY(text.contains("Colazione Caffè * 52,5 2500 0,0"));
+        QVERIFY(text.contains("Colazione Caffè * 52,5 g 2500 0,0"));
         QVERIFY(text.contains("Totale Giorno1 2500,0"));
         QVERIFY2(text.contains(QRegularExpression("BMI 27,7 \\w")), qPrintable(text));
     }

@@ -1,7 +1,9 @@
-// Writes the database file shipped with the application: the four tables, the food
-// table and the foods' nutrient panels from the tab-separated sources, and no people.
+// Writes the database file shipped with the application: the tables, the food table, the
+// foods' nutrient panels, groups and household portions from the tab-separated sources, the
+// recipes with their values computed as the application computes them, and no people.
 //
-//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <alimenti.mdb>
+//   nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <gruppi.tsv> <ricette.tsv> <porzioni.tsv>
+//                <alimenti.mdb>
 
 #include "AppError.h"
 #include "ShippedFoods.h"
@@ -40,9 +42,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
-        return fail(
-            QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> <alimenti.mdb>"));
+    if (args.size() != 7)
+        return fail(QStringLiteral("usage: nutrilo-seed <alimenti.tsv> <nutrienti.tsv> "
+                                   "<gruppi.tsv> <ricette.tsv> <porzioni.tsv> <alimenti.mdb>"));
     QFile source(args.at(1));
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
@@ -57,7 +59,44 @@ int main(int argc, char** argv)
             return fail(e.message());
         }
     }
-    const QString target = args.at(3);
+    std::vector<StoredRow> groups;
+    {
+        QFile groupSource(args.at(3));
+        if (!groupSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(3)));
+        try {
+            groups = ShippedFoods::groupsFromTable(groupSource);
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
+    std::vector<StoredRow> portions;
+    {
+        QFile portionSource(args.at(5));
+        if (!portionSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(5)));
+        try {
+            portions = ShippedFoods::portionsFromTable(portionSource);
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
+    ShippedFoods::RecipeRows recipes;
+    {
+        QFile foodSource(args.at(1));
+        QFile recipeSource(args.at(4));
+        if (!foodSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(1)));
+        if (!recipeSource.open(QIODevice::ReadOnly | QIODevice::Text))
+            return fail(QStringLiteral("cannot read %1").arg(args.at(4)));
+        try {
+            recipes = ShippedFoods::recipeRows(ShippedFoods::foodsFromTable(foodSource), panels,
+                                               ShippedFoods::recipesFromTable(recipeSource));
+        } catch (const AppError& e) {
+            return fail(e.message());
+        }
+    }
+    const QString target = args.at(6);
     const QString temporary = target + QStringLiteral(".new");
     QFile::remove(temporary);
     try {
@@ -97,26 +136,49 @@ int main(int argc, char** argv)
                 return fail(q.lastError().text());
             ++count;
         }
-        const TableSchema& nutrients = TableSchema::nutrienti();
-        QStringList names;
-        QStringList marks;
-        for (const ColumnDef& c : nutrients.columns) {
-            names << SqliteStore::quoted(c.name);
-            marks << QStringLiteral("?");
+        // The recipes' foods follow the shipped foods.
+        for (const StoredRow& food : recipes.foods) {
+            for (int i = 0; i < 7; ++i)
+                q.addBindValue(SqliteStore::boundValue(TableSchema::alimenti().columns.at(i),
+                                                       food.values.value(i)));
+            if (!q.exec())
+                return fail(q.lastError().text());
         }
-        QSqlQuery p(db);
-        p.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(nutrients.name, names.join(QStringLiteral(", ")),
-                           marks.join(QStringLiteral(", "))));
-        for (const StoredRow& panel : panels) {
-            for (int i = 0; i < nutrients.columns.size(); ++i)
-                p.addBindValue(
-                    SqliteStore::boundValue(nutrients.columns.at(i), panel.values.value(i)));
-            if (!p.exec())
-                return fail(p.lastError().text() + QStringLiteral(": ") +
-                            panel.values.value(0).toString());
+        panels.insert(panels.end(), recipes.panels.begin(), recipes.panels.end());
+        for (const auto& [schema, rows] :
+             {std::pair{&TableSchema::nutrienti(), &panels},
+              std::pair{&TableSchema::ricette(), &recipes.recipes},
+              std::pair{&TableSchema::ricetteIngredienti(), &recipes.ingredients},
+              std::pair{&TableSchema::porzioni(), &portions}}) {
+            QStringList names;
+            QStringList marks;
+            for (const ColumnDef& c : schema->columns) {
+                names << SqliteStore::quoted(c.name);
+                marks << QStringLiteral("?");
+            }
+            QSqlQuery p(db);
+            p.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(schema->name, names.join(QStringLiteral(", ")),
+                               marks.join(QStringLiteral(", "))));
+            for (const StoredRow& row : *rows) {
+                for (int i = 0; i < schema->columns.size(); ++i)
+                    p.addBindValue(
+                        SqliteStore::boundValue(schema->columns.at(i), row.values.value(i)));
+                if (!p.exec())
+                    return fail(p.lastError().text() + QStringLiteral(": ") +
+                                row.values.value(0).toString());
+            }
         }
-        p = QSqlQuery();
+        QSqlQuery g(db);
+        g.prepare(QStringLiteral("INSERT INTO gruppi_alimenti (Alimento, gruppo) VALUES (?, ?)"));
+        for (const StoredRow& group : groups) {
+            g.addBindValue(group.values.value(0));
+            g.addBindValue(group.values.value(1));
+            if (!g.exec())
+                return fail(g.lastError().text() + QStringLiteral(": ") +
+                            group.values.value(0).toString());
+        }
+        g = QSqlQuery();
         db.commit();
         q = QSqlQuery();
         db.close();
@@ -125,7 +187,9 @@ int main(int argc, char** argv)
     QFile::remove(target);
     if (!QFile::rename(temporary, target))
         return fail(QStringLiteral("cannot write %1").arg(target));
-    std::printf("nutrilo-seed: %d foods and %d nutrient panels written to %s\n", count,
-                int(panels.size()), qUtf8Printable(target));
+    std::printf("nutrilo-seed: %d foods, %d recipes, %d nutrient panels, %d groups and %d "
+                "portions written to %s\n",
+                count + int(recipes.foods.size()), int(recipes.recipes.size()), int(panels.size()),
+                int(groups.size()), int(portions.size()), qUtf8Printable(target));
     return 0;
 }

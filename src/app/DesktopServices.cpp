@@ -132,6 +132,14 @@ void DesktopServices::showHelp(const QString& helpFile, int context, bool popup)
         return;
     }
     HelpWindow* window = HelpWindow::instance();
+    // Opened from a modal window (the food window, the summary, a list), the help belongs to
+    // that window: a window of its own would open beneath it and take no input while it is
+    // open. Otherwise it stands on its own again.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == window)
+        owner = window->parentWidget();
+    if (window->parentWidget() != owner)
+        window->setParent(owner, window->windowFlags());
     window->showTopic(helpFile, context);
     window->show();
     window->raise();

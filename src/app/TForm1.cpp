@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "Recipes.h"
+
 #include "Accessibility.h"
 #include "AppError.h"
 #include "AppTexts.h"
@@ -9,6 +11,7 @@
 #include "DietReport.h"
 #include "HelpContext.h"
 #include "ItalianText.h"
+#include "ListaSpesa.h"
 #include "PlanBook.h"
 #include "QuickCommands.h"
 #include "TAlimpers.h"
@@ -32,6 +35,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
@@ -83,6 +87,28 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& 
     if (!action.isEmpty())
         Accessibility::setName(button, action);
     return button;
+}
+
+// The shopping list's button picture: a basket with two handles, drawn like the other
+// toolbar pictures (128 × 128 scaled to the button).
+QIcon shoppingIcon()
+{
+    QPixmap canvas(128, 128);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x5d, 0x40, 0x37), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(30, 14, 68, 70), 0, 180 * 16);
+    p.setBrush(QColor(0xfb, 0x8c, 0x00));
+    p.setPen(QPen(QColor(0xe6, 0x51, 0x00), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolygon(
+        QPolygonF({QPointF(10, 50), QPointF(118, 50), QPointF(102, 116), QPointF(26, 116)}));
+    p.setPen(QPen(QColor(0xe6, 0x51, 0x00), 5));
+    for (const qreal x : {44.0, 64.0, 84.0})
+        p.drawLine(QPointF(x, 62), QPointF(x, 104));
+    p.end();
+    return QIcon(canvas.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 QToolButton* captionButton(QWidget* parent, const QString& name, const QString& picture,
@@ -219,8 +245,12 @@ void TForm1::buildToolbar()
         pictureButton(Panel1, QStringLiteral("stamp"), QStringLiteral("stampa"),
                       QStringLiteral("Stampa dieta"), 14, false, QStringLiteral("Stampa la dieta"));
     riepilogo = pictureButton(Panel1, QStringLiteral("riepilogo"), QStringLiteral("riepilogo"),
-                              QStringLiteral("Riepilogo nutrizionale della settimana"), 0, false,
+                              QStringLiteral("Riepilogo nutrizionale della settimana"), 64, false,
                               QStringLiteral("Riepilogo nutrizionale della settimana"));
+    listaSpesa = pictureButton(Panel1, QStringLiteral("listaSpesa"), QString(),
+                               QStringLiteral("Lista della spesa della settimana (Alt+L)"), 63,
+                               false, QStringLiteral("Lista della spesa"));
+    listaSpesa->setIcon(shoppingIcon());
     btnTotale = new QToolButton(Panel1);
     btnTotale->setObjectName(QStringLiteral("btnTotale"));
     btnTotale->setText(QStringLiteral("TotCalorie"));
@@ -238,13 +268,15 @@ void TForm1::buildToolbar()
 
     auto* row = new QHBoxLayout(Panel1);
     row->setContentsMargins(4, 3, 6, 3);
-    row->setSpacing(4);
+    // Tight enough that the window still narrows to 560 px with every button shown.
+    row->setSpacing(3);
     row->addWidget(btnUtenti);
     row->addWidget(btnAlimenti);
-    row->addSpacing(8);
+    row->addSpacing(4);
     row->addWidget(salva);
     row->addWidget(stamp);
     row->addWidget(riepilogo);
+    row->addWidget(listaSpesa);
     row->addWidget(btnTotale);
     // The plans over time: the week kept as a dated plan and the next one started.
     nuovoPiano = pictureButton(Panel1, QStringLiteral("nuovoPiano"), QStringLiteral("nuovo"),
@@ -263,6 +295,7 @@ void TForm1::buildToolbar()
     connect(salva, &QToolButton::clicked, this, guarded([this] { salvaClick(); }));
     connect(stamp, &QToolButton::clicked, this, guarded([this] { stampClick(); }));
     connect(riepilogo, &QToolButton::clicked, this, guarded([this] { riepilogoClick(); }));
+    connect(listaSpesa, &QToolButton::clicked, this, guarded([this] { listaSpesaClick(); }));
     connect(btnTotale, &QToolButton::clicked, this, guarded([this] { btnTotaleClick(); }));
     connect(HELP, &QToolButton::clicked, this, guarded([this] { HELPClick(); }));
     connect(info, &QToolButton::clicked, this, guarded([this] { infoClick(); }));
@@ -272,6 +305,10 @@ void TForm1::buildToolbar()
     newPlanKey->setObjectName(QStringLiteral("shortcutNuovoPiano"));
     newPlanKey->setContext(Qt::WindowShortcut);
     connect(newPlanKey, &QShortcut::activated, this, guarded([this] { nuovoPianoClick(); }));
+    auto* shoppingKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_L), this);
+    shoppingKey->setObjectName(QStringLiteral("shortcutListaSpesa"));
+    shoppingKey->setContext(Qt::WindowShortcut);
+    connect(shoppingKey, &QShortcut::activated, this, guarded([this] { listaSpesaClick(); }));
 }
 
 void TForm1::buildPersonPanel(QWidget* parent)
@@ -340,6 +377,7 @@ void TForm1::buildPersonPanel(QWidget* parent)
     btnVisite->setToolTip(QStringLiteral("Le visite della persona: misure e andamento (Alt+V)"));
     btnVisite->setCursor(Qt::PointingHandCursor);
     btnVisite->setFixedWidth(161);
+    HelpContext::set(btnVisite, 60);
     Accessibility::setName(btnVisite, QStringLiteral("Visite della persona"));
     connect(btnVisite, &QToolButton::clicked, this, guarded([this] { btnVisiteClick(); }));
     column->addWidget(btnVisite);
@@ -354,6 +392,7 @@ void TForm1::buildPersonPanel(QWidget* parent)
     Accessibility::setName(dbpiano, QStringLiteral("Piani della persona"));
     planCaption->setBuddy(dbpiano);
     dbpiano->setFixedWidth(161);
+    HelpContext::set(dbpiano, 61);
     dbpiano->setToolTip(QStringLiteral("I piani della persona per data: uno scelto va nella "
                                        "settimana come modifica da salvare"));
     column->addWidget(dbpiano);
@@ -535,6 +574,23 @@ void TForm1::modelliClick()
 void TForm1::riepilogoClick()
 {
     TRiepilogo::riepilogoClick(*planner_, *dm_, this);
+}
+
+void TForm1::listaSpesaClick()
+{
+    // A recipe is bought as its ingredients, each in grams per 100 g of the dish; a food
+    // is listed under its group.
+    const ShoppingList::Ingredients ingredients =
+        recipeIngredients ? recipeIngredients : [this](const QString& food) {
+            QList<QPair<QString, double>> out;
+            if (const Recipe* recipe = dm_->recipeBook().find(food); recipe && recipe->weight() > 0)
+                for (const RecipeIngredient& i : recipe->ingredients)
+                    out << qMakePair(i.food, i.grams * 100 / recipe->weight());
+            return out;
+        };
+    const ShoppingList::FoodGroup group =
+        foodGroup ? foodGroup : [this](const QString& food) { return dm_->groupOf(food); };
+    ListaSpesa::listaSpesaClick(*planner_, *dm_, this, ingredients, group);
 }
 
 void TForm1::infoClick()

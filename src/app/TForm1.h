@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShoppingList.h"
+
 #include <QMap>
 #include <QWidget>
 #include <functional>
@@ -38,6 +40,7 @@ public:
     QToolButton* salva = nullptr;
     QToolButton* stamp = nullptr;
     QToolButton* riepilogo = nullptr;
+    QToolButton* listaSpesa = nullptr; // "Lista della spesa" (Alt+L)
     QToolButton* btnTotale = nullptr;
     QToolButton* nuovoPiano = nullptr; // "Nuovo piano"
     QToolButton* modelli = nullptr;    // the templates window
@@ -89,8 +92,15 @@ public:
 public slots:
     // The nutrition summary of the week as displayed, for the current person.
     void riepilogoClick();
+    // The shopping list of the week as displayed, for the current person.
+    void listaSpesaClick();
 
 public:
+    // What the shopping list breaks a recipe into and how it groups foods; empty: no
+    // recipes, every food in "Altri alimenti".
+    ShoppingList::Ingredients recipeIngredients;
+    ShoppingList::FoodGroup foodGroup;
+
     // --- Operations of the weekly planner, as the other windows use them
     void caricadieta();
     void salvadieta();

@@ -7,7 +7,8 @@ class Dataset;
 // The binding point through which data-aware controls show and edit the current row of
 // a dataset. It relays the dataset's notifications while it is on; switched off, its
 // controls are detached (they show nothing and do not follow the dataset), and
-// switching it on again refreshes them.
+// switching it on again refreshes them and passes on one move (and one change of state)
+// when any came while it was off.
 class DataSource : public QObject {
     Q_OBJECT
 public:
@@ -33,5 +34,6 @@ private:
     Dataset* dataset_;
     bool enabled_ = true;
     bool held_ = false;
-    bool missed_ = false; // a move came while held
+    bool missed_ = false;      // a move came while held or off
+    bool missedState_ = false; // a change of state came while off
 };

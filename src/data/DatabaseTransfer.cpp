@@ -44,6 +44,10 @@ DatabaseTransfer::Counts countsFrom(const QString& where,
     c.panels = count(TableSchema::nutrienti());
     c.visits = count(TableSchema::visite());
     c.plans = count(TableSchema::piani());
+    c.recipes = count(TableSchema::ricette());
+    c.ingredients = count(TableSchema::ricetteIngredienti());
+    c.groups = count(TableSchema::gruppiAlimenti());
+    c.portions = count(TableSchema::porzioni());
     return c;
 }
 
@@ -150,13 +154,18 @@ std::vector<StoredRow> DatabaseTransfer::foodsFromTable(QIODevice& table)
     return ShippedFoods::foodsFromTable(table);
 }
 
-DatabaseTransfer::Counts DatabaseTransfer::initServer(const QString& uri,
-                                                      const std::vector<StoredRow>& foods,
-                                                      const std::vector<StoredRow>& panels)
+DatabaseTransfer::Counts DatabaseTransfer::initServer(
+    const QString& uri, const std::vector<StoredRow>& foods, const std::vector<StoredRow>& panels,
+    const std::vector<StoredRow>& groups, const std::vector<StoredRow>& recipes,
+    const std::vector<StoredRow>& ingredients, const std::vector<StoredRow>& portions)
 {
     Tables rows(tables().size());
     rows[placeOf(TableSchema::alimenti())] = foods;
     rows[placeOf(TableSchema::nutrienti())] = panels;
+    rows[placeOf(TableSchema::gruppiAlimenti())] = groups;
+    rows[placeOf(TableSchema::ricette())] = recipes;
+    rows[placeOf(TableSchema::ricetteIngredienti())] = ingredients;
+    rows[placeOf(TableSchema::porzioni())] = portions;
     return fillServer(uri, rows, Fill::EmptyOnly);
 }
 DatabaseTransfer::Counts DatabaseTransfer::importFile(const QString& file, const QString& uri)

@@ -20,7 +20,11 @@ struct Counts {
     qsizetype menuRows = 0;
     qsizetype panels = 0; // the foods' nutrient panels
     qsizetype visits = 0;
-    qsizetype plans = 0; // kept plans and templates
+    qsizetype plans = 0;       // kept plans and templates
+    qsizetype recipes = 0;     // the dishes, each also among the foods
+    qsizetype ingredients = 0; // the dishes' ingredient rows
+    qsizetype groups = 0;      // foods given a food group
+    qsizetype portions = 0;    // household portions
 };
 
 // The foods of a tab-separated food table with a header line: number, name, edible
@@ -31,9 +35,15 @@ std::vector<StoredRow> foodsFromTable(QIODevice& table);
 // table) is copied whole, and the copy receives what the application gives such a
 // database when it opens it: the shipped panels of its foods that are still as shipped.
 
-// Creates the tables in an empty server database and writes the foods and their panels.
+// Creates the tables in an empty server database and writes the foods, their panels and
+// their groups, and the recipes' rows and ingredients (their foods and panels among the
+// foods and panels), and the foods' household portions.
 Counts initServer(const QString& uri, const std::vector<StoredRow>& foods,
-                  const std::vector<StoredRow>& panels = {});
+                  const std::vector<StoredRow>& panels = {},
+                  const std::vector<StoredRow>& groups = {},
+                  const std::vector<StoredRow>& recipes = {},
+                  const std::vector<StoredRow>& ingredients = {},
+                  const std::vector<StoredRow>& portions = {});
 // Copies the foods, people, menus and panels of a database file into an empty server
 // database; people keep their numbers, so each menu stays with its person.
 Counts importFile(const QString& file, const QString& uri);

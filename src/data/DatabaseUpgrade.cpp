@@ -41,6 +41,10 @@ std::vector<StoredRow> firstRows(const TableSchema& added, const RowsOf& rowsOf,
 {
     if (&added == &TableSchema::nutrienti())
         return ShippedFoods::panelsOfShippedFoods(rowsOf(TableSchema::alimenti()));
+    if (&added == &TableSchema::gruppiAlimenti())
+        return ShippedFoods::groupsOfShippedFoods(rowsOf(TableSchema::alimenti()));
+    if (&added == &TableSchema::porzioni())
+        return ShippedFoods::portionsOfShippedFoods(rowsOf(TableSchema::alimenti()));
     if (&added == &TableSchema::visite())
         return firstVisits(rowsOf(TableSchema::utenti()), today);
     return {};

@@ -325,6 +325,8 @@ bool Dataset::bof() const
 
 void Dataset::first()
 {
+    if (!view_.isEmpty() && (pos() != 0 || cursor_.state == State::Insert))
+        beforeMove();
     closePending();
     cursor_.setBof(true);
     if (view_.isEmpty()) {
@@ -338,6 +340,8 @@ void Dataset::first()
 
 void Dataset::next()
 {
+    if (pos() + 1 < view_.size() || cursor_.state == State::Insert)
+        beforeMove();
     closePending();
     cursor_.setBof(false);
     if (pos() + 1 < view_.size()) {
@@ -351,6 +355,8 @@ void Dataset::next()
 
 void Dataset::prior()
 {
+    if (pos() > 0 || cursor_.state == State::Insert)
+        beforeMove();
     closePending();
     cursor_.setEof(false);
     if (pos() > 0) {
@@ -366,6 +372,8 @@ void Dataset::moveTo(int row)
 {
     if (row < 0 || row >= view_.size())
         return;
+    if (row != pos() || cursor_.state == State::Insert)
+        beforeMove();
     closePending();
     if (row == pos())
         return;
@@ -386,44 +394,54 @@ bool Dataset::locate(const QString& columns, const QVariantList& values, int opt
             throw AppError(QStringLiteral("%1: cannot locate on a calculated field").arg(name_));
         cols << f->index();
     }
-    closePending();
-    int found = -1;
-    if (cols.size() == 1 && options == Exact &&
-        table_.columns.at(cols[0]).type == FieldType::Text) {
-        found = view_.findText(
-            cols[0],
-            (isNullValue(values[0]) ? QString() : fieldValueText(values[0])).toCaseFolded());
-    } else {
-        // A whole number sought in a whole-number column compares as a number, straight
-        // from the stored column; every other pair as valuesMatch says.
-        QVector<qint64> numbers(cols.size());
-        QVector<bool> numeric(cols.size());
-        for (int c = 0; c < cols.size(); ++c) {
-            const FieldType type = table_.columns.at(cols[c]).type;
-            const QVariant& v = values.at(c);
-            const int id = v.typeId();
-            numeric[c] = (type == FieldType::Integer || type == FieldType::AutoNumber) &&
-                         !isNullValue(v) &&
-                         (id == QMetaType::LongLong || id == QMetaType::Int ||
-                          id == QMetaType::UInt || id == QMetaType::ULongLong);
-            if (numeric[c])
-                numbers[c] = v.toLongLong();
-        }
-        for (int i = 0; i < view_.size() && found < 0; ++i) {
-            const int row = view_.row(i);
-            bool all = true;
-            for (int c = 0; c < cols.size() && all; ++c) {
-                qint64 n = 0;
-                if (numeric[c] && rows_.integerAt(row, cols[c], &n))
-                    all = n == numbers[c];
-                else
-                    all = valuesMatch(rows_.value(row, cols[c]), values.at(c),
-                                      table_.columns.at(cols[c]).type, options);
+    const auto search = [&] {
+        int found = -1;
+        if (cols.size() == 1 && options == Exact &&
+            table_.columns.at(cols[0]).type == FieldType::Text) {
+            found = view_.findText(
+                cols[0],
+                (isNullValue(values[0]) ? QString() : fieldValueText(values[0])).toCaseFolded());
+        } else {
+            // A whole number sought in a whole-number column compares as a number, straight
+            // from the stored column; every other pair as valuesMatch says.
+            QVector<qint64> numbers(cols.size());
+            QVector<bool> numeric(cols.size());
+            for (int c = 0; c < cols.size(); ++c) {
+                const FieldType type = table_.columns.at(cols[c]).type;
+                const QVariant& v = values.at(c);
+                const int id = v.typeId();
+                numeric[c] = (type == FieldType::Integer || type == FieldType::AutoNumber) &&
+                             !isNullValue(v) &&
+                             (id == QMetaType::LongLong || id == QMetaType::Int ||
+                              id == QMetaType::UInt || id == QMetaType::ULongLong);
+                if (numeric[c])
+                    numbers[c] = v.toLongLong();
             }
-            if (all)
-                found = i;
+            for (int i = 0; i < view_.size() && found < 0; ++i) {
+                const int row = view_.row(i);
+                bool all = true;
+                for (int c = 0; c < cols.size() && all; ++c) {
+                    qint64 n = 0;
+                    if (numeric[c] && rows_.integerAt(row, cols[c], &n))
+                        all = n == numbers[c];
+                    else
+                        all = valuesMatch(rows_.value(row, cols[c]), values.at(c),
+                                          table_.columns.at(cols[c]).type, options);
+                }
+                if (all)
+                    found = i;
+            }
         }
+        return found;
+    };
+    // Asked only when the row found is another: a search for the current row moves nothing.
+    if (onBeforeMove) {
+        const int target = search();
+        if (target >= 0 && (target != pos() || cursor_.state == State::Insert))
+            beforeMove();
     }
+    closePending();
+    const int found = search();
     if (found < 0)
         return false;
     cursor_.setFlags(false, false);
@@ -458,6 +476,7 @@ void Dataset::edit()
 
 void Dataset::insert()
 {
+    beforeMove();
     closePending();
     cursor_.current.fill(QVariant(), fieldCount());
     if (master_ && !isNullValue(condition_))

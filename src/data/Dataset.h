@@ -216,6 +216,11 @@ public:
 
     // --- Hooks
     std::function<void(Dataset&)> onCalcFields;
+    // Before the cursor leaves its row for another (first, next, prior, moveTo, a locate
+    // that finds another row, insert), ahead of the pending edit's post: throwing
+    // AbortError keeps the cursor where it is, its editing included. Moves made by writes
+    // (a row deleted, rows another program wrote) do not ask.
+    std::function<void(Dataset&)> onBeforeMove;
     // Before a posted row is written: the row's stored values and, for an edited row, the
     // values stored now (nullptr for a new row). Throwing DatabaseError refuses the post
     // as a refused write is refused: reported through onPostError, nothing written, the
@@ -270,6 +275,12 @@ private:
     void storeDelete(int row);
 
     void closePending();
+    // Asks onBeforeMove, if set, whether the cursor may leave its row.
+    void beforeMove()
+    {
+        if (onBeforeMove)
+            onBeforeMove(*this);
+    }
     void requireEditing() const;
     void loadCurrent(); // current buffer from the current row, calc produced
     void produceCalculated(Buffer& buffer);

@@ -62,6 +62,11 @@ QList<Caption> makeCaptions()
     for (int i = 0; i < NutrientPanel::Count; ++i)
         captions.append(
             {nutrients, NutrientPanel::all()[i].column, NutrientPanel::captionWithUnit(i)});
+    // A recipe: the cooked weight, and an ingredient's grams, as the Ricetta page heads them.
+    captions.append({TableSchema::ricette().name, QStringLiteral("peso_cotto"),
+                     QStringLiteral("Peso cotto (g)")});
+    captions.append({TableSchema::ricetteIngredienti().name, QStringLiteral("grammi"),
+                     QStringLiteral("Grammi dell'ingrediente")});
     return captions;
 }
 

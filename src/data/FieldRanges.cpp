@@ -46,6 +46,11 @@ QList<FieldRange> makeRanges()
         ranges.append({nutrients, n.column, 0, NutrientPanel::maximumPer100g(i),
                        n.unit + QStringLiteral(" per 100 g")});
     }
+    // A recipe: a dish of at most 100 kg, an ingredient of at most 10 kg, neither empty.
+    ranges.append({TableSchema::ricette().name, QStringLiteral("peso_cotto"), 1, 100000,
+                   QStringLiteral("g")});
+    ranges.append({TableSchema::ricetteIngredienti().name, QStringLiteral("grammi"), 0.1, 10000,
+                   QStringLiteral("g")});
     return ranges;
 }
 

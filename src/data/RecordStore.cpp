@@ -146,6 +146,25 @@ void RecordStore::validateRow(const TableSchema& table, const QVector<QVariant>&
     }
 }
 
+std::vector<StoredRow> RecordStore::rowsWhere(const TableSchema& table, const QString& column,
+                                              const QVariant& value, bool ignoreCase) const
+{
+    std::vector<StoredRow> rows;
+    scanRowsWhere(
+        table, column, value,
+        [&rows](qint64 key, const QVector<QVariant>& values) {
+            rows.push_back({key, values});
+        },
+        ignoreCase);
+    return rows;
+}
+
+void RecordStore::deleteRows(const TableSchema& table, const std::vector<StoredRow>& rows)
+{
+    for (const StoredRow& row : rows)
+        deleteRow(table, row.rowid, row.values);
+}
+
 void RecordStore::scanRowsWhere(
     const TableSchema& table, const QString& column, const QVariant& value,
     const std::function<void(qint64 key, const QVector<QVariant>& values)>& take,

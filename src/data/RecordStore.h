@@ -38,6 +38,9 @@ public:
     scanRowsWhere(const TableSchema& table, const QString& column, const QVariant& value,
                   const std::function<void(qint64 key, const QVector<QVariant>& values)>& take,
                   bool ignoreCase = false) const;
+    // The rows scanRowsWhere hands over, as a list.
+    std::vector<StoredRow> rowsWhere(const TableSchema& table, const QString& column,
+                                     const QVariant& value, bool ignoreCase = false) const;
     // Whether the database holds the table. A database of the previous version has no
     // nutrient table until the application opens it (prepareChangeLog); reading a table
     // that is not there gives no rows.
@@ -68,6 +71,8 @@ public:
     // Deletes every row whose column holds the value, whoever wrote it; returns how many.
     virtual qint64 deleteRowsWhere(const TableSchema& table, const QString& column,
                                    const QVariant& value) = 0;
+    // Deletes the rows as they were read, each only if it still holds what was read.
+    void deleteRows(const TableSchema& table, const std::vector<StoredRow>& rows);
 
     // --- What other programs write
     // A row written (inserted, changed or deleted) by a committed transaction.

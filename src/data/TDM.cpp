@@ -12,6 +12,7 @@
 #include "UserServices.h"
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <algorithm>
 
@@ -105,9 +106,12 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const qint64 id = before.value(utenteID->index()).toLongLong();
         ADOConnection1->deleteRowsWhere(TableSchema::dieta(), QStringLiteral("ID_Utente"), id);
         ADOConnection1->deleteRowsWhere(TableSchema::visite(), QStringLiteral("ID_Utente"), id);
+        ADOConnection1->deleteRowsWhere(TableSchema::alternative(), QStringLiteral("ID_Utente"),
+                                        id);
         const std::function<void()> plans = plans_->deleteOfPerson(id);
         return std::function<void()>([this, id, plans] {
             Dieta->forgetRows(Dietaid_utente->index(), id);
+            alternatives_.remove(id);
             if (visits_ && visits_->isOpen())
                 visits_->forgetRows(TableSchema::visite().indexOf(QStringLiteral("ID_Utente")), id);
             if (plans)
@@ -128,20 +132,62 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> weeks = renameInWeeks(from, to);
         plans_->renameFood(from, to);
         const std::function<void()> panel = writePanel(from, to);
-        if (!panel || !weeks)
-            return panel ? panel : weeks;
-        return std::function<void()>([weeks, panel] {
-            panel();
-            weeks();
+        const std::function<void()> recipes = followFoodInRecipes(before, after);
+        const std::function<void()> group = writeGroup(from, to);
+        const std::function<void()> portions = writePortions(from, to);
+        const std::function<void()> alternatives = renameInAlternatives(from, to);
+        return std::function<void()>([weeks, panel, recipes, group, portions, alternatives] {
+            if (panel)
+                panel();
+            if (alternatives)
+                alternatives();
+            if (group)
+                group();
+            if (portions)
+                portions();
+            if (weeks)
+                weeks();
+            if (recipes)
+                recipes();
         });
     };
     alimenti->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
-        return deletePanelOf(fieldValueText(before.value(alimentiAlimento->index())));
+        const QString food = fieldValueText(before.value(alimentiAlimento->index()));
+        const bool last = foodsNamed(food) <= 1;
+        if (const QString refusal = deleteRefusal(food); !refusal.isEmpty())
+            throw DatabaseError(refusal);
+        // A recipe deleted takes its own rows along.
+        if (const Recipe* recipe = recipeBook().find(food); recipe && last) {
+            ADOConnection1->deleteRowsWhere(TableSchema::ricette(), QStringLiteral("Alimento"),
+                                            recipe->name);
+            ADOConnection1->deleteRowsWhere(TableSchema::ricetteIngredienti(),
+                                            QStringLiteral("Ricetta"), recipe->name);
+        }
+        const std::function<void()> group = deleteGroupOf(food);
+        const std::function<void()> panel = deletePanelOf(food);
+        const std::function<void()> portions = deletePortionsOf(food);
+        const std::function<void()> alternatives = deleteAlternativesOf(food);
+        return std::function<void()>([this, panel, group, portions, alternatives] {
+            if (panel)
+                panel();
+            if (alternatives)
+                alternatives();
+            if (group)
+                group();
+            if (portions)
+                portions();
+            recipes_.reset();
+        });
     };
-    alimenti->hasPendingWrites = [this](Dataset&) { return pendingPanel.has_value(); };
+    alimenti->hasPendingWrites = [this](Dataset&) {
+        return pendingPanel.has_value() || pendingGroup.has_value() || pendingPortions.has_value();
+    };
     connect(alimenti, &Dataset::stateChanged, this, [this] {
-        if (alimenti->state() == Dataset::State::Browse)
+        if (alimenti->state() == Dataset::State::Browse) {
             pendingPanel.reset();
+            pendingGroup.reset();
+            pendingPortions.reset();
+        }
     });
 
     // The change log is there (a database of the previous version receives it now) and
@@ -218,6 +264,40 @@ void TDM::alimentiBeforePost(Dataset& dataset, const QVector<QVariant>& values,
 {
     // The post takes the pending panel, whether it is written or refused.
     postingPanel_ = std::exchange(pendingPanel, std::nullopt);
+    postingGroup_ = std::exchange(pendingGroup, std::nullopt);
+    postingPortions_ = std::exchange(pendingPortions, std::nullopt);
+    if (postingPortions_) {
+        const int width = TableSchema::porzioni().columns.at(1).width;
+        QSet<QString> names;
+        for (const auto& [name, grams] : *postingPortions_) {
+            const QString n = name.trimmed();
+            if (n.isEmpty())
+                throw DatabaseError(
+                    QStringLiteral("Il nome di una porzione non può essere vuoto."));
+            if (n.size() > width)
+                throw DatabaseError(QStringLiteral("Il nome della porzione \"%1\" è troppo "
+                                                   "lungo (al massimo %2 caratteri): non è stato "
+                                                   "salvato nulla")
+                                        .arg(n)
+                                        .arg(width));
+            // A spoon to a whole dish: more than 5 kg is a slip of the keyboard. Grams that
+            // are no number arrive as NaN and fail the same test.
+            if (!(grams > 0) || grams > maxPortionGrams)
+                throw DatabaseError(QStringLiteral("I grammi della porzione \"%1\" devono essere "
+                                                   "un numero maggiore di 0 e non oltre %2.")
+                                        .arg(n)
+                                        .arg(maxPortionGrams));
+            if (names.contains(n.toCaseFolded()))
+                throw DatabaseError(
+                    QStringLiteral("La porzione \"%1\" è presente due volte.").arg(n));
+            names.insert(n.toCaseFolded());
+        }
+    }
+    if (postingGroup_ &&
+        postingGroup_->trimmed().size() > TableSchema::gruppiAlimenti().columns.at(1).width)
+        throw DatabaseError(QStringLiteral("Il nome del gruppo è troppo lungo (al massimo %1 "
+                                           "caratteri): non è stato salvato nulla")
+                                .arg(TableSchema::gruppiAlimenti().columns.at(1).width));
     FieldRanges::check(dataset.table(), values, stored);
     if (!postingPanel_)
         return;
@@ -422,6 +502,510 @@ std::function<void()> TDM::deletePanelOf(const QString& food)
         nutrients_->takeWrites(writes, keys);
         panelsStale_ = true;
     };
+}
+
+// ---------------------------------------------------------------- recipes
+
+namespace {
+
+QString nameKey(const QString& name)
+{
+    return name.trimmed().toCaseFolded();
+}
+
+} // namespace
+
+int TDM::foodRowOf(const QString& name) const
+{
+    if (name.isEmpty())
+        return -1;
+    const QString wanted = nameKey(name);
+    const int field = alimentiAlimento->index();
+    int found = -1;
+    for (int row = 0; row < alimenti->storedRowCount(); ++row) {
+        if (!alimenti->isStoredRowLive(row))
+            continue;
+        const QString stored = fieldValueText(alimenti->storedValue(row, field));
+        if (stored == name)
+            return row;
+        if (found < 0 && nameKey(stored) == wanted)
+            found = row;
+    }
+    return found;
+}
+
+const RecipeBook& TDM::recipeBook()
+{
+    if (!recipes_) {
+        QList<Recipe> list;
+        QHash<QString, int> at;
+        for (const StoredRow& row : ADOConnection1->readTable(TableSchema::ricette())) {
+            Recipe r;
+            r.name = fieldValueText(row.values.value(0));
+            if (!row.values.value(1).isNull())
+                r.cookedWeight = row.values.value(1).toDouble();
+            at.insert(nameKey(r.name), int(list.size()));
+            list.append(r);
+        }
+        std::vector<StoredRow> ingredients =
+            ADOConnection1->readTable(TableSchema::ricetteIngredienti());
+        std::sort(ingredients.begin(), ingredients.end(),
+                  [](const StoredRow& a, const StoredRow& b) {
+                      return a.values.value(1).toLongLong() < b.values.value(1).toLongLong();
+                  });
+        for (const StoredRow& row : ingredients) {
+            const int recipe = at.value(nameKey(fieldValueText(row.values.value(0))), -1);
+            if (recipe >= 0)
+                list[recipe].ingredients.append(
+                    {fieldValueText(row.values.value(2)), row.values.value(3).toDouble()});
+        }
+        recipes_.emplace(list, foodValues());
+    }
+    return *recipes_;
+}
+
+RecipeBook::FoodLookup TDM::foodValues(const QVector<QVariant>* posted,
+                                       const std::optional<FoodPanel>& panel)
+{
+    std::optional<QVector<QVariant>> override;
+    if (posted)
+        override = *posted;
+    return [this, override, panel](const QString& food) -> std::optional<FoodValues> {
+        const bool isPosted =
+            override &&
+            nameKey(fieldValueText(override->value(alimentiAlimento->index()))) == nameKey(food);
+        QVector<QVariant> values;
+        if (isPosted) {
+            values = *override;
+        } else {
+            const int row = foodRowOf(food);
+            if (row < 0)
+                return std::nullopt;
+            values.resize(alimenti->storedFieldCount());
+            for (int i = 0; i < values.size(); ++i)
+                values[i] = alimenti->storedValue(row, i);
+        }
+        FoodValues v;
+        for (int i = 0; i < FoodValues::MainCount; ++i) {
+            const QVariant& value =
+                values.value(alimenti->fieldByName(FoodValues::mainColumns()[i])->index());
+            if (!value.isNull())
+                v.main[i] = value.toDouble();
+        }
+        if (isPosted && panel)
+            v.panel = *panel;
+        else if (const FoodPanel* stored = foodPanels().find(food))
+            v.panel = *stored;
+        return v;
+    };
+}
+
+std::function<void()> TDM::writeRecipeValues(const QList<std::pair<QString, FoodValues>>& values)
+{
+    if (values.isEmpty())
+        return {};
+    const TableSchema& foods = TableSchema::alimenti();
+    const TableSchema& nutrients = TableSchema::nutrienti();
+    Dataset* panels = foodNutrients();
+    std::vector<Dataset::RowWrite> foodWrites;
+    std::vector<Dataset::RowWrite> panelWrites;
+    for (const auto& [name, computed] : values) {
+        const int row = foodRowOf(name);
+        QVector<QVariant> food(alimenti->storedFieldCount());
+        if (row >= 0)
+            for (int i = 0; i < food.size(); ++i)
+                food[i] = alimenti->storedValue(row, i);
+        food[alimentiAlimento->index()] = name;
+        food[alimentiedibile->index()] = 100.0;
+        for (int i = 0; i < FoodValues::MainCount; ++i) {
+            const std::optional<double>& v = computed.main[i];
+            food[alimenti->fieldByName(FoodValues::mainColumns()[i])->index()] =
+                v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double));
+        }
+        for (int i = 0; i < food.size(); ++i)
+            food[i] = RecordStore::normalise(foods.columns.at(i), food.at(i));
+        FieldRanges::check(foods, food);
+        foodWrites.push_back({row, food, false});
+        QVector<QVariant> panel = computed.panel.toRow(name);
+        for (int i = 0; i < panel.size(); ++i)
+            panel[i] = RecordStore::normalise(nutrients.columns.at(i), panel.at(i));
+        FieldRanges::check(nutrients, panel);
+        panelWrites.push_back({panelRowOf(name), panel, false});
+    }
+    const std::vector<qint64> foodKeys = alimenti->writeToStore(foodWrites);
+    const std::vector<qint64> panelKeys = panels->writeToStore(panelWrites);
+    return [this, panels, foodWrites, foodKeys, panelWrites, panelKeys] {
+        alimenti->takeWrites(foodWrites, foodKeys);
+        panels->takeWrites(panelWrites, panelKeys);
+        panelsStale_ = true;
+        recipes_.reset();
+    };
+}
+
+std::function<void()> TDM::followFoodInRecipes(const QVector<QVariant>& before,
+                                               const QVector<QVariant>& after)
+{
+    const QString from = fieldValueText(before.value(alimentiAlimento->index()));
+    const QString to = fieldValueText(after.value(alimentiAlimento->index()));
+    QList<Recipe> list = recipeBook().recipes();
+    bool touched = false;
+    if (!from.isEmpty() && from != to && foodsNamed(from) <= 1) {
+        // The ingredients naming the food, and a recipe's own rows, take the new name.
+        const QString wanted = nameKey(from);
+        for (const TableSchema* table :
+             {&TableSchema::ricette(), &TableSchema::ricetteIngredienti()}) {
+            const QList<int> nameColumns =
+                table == &TableSchema::ricette() ? QList<int>{0} : QList<int>{0, 2};
+            for (const StoredRow& row : ADOConnection1->readTable(*table)) {
+                QVector<QVariant> changed = row.values;
+                for (int c : nameColumns)
+                    if (nameKey(fieldValueText(row.values.value(c))) == wanted)
+                        changed[c] = to;
+                if (changed != row.values) {
+                    ADOConnection1->updateRow(*table, row.rowid, row.values, changed);
+                    touched = true;
+                }
+            }
+        }
+        for (Recipe& r : list) {
+            if (nameKey(r.name) == wanted)
+                r.name = to;
+            for (RecipeIngredient& i : r.ingredients)
+                if (nameKey(i.food) == wanted)
+                    i.food = to;
+        }
+    }
+    bool valuesChanged = postingPanel_.has_value();
+    for (const QString& column : FoodValues::mainColumns()) {
+        const int i = alimenti->fieldByName(column)->index();
+        valuesChanged = valuesChanged || !RecordStore::sameValue(before.value(i), after.value(i));
+    }
+    std::function<void()> written;
+    if (valuesChanged) {
+        // The recipes using the food, each after those it uses, with the food as posted.
+        const RecipeBook book(list, foodValues(&after, postingPanel_));
+        QList<std::pair<QString, FoodValues>> values;
+        for (const QString& user : book.usersOf(to))
+            values.append({user, book.compute(user)});
+        written = writeRecipeValues(values);
+    }
+    if (!touched && !written)
+        return {};
+    return [this, written] {
+        if (written)
+            written();
+        recipes_.reset();
+    };
+}
+
+QString TDM::deleteRefusal(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const QStringList users = recipeBook().directUsersOf(food);
+    if (users.isEmpty())
+        return {};
+    return QStringLiteral("L'alimento è usato nelle ricette: %1. Toglilo prima dalle ricette: non "
+                          "è stato cancellato")
+        .arg(users.join(QStringLiteral(", ")));
+}
+
+void TDM::saveRecipe(const Recipe& given)
+{
+    Recipe recipe = given;
+    recipe.name = recipe.name.trimmed();
+    if (recipe.name.isEmpty())
+        throw DatabaseError(QStringLiteral("La ricetta non ha un nome: non è stato salvato nulla"));
+    if (recipe.name.size() > alimentiAlimento->width())
+        throw DatabaseError(QStringLiteral("Il nome della ricetta è troppo lungo (al massimo %1 "
+                                           "caratteri): non è stato salvato nulla")
+                                .arg(alimentiAlimento->width()));
+    const RecipeBook& current = recipeBook();
+    const Recipe* stored = current.find(recipe.name);
+    if (!stored && foodRowOf(recipe.name) >= 0)
+        throw DatabaseError(QStringLiteral("Esiste già un alimento \"%1\" che non è una ricetta: "
+                                           "scegli un altro nome; non è stato salvato nulla")
+                                .arg(recipe.name));
+    const QString storedName = stored ? stored->name : QString();
+    QList<Recipe> list = current.recipes();
+    list.removeIf([&recipe](const Recipe& r) { return nameKey(r.name) == nameKey(recipe.name); });
+    list.append(recipe);
+    const RecipeBook book(list, foodValues());
+    QList<std::pair<QString, FoodValues>> values{{recipe.name, book.compute(recipe)}};
+    for (const QString& user : book.usersOf(recipe.name))
+        values.append({user, book.compute(user)});
+
+    // The rows of the recipe, checked before anything is written.
+    const TableSchema& recipes = TableSchema::ricette();
+    const TableSchema& ingredients = TableSchema::ricetteIngredienti();
+    const auto normalised = [](const TableSchema& table, QVector<QVariant> row) {
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = RecordStore::normalise(table.columns.at(i), row.at(i));
+        FieldRanges::check(table, row);
+        return row;
+    };
+    const QVector<QVariant> recipeRow = normalised(
+        recipes, {recipe.name, recipe.cookedWeight ? QVariant(*recipe.cookedWeight)
+                                                   : QVariant(QMetaType(QMetaType::Double))});
+    QList<QVector<QVariant>> ingredientRows;
+    for (int i = 0; i < recipe.ingredients.size(); ++i)
+        ingredientRows.append(
+            normalised(ingredients, {recipe.name, qint64(i + 1), recipe.ingredients.at(i).food,
+                                     recipe.ingredients.at(i).grams}));
+    std::function<void()> written;
+    {
+        StoreTransaction transaction(*ADOConnection1);
+        if (stored) {
+            ADOConnection1->deleteRowsWhere(recipes, QStringLiteral("Alimento"), storedName);
+            ADOConnection1->deleteRowsWhere(ingredients, QStringLiteral("Ricetta"), storedName);
+        }
+        ADOConnection1->insertRow(recipes, recipeRow);
+        for (const QVector<QVariant>& row : ingredientRows)
+            ADOConnection1->insertRow(ingredients, row);
+        written = writeRecipeValues(values);
+        transaction.commit();
+    }
+    recipes_.reset();
+    if (written)
+        written();
+}
+
+// ---------------------------------------------------------------- food groups
+
+QString TDM::groupOf(const QString& food)
+{
+    if (groupsStale_) {
+        groups_.clear();
+        for (const StoredRow& row : ADOConnection1->readTable(TableSchema::gruppiAlimenti()))
+            groups_.insert(fieldValueText(row.values.value(0)).toCaseFolded(),
+                           fieldValueText(row.values.value(1)));
+        groupsStale_ = false;
+    }
+    return groups_.value(food.toCaseFolded());
+}
+
+QStringList TDM::groupNames()
+{
+    groupOf(QString());
+    QStringList names = QSet<QString>(groups_.cbegin(), groups_.cend()).values();
+    names.removeAll(QString());
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
+    return names;
+}
+
+std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
+{
+    const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
+    if ((!postingGroup_ && !renamed) || to.isEmpty())
+        return {};
+    const TableSchema& table = TableSchema::gruppiAlimenti();
+    const auto rowsOf = [&](const QString& food) {
+        return ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
+    };
+    const std::vector<StoredRow> own = renamed ? rowsOf(from) : std::vector<StoredRow>();
+    const std::vector<StoredRow> under = rowsOf(to);
+    QString group;
+    if (postingGroup_)
+        group = postingGroup_->trimmed();
+    else if (!own.empty())
+        group = fieldValueText(own.front().values.value(1));
+    else
+        return {};
+    // The food's rows go, and one row under its name as posted takes the group.
+    ADOConnection1->deleteRows(table, own);
+    ADOConnection1->deleteRows(table, under);
+    if (!group.isEmpty())
+        ADOConnection1->insertRow(table, {to, group});
+    return [this] { groupsStale_ = true; };
+}
+
+std::function<void()> TDM::deleteGroupOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const TableSchema& table = TableSchema::gruppiAlimenti();
+    const std::vector<StoredRow> rows =
+        ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
+    ADOConnection1->deleteRows(table, rows);
+    return rows.empty() ? std::function<void()>() : [this] { groupsStale_ = true; };
+}
+
+// ---------------------------------------------------------------- household portions
+
+TDM::Portions TDM::portionsOf(const QString& food)
+{
+    if (portionsStale_) {
+        portions_.clear();
+        for (const StoredRow& row : ADOConnection1->readTable(TableSchema::porzioni()))
+            portions_[fieldValueText(row.values.value(0)).toCaseFolded()].append(
+                {fieldValueText(row.values.value(1)), row.values.value(2).toDouble()});
+        for (Portions& p : portions_)
+            std::stable_sort(p.begin(), p.end(), [](const auto& a, const auto& b) {
+                return a.second < b.second ||
+                       (a.second == b.second && a.first.localeAwareCompare(b.first) < 0);
+            });
+        portionsStale_ = false;
+    }
+    return portions_.value(food.toCaseFolded());
+}
+
+std::function<void()> TDM::writePortions(const QString& from, const QString& to)
+{
+    const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
+    if ((!postingPortions_ && !renamed) || to.isEmpty())
+        return {};
+    const TableSchema& table = TableSchema::porzioni();
+    const auto rowsOf = [&](const QString& food) {
+        return ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
+    };
+    const std::vector<StoredRow> own = renamed ? rowsOf(from) : std::vector<StoredRow>();
+    if (!postingPortions_ && own.empty())
+        return {};
+    const std::vector<StoredRow> under = rowsOf(to);
+    Portions portions;
+    if (postingPortions_)
+        portions = *postingPortions_;
+    else
+        for (const StoredRow& row : own)
+            portions.append({fieldValueText(row.values.value(1)), row.values.value(2).toDouble()});
+    // The food's rows go, and its portions are written under its name as posted.
+    ADOConnection1->deleteRows(table, own);
+    ADOConnection1->deleteRows(table, under);
+    for (const auto& [name, grams] : portions)
+        ADOConnection1->insertRow(table, {to, name.trimmed(), grams});
+    return [this] { portionsStale_ = true; };
+}
+
+std::function<void()> TDM::deletePortionsOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const TableSchema& table = TableSchema::porzioni();
+    const std::vector<StoredRow> rows =
+        ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
+    ADOConnection1->deleteRows(table, rows);
+    return rows.empty() ? std::function<void()>() : [this] { portionsStale_ = true; };
+}
+
+// ---------------------------------------------------------------- a slot's alternatives
+
+namespace {
+
+// The columns of the `alternative` table.
+enum AlternativeColumn { AltPerson, AltSlot, AltPlace, AltFood, AltEquivalent, AltGrams };
+
+} // namespace
+
+Alternatives TDM::alternativesOf(qint64 person, int slot)
+{
+    auto it = alternatives_.constFind(person);
+    if (it == alternatives_.constEnd()) {
+        // Slot, then place: the order they are shown and printed in.
+        QMap<int, QMap<qint64, Alternative>> ordered;
+        ADOConnection1->scanRowsWhere(TableSchema::alternative(), QStringLiteral("ID_Utente"),
+                                      person, [&ordered](qint64, const QVector<QVariant>& values) {
+                                          ordered[int(values.value(AltSlot).toLongLong())].insert(
+                                              values.value(AltPlace).toLongLong(),
+                                              {fieldValueText(values.value(AltFood)),
+                                               fieldValueText(values.value(AltEquivalent)),
+                                               values.value(AltGrams).toDouble()});
+                                      });
+        QHash<int, Alternatives> bySlot;
+        for (auto s = ordered.cbegin(); s != ordered.cend(); ++s)
+            bySlot.insert(s.key(), s.value().values());
+        it = alternatives_.insert(person, bySlot);
+    }
+    return it->value(slot);
+}
+
+void TDM::saveAlternatives(qint64 person, int slot, const Alternatives& alternatives)
+{
+    const TableSchema& table = TableSchema::alternative();
+    if (alternatives.size() > MaxAlternatives)
+        throw DatabaseError(
+            QStringLiteral("Si possono proporre al più tre alternative per un alimento."));
+    QList<QVector<QVariant>> rows;
+    QSet<QString> proposed;
+    for (int i = 0; i < alternatives.size(); ++i) {
+        const Alternative& a = alternatives.at(i);
+        const QString food = a.food.trimmed();
+        const QString equivalent = a.equivalent.trimmed();
+        if (food.isEmpty() || equivalent.isEmpty())
+            throw DatabaseError(
+                QStringLiteral("Un'alternativa è senza alimento: non è stato salvato nulla"));
+        if (proposed.contains(equivalent.toCaseFolded()))
+            throw DatabaseError(QStringLiteral("\"%1\" è già tra le alternative.").arg(equivalent));
+        proposed.insert(equivalent.toCaseFolded());
+        if (!(a.grams > 0) || a.grams > 100000)
+            throw DatabaseError(QStringLiteral("I grammi dell'alternativa \"%1\" devono essere "
+                                               "più di 0: non è stato salvato nulla")
+                                    .arg(equivalent));
+        QVector<QVariant> row{person, qint64(slot), qint64(i + 1), food, equivalent, a.grams};
+        for (int c = 0; c < row.size(); ++c)
+            row[c] = RecordStore::normalise(table.columns.at(c), row.at(c));
+        RecordStore::validateRow(table, row);
+        rows.append(row);
+    }
+    {
+        StoreTransaction transaction(*ADOConnection1);
+        // Read within the transaction: the rows another program wrote go too.
+        std::vector<StoredRow> stored =
+            ADOConnection1->rowsWhere(table, QStringLiteral("ID_Utente"), person);
+        std::erase_if(stored, [slot](const StoredRow& row) {
+            return row.values.value(AltSlot).toLongLong() != slot;
+        });
+        ADOConnection1->deleteRows(table, stored);
+        for (const QVector<QVariant>& row : rows)
+            ADOConnection1->insertRow(table, row);
+        transaction.commit();
+    }
+    alternatives_.remove(person);
+}
+
+namespace {
+
+// The rows of the `alternative` table that name the food, as the slot's or as the one
+// proposed, letter case aside.
+std::vector<StoredRow> alternativesNaming(const RecordStore& store, const QString& food)
+{
+    std::vector<StoredRow> rows;
+    const QString wanted = food.toCaseFolded();
+    store.scanTable(TableSchema::alternative(),
+                    [&rows, &wanted](qint64 key, const QVector<QVariant>& values) {
+                        if (fieldValueText(values.value(AltFood)).toCaseFolded() == wanted ||
+                            fieldValueText(values.value(AltEquivalent)).toCaseFolded() == wanted)
+                            rows.push_back({key, values});
+                    });
+    return rows;
+}
+
+} // namespace
+
+std::function<void()> TDM::renameInAlternatives(const QString& from, const QString& to)
+{
+    if (from.isEmpty() || to.isEmpty() || from == to || foodsNamed(from) > 1)
+        return {};
+    const TableSchema& table = TableSchema::alternative();
+    const std::vector<StoredRow> rows = alternativesNaming(*ADOConnection1, from);
+    const QString wanted = from.toCaseFolded();
+    for (const StoredRow& row : rows) {
+        QVector<QVariant> after = row.values;
+        for (int column : {int(AltFood), int(AltEquivalent)})
+            if (fieldValueText(after.value(column)).toCaseFolded() == wanted)
+                after[column] = to;
+        ADOConnection1->updateRow(table, row.rowid, row.values, after);
+    }
+    return rows.empty() ? std::function<void()>() : [this] { alternatives_.clear(); };
+}
+
+std::function<void()> TDM::deleteAlternativesOf(const QString& food)
+{
+    if (food.isEmpty() || foodsNamed(food) > 1)
+        return {};
+    const std::vector<StoredRow> rows = alternativesNaming(*ADOConnection1, food);
+    ADOConnection1->deleteRows(TableSchema::alternative(), rows);
+    return rows.empty() ? std::function<void()>() : [this] { alternatives_.clear(); };
 }
 
 // ---------------------------------------------------------------- visits
@@ -704,6 +1288,17 @@ void TDM::refreshNow(qint64 release)
             what.nutrients = nutrients_->refreshRows(keysOf(TableSchema::nutrienti())).changed;
         if (visits_ && visits_->isOpen())
             what.visits = visits_->refreshRows(keysOf(TableSchema::visite())).changed;
+        if (!keysOf(TableSchema::ricette()).isEmpty() ||
+            !keysOf(TableSchema::ricetteIngredienti()).isEmpty() || what.foods)
+            recipes_.reset();
+        what.groups = !keysOf(TableSchema::gruppiAlimenti()).isEmpty();
+        if (what.groups)
+            groupsStale_ = true;
+        what.portions = !keysOf(TableSchema::porzioni()).isEmpty();
+        if (what.portions)
+            portionsStale_ = true;
+        if (!keysOf(TableSchema::alternative()).isEmpty())
+            alternatives_.clear();
         what.plans = plans_->refresh(keysOf(TableSchema::piani()),
                                      !keysOf(TableSchema::pianiRighe()).isEmpty());
         heldMenuRows_ = menus.heldKeys;
@@ -714,8 +1309,9 @@ void TDM::refreshNow(qint64 release)
         unapplied_ = changes;
         return;
     }
-    if (what.foods || what.people || what.nutrients || what.visits || what.plans ||
-        !what.menusOf.isEmpty() || what.menuHeldBack || what.editedFood || what.editedPerson)
+    if (what.foods || what.people || what.nutrients || what.groups || what.portions ||
+        what.visits || what.plans || !what.menusOf.isEmpty() || what.menuHeldBack ||
+        what.editedFood || what.editedPerson)
         emit dataRefreshed(what);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Alternatives.h"
 #include "Dataset.h"
 #include "NutrientPanel.h"
 #include "PlanStore.h"
+#include "Recipes.h"
 #include "RecordStore.h"
 #include "Visits.h"
 
@@ -100,6 +102,47 @@ public:
     // Besides: a food renamed takes its panel's row with it, and a food deleted its
     // panel's row, in the food's transaction.
 
+    // --- The foods' groups (the `gruppi_alimenti` table)
+    // The group of the food, letter case aside; empty for none. Read at the first use and
+    // again after a write or another program's.
+    QString groupOf(const QString& food);
+    // Every group some food belongs to, in alphabetical order.
+    QStringList groupNames();
+    // The group the next post of the food dataset writes with the food, as pendingPanel
+    // (empty: the food belongs to no group). Cleared by the post and by cancel.
+    std::optional<QString> pendingGroup;
+    // Besides: a food renamed takes its group with it, and a food deleted its group, in
+    // the food's transaction.
+
+    // --- The foods' household portions (the `porzioni` table)
+    // Name and grams of each portion ("1 fetta", 30).
+    using Portions = QList<QPair<QString, double>>;
+    // The heaviest portion a post accepts, in grams.
+    static constexpr double maxPortionGrams = 5000;
+    // The portions of the food, letter case aside, lightest first; read at the first use
+    // and again after a write or another program's.
+    Portions portionsOf(const QString& food);
+    // The portions the next post of the food dataset writes with the food in place of its
+    // own, as pendingPanel (empty: none). A post refuses a nameless portion, a name given
+    // twice (letter case aside) and grams not above 0 or above maxPortionGrams (NaN
+    // included). Cleared by the post and by cancel.
+    std::optional<Portions> pendingPortions;
+    // Besides: a food renamed takes its portions with it, and a food deleted its portions,
+    // in the food's transaction.
+
+    // --- The alternatives the dietitian proposes for a slot (the `alternative` table)
+    // The person's alternatives of the slot (100 × day + position) in their order; read at
+    // the first use of the person and again after a write or another program's.
+    Alternatives alternativesOf(qint64 person, int slot);
+    // Writes the slot's alternatives in place of those stored, at once and in one
+    // transaction of its own (they are no part of the week's unsaved changes). Throws
+    // DatabaseError, writing nothing, for more than MaxAlternatives, a food proposed twice,
+    // a name too long or grams that are no number above zero.
+    void saveAlternatives(qint64 person, int slot, const Alternatives& alternatives);
+    // Besides: a person deleted takes their alternatives along, a food renamed is renamed
+    // in them (as the slot's food and as the food proposed), and a food deleted takes the
+    // alternatives naming it, in the person's or the food's transaction.
+
     // --- The people's visits (the `visite` table)
     // The dataset of every person's visits, read the first time it is asked for (start-up
     // does not read it) and from then on kept up to date with what other programs write.
@@ -123,6 +166,23 @@ public:
     // in every plan and template, in the person's or the food's transaction.
     PlanStore* plans() const { return plans_; }
 
+    // --- The recipes (the `ricette` and `ricette_ingredienti` tables)
+    // Each recipe is a food of `alimenti` whose values and panel are computed from its
+    // ingredients (RecipeBook) and kept there, so that everything reading foods reads it.
+    // The recipes as stored, read at the first use and again after a write or a refresh.
+    const RecipeBook& recipeBook();
+    // Writes the recipe in one transaction: its food (a new one, or the recipe of that
+    // name changed) with the computed values and %edibile 100, its panel, its row and its
+    // ingredients, and the recipes using it recomputed. Throws DatabaseError (the recipe's
+    // message, a name another food that is no recipe holds) and then writes nothing.
+    void saveRecipe(const Recipe& recipe);
+    // Besides, in the transaction of a food's post: a food renamed is renamed in the
+    // ingredients (a recipe renamed, in its own rows too), and the recipes using the food,
+    // directly or through other recipes, are recomputed with its new values and written. A
+    // food used in a recipe is not deleted: the delete throws DatabaseError naming them.
+    // Why deleting the food would be refused now (the recipes that use it), empty when not.
+    QString deleteRefusal(const QString& food);
+
     // How many people's stored weeks name the food (letter case aside), leaving out the
     // person `except` (-1: nobody).
     int peopleUsingFood(const QString& name, qint64 except = -1) const;
@@ -132,6 +192,8 @@ public:
     struct Refreshed {
         bool foods = false;        // foods added, changed or deleted
         bool nutrients = false;    // panels added, changed or deleted (foodNutrients() open)
+        bool groups = false;       // food groups changed
+        bool portions = false;     // household portions changed
         bool visits = false;       // visits added, changed or deleted (visitDataset() open)
         bool plans = false;        // plans or templates kept, changed or deleted
         bool people = false;       // people added, changed or deleted
@@ -170,6 +232,31 @@ private:
     std::function<void()> writePanel(const QString& from, const QString& to);
     // In the transaction of a food's deletion: its panel's row goes too.
     std::function<void()> deletePanelOf(const QString& food);
+    // The values of the foods that are no recipe for a recipe's sums, from the stored rows
+    // and panels; `posted` (the food table's columns) and `panel` stand for the food of
+    // that name when given.
+    RecipeBook::FoodLookup foodValues(const QVector<QVariant>* posted = nullptr,
+                                      const std::optional<FoodPanel>& panel = std::nullopt);
+    // In a transaction under way: the recipes' food rows and panels with their values.
+    // Returns what memory does after the commit.
+    std::function<void()> writeRecipeValues(const QList<std::pair<QString, FoodValues>>& values);
+    // In the transaction of a food's post: the recipes' rows follow a rename, and the
+    // recipes using the food are recomputed.
+    std::function<void()> followFoodInRecipes(const QVector<QVariant>& before,
+                                              const QVector<QVariant>& after);
+    // The stored row of the food of that name (as written, else letter case aside); -1.
+    int foodRowOf(const QString& name) const;
+    // In the same transaction: the group's row follows the food's new name, and the group
+    // being posted (postingGroup_) is written under it.
+    std::function<void()> writeGroup(const QString& from, const QString& to);
+    // In the transaction of a food's deletion: its group's row goes too.
+    std::function<void()> deleteGroupOf(const QString& food);
+    // Likewise the portions' rows, and the portions being posted (postingPortions_).
+    std::function<void()> writePortions(const QString& from, const QString& to);
+    std::function<void()> deletePortionsOf(const QString& food);
+    // Likewise the alternatives naming the food.
+    std::function<void()> renameInAlternatives(const QString& from, const QString& to);
+    std::function<void()> deleteAlternativesOf(const QString& food);
     // The row (in the nutrient dataset's store) of the panel of that food: its name as
     // written, else letter case aside; -1 for none.
     int panelRowOf(const QString& food);
@@ -196,9 +283,18 @@ private:
     FoodPanels panels_; // foodPanels(), rebuilt when stale
     bool panelsStale_ = true;
     std::optional<FoodPanel> postingPanel_; // pendingPanel, taken by the post under way
+    std::optional<QString> postingGroup_;   // pendingGroup, likewise
+    QHash<QString, QString> groups_;        // case-folded food -> group, rebuilt when stale
+    bool groupsStale_ = true;
+    std::optional<Portions> postingPortions_; // pendingPortions, likewise
+    QHash<QString, Portions> portions_;       // case-folded food -> portions, rebuilt when stale
+    bool portionsStale_ = true;
+    // person -> slot -> alternatives, each person read at their first use; cleared when stale
+    QHash<qint64, QHash<int, Alternatives>> alternatives_;
     Dataset* visits_ = nullptr;             // made by visitDataset()
     QHash<qint64, QVector<int>> visitRows_; // person -> their rows in visits_, rebuilt when stale
     bool visitRowsStale_ = true;
+    std::optional<RecipeBook> recipes_; // recipeBook(), read again when reset
     QTimer* watch_ = nullptr;
     std::vector<RecordStore::Change> unapplied_; // read from the log, not yet applied
     QList<qint64> heldMenuRows_;                 // menu rows kept as read (holdMenuOf)

@@ -109,15 +109,77 @@ const TableSchema& TableSchema::pianiRighe()
     return schema;
 }
 
+const TableSchema& TableSchema::ricette()
+{
+    static const TableSchema schema{QStringLiteral("ricette"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("peso_cotto"), FieldType::Float}},
+                                    // One recipe per food.
+                                    {QStringLiteral("Alimento")}};
+    return schema;
+}
+
+const TableSchema& TableSchema::gruppiAlimenti()
+{
+    static const TableSchema schema{QStringLiteral("gruppi_alimenti"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("gruppo"), FieldType::Text, 60}},
+                                    // One group per food.
+                                    {QStringLiteral("Alimento")}};
+    return schema;
+}
+
+const TableSchema& TableSchema::ricetteIngredienti()
+{
+    static const TableSchema schema{QStringLiteral("ricette_ingredienti"),
+                                    {{QStringLiteral("Ricetta"), FieldType::Text, 255},
+                                     {QStringLiteral("posizione"), FieldType::Integer},
+                                     {QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("grammi"), FieldType::Float}},
+                                    // One ingredient per recipe and place.
+                                    {QStringLiteral("Ricetta"), QStringLiteral("posizione")}};
+    return schema;
+}
+
+const TableSchema& TableSchema::porzioni()
+{
+    static const TableSchema schema{QStringLiteral("porzioni"),
+                                    {{QStringLiteral("Alimento"), FieldType::Text, 255},
+                                     {QStringLiteral("nome"), FieldType::Text, 50},
+                                     {QStringLiteral("grammi"), FieldType::Float}},
+                                    // One weight per food and portion name.
+                                    {QStringLiteral("Alimento"), QStringLiteral("nome")}};
+    return schema;
+}
+
+const TableSchema& TableSchema::alternative()
+{
+    static const TableSchema schema{
+        QStringLiteral("alternative"),
+        {{QStringLiteral("ID_Utente"), FieldType::Integer},
+         {QStringLiteral("ID_Combo"), FieldType::Integer},
+         {QStringLiteral("posizione"), FieldType::Integer},
+         {QStringLiteral("Alimento"), FieldType::Text, 255},
+         {QStringLiteral("Equivalente"), FieldType::Text, 255},
+         {QStringLiteral("grammi"), FieldType::Float}},
+        // One alternative per person, slot and place.
+        {QStringLiteral("ID_Utente"), QStringLiteral("ID_Combo"), QStringLiteral("posizione")}};
+    return schema;
+}
+
 const QList<const TableSchema*>& TableSchema::all()
 {
     static const QList<const TableSchema*> tables{
-        &alimenti(), &utenti(), &dieta(), &nutrienti(), &visite(), &piani(), &pianiRighe()};
+        &alimenti(), &utenti(),     &dieta(),   &nutrienti(),          &visite(),
+        &piani(),    &pianiRighe(), &ricette(), &ricetteIngredienti(), &gruppiAlimenti(),
+        &porzioni(), &alternative()};
     return tables;
 }
 
 const QList<const TableSchema*>& TableSchema::added()
 {
-    static const QList<const TableSchema*> tables{&nutrienti(), &visite(), &piani(), &pianiRighe()};
+    static const QList<const TableSchema*> tables{
+        &nutrienti(),          &visite(),         &piani(),    &pianiRighe(), &ricette(),
+        &ricetteIngredienti(), &gruppiAlimenti(), &porzioni(), &alternative()};
     return tables;
 }

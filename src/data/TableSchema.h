@@ -45,6 +45,20 @@ struct TableSchema {
     // The slots of each kept plan or template: food and grams by slot number, as `dieta`
     // holds the current week's.
     static const TableSchema& pianiRighe();
+    // The recipes: each is a food of `alimenti` (its name here, its values there computed
+    // from the ingredients) with its cooked weight in grams, null for the sum of the
+    // ingredients' grams.
+    static const TableSchema& ricette();
+    // The ingredients of each recipe in order: the recipe, the place, the food, its grams.
+    static const TableSchema& ricetteIngredienti();
+    // The group of each food (cereals, legumes, ...), keyed to its name as the panels are.
+    static const TableSchema& gruppiAlimenti();
+    // The household portions of each food ("1 fetta", "1 cucchiaio") with their grams.
+    static const TableSchema& porzioni();
+    // The foods the dietitian proposes in place of a slot's food ("oppure" in the handout):
+    // the person, the slot, the place (1 to 3), the slot's food when it was proposed, the
+    // food proposed and its grams.
+    static const TableSchema& alternative();
 
     // The three tables every database holds, then those added since, in the order they
     // are created.

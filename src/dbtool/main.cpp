@@ -139,13 +139,27 @@ int main(int argc, char** argv)
     const auto shown = [&](int i) { return StoreLocation::shown(args.at(i)); };
     try {
         if (command == QStringLiteral("init") && args.size() == 2) {
-            const auto c = DatabaseTransfer::initServer(args.at(1), ShippedFoods::foods(),
-                                                        ShippedFoods::panels());
+            // The shipped recipes go in beside the foods, as in the shipped database file.
+            std::vector<StoredRow> foods = ShippedFoods::foods();
+            std::vector<StoredRow> panels = ShippedFoods::panels();
+            const ShippedFoods::RecipeRows recipes =
+                ShippedFoods::recipeRows(foods, panels, ShippedFoods::recipes());
+            foods.insert(foods.end(), recipes.foods.begin(), recipes.foods.end());
+            panels.insert(panels.end(), recipes.panels.begin(), recipes.panels.end());
+            const auto c = DatabaseTransfer::initServer(
+                args.at(1), foods, panels, ShippedFoods::groups(), recipes.recipes,
+                recipes.ingredients, ShippedFoods::portions());
             say(stdout, QStringLiteral("Database %1 preparato: %2 alimenti e %3 pannelli "
-                                       "nutrizionali caricati.")
+                                       "nutrizionali caricati, fra cui %4 ricette (%5 "
+                                       "ingredienti); %6 alimenti assegnati a un gruppo, %7 "
+                                       "porzioni.")
                             .arg(c.where)
                             .arg(c.foods)
-                            .arg(c.panels));
+                            .arg(c.panels)
+                            .arg(c.recipes)
+                            .arg(c.ingredients)
+                            .arg(c.groups)
+                            .arg(c.portions));
         } else if (command == QStringLiteral("import") && args.size() == 3) {
             const auto c = DatabaseTransfer::importFile(args.at(1), args.at(2));
             say(stdout, QStringLiteral("Copiati da '%1' nel database %2: %3.")

@@ -6,6 +6,8 @@
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DayPage.h"
+#include "Equivalents.h"
+#include "EquivalentsDialog.h"
 #include "FieldText.h"
 #include "FoodChooser.h"
 #include "GramsKeyFilter.h"
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStringListModel>
@@ -145,6 +148,20 @@ WeeklyPlanner::WeeklyPlanner(const PlannerFrame& frame, TDM* dm, QObject* parent
                     [this, number] { runGuarded([&] { ComboBox1Change(number); }); });
             connect(s.grams, &QLineEdit::textChanged, this,
                     [this, number] { runGuarded([&] { gr1Change(number); }); });
+            // The food's context menu: the editing commands, then "Equivalenti…".
+            QLineEdit* edit = chooser->lineEdit();
+            edit->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(edit, &QWidget::customContextMenuRequested, this,
+                    [this, number, edit](const QPoint& at) {
+                        QMenu* menu = edit->createStandardContextMenu();
+                        menu->setAttribute(Qt::WA_DeleteOnClose);
+                        menu->addSeparator();
+                        QAction* equivalents = menu->addAction(QStringLiteral("Equivalenti…"));
+                        equivalents->setObjectName(QStringLiteral("equivalentiAzione"));
+                        connect(equivalents, &QAction::triggered, this,
+                                [this, number] { runGuarded([&] { showEquivalents(number); }); });
+                        menu->popup(edit->mapToGlobal(at));
+                    });
         }
         const auto handler = clearHandlers.at(day - 1);
         connect(dayPage->clearButton(), &QPushButton::clicked, this,
@@ -801,6 +818,77 @@ void WeeklyPlanner::setSlotTexts(int number, const QString& food, const QString&
         s.grams->setText(grams);
     if (blankKcal && !model_->kcal(number).isEmpty())
         s.kcal->setText(QString());
+}
+
+EquivalentsDialog* WeeklyPlanner::showEquivalents(int number)
+{
+    if (!WeekModel::isSlot(number))
+        return nullptr;
+    const QString food = model_->food(number).trimmed();
+    const auto refuse = [](const QString& text) -> EquivalentsDialog* {
+        UserServices::instance().plainMessage(text);
+        return nullptr;
+    };
+    if (food.isEmpty())
+        return refuse(QStringLiteral("Scegliere prima un alimento: gli equivalenti si cercano "
+                                     "per l'alimento dello spazio."));
+    Amount amount;
+    const QString gramsText = model_->grams(number).trimmed();
+    const double grams =
+        Amount::tryFromText(gramsText, &amount) ? double(amount.raw()) / Amount::Scale : 0;
+    if (!(grams > 0))
+        return refuse(QStringLiteral("Indicare prima i grammi di «%1»: gli equivalenti danno "
+                                     "le stesse calorie.")
+                          .arg(food));
+    const QList<Equivalents::Food> table = Equivalents::foodTable(
+        *dm_->alimenti, [this](const QString& name) { return dm_->groupOf(name); });
+    const Equivalents equivalents(food, grams, table);
+    if (equivalents.food().isEmpty()) {
+        if (!isFood(food))
+            return refuse(QStringLiteral("«%1» non è nella tabella degli alimenti.").arg(food));
+        if (dm_->groupOf(food).isEmpty())
+            return refuse(QStringLiteral("«%1» non appartiene a un gruppo di alimenti: non ha "
+                                         "equivalenti.")
+                              .arg(food));
+        return refuse(
+            QStringLiteral("«%1» non ha calorie: nessun alimento le eguaglia.").arg(food));
+    }
+    if (equivalents.items().isEmpty())
+        return refuse(QStringLiteral("Nessun altro alimento del gruppo «%1» ha calorie.")
+                          .arg(equivalents.group()));
+    auto* dialog =
+        new EquivalentsDialog(slotName(number), equivalents,
+                              frame_.PageControl1 ? frame_.PageControl1->window() : nullptr);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(
+        dialog, &EquivalentsDialog::chosen, this, [this, number](const Equivalents::Item& item) {
+            runGuarded([&] {
+                setSlotTexts(number, item.food, EquivalentsDialog::gramsText(item.grams), false);
+            });
+        });
+    // The alternatives belong to the person's slot and are stored at once; a week of
+    // nobody has none.
+    bool ok = false;
+    const qint64 person = currentPersonId(&ok);
+    if (ok) {
+        const QString slotFood = equivalents.food();
+        const auto storedOnes = [this, person, number, slotFood] {
+            Alternatives shown;
+            for (const Alternative& a : dm_->alternativesOf(person, number))
+                if (a.isFor(slotFood))
+                    shown << a;
+            return shown;
+        };
+        runGuarded([&] { dialog->setAlternatives(storedOnes()); });
+        connect(dialog, &EquivalentsDialog::alternativesChanged, this,
+                [this, dialog, person, number, storedOnes](const Alternatives& alternatives) {
+                    runGuarded([&] { dm_->saveAlternatives(person, number, alternatives); });
+                    // What is stored now, whether the write went through or not.
+                    runGuarded([&] { dialog->setAlternatives(storedOnes()); });
+                });
+    }
+    dialog->open();
+    return dialog;
 }
 
 bool WeeklyPlanner::restoreWeek(qint64 person, const WeekTexts& week)

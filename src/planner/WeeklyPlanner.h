@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
+class EquivalentsDialog;
 #include "TDM.h"
 #include "WeekModel.h"
 
@@ -103,6 +104,15 @@ public:
     // so the kilocalories, the totals and the change flag follow. `blankKcal` leaves the
     // kcal field empty, as loading does for a slot without grams.
     void setSlotTexts(int number, const QString& food, const QString& grams, bool blankKcal);
+    // "Equivalenti…" for a slot: a dialog (opened, not run) listing the foods of the slot's
+    // food group with the grams of the same kilocalories; the one picked replaces the
+    // slot's food and grams as setSlotTexts does, an unsaved change. Nothing, after a
+    // message saying why, when the slot has no food with grams, group and kilocalories.
+    // The dialog shows the current person's alternatives of the slot proposed for its food,
+    // and each change is stored at once (TDM::saveAlternatives): those proposed for
+    // another food the slot held before give way to them.
+    EquivalentsDialog* showEquivalents(int number);
+
     // Shows the person's stored week with these texts over it, every slot as the user
     // would set it (a slot not named is emptied), as unsaved changes. False, with nothing
     // changed, when the person is not in the person dataset.

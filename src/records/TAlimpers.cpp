@@ -12,6 +12,7 @@
 #include "FieldText.h"
 #include "NutrientPanel.h"
 #include "PieChart.h"
+#include "Recipes.h"
 #include "RecordStore.h"
 #include "TDM.h"
 #include "UserServices.h"
@@ -19,6 +20,7 @@
 #include "WordSearch.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -27,9 +29,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTableWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -85,12 +90,28 @@ TAlimpers::TAlimpers(TDM* dm, WeeklyPlanner* planner, QWidget* parent)
     buildGrid();
     buildChart();
     buildNutrients();
+    buildRecipe();
+    buildPortions();
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(0, 0), size());
         r.moveCenter(screen->availableGeometry().center());
         move(r.topLeft());
     }
+
+    // Every move off the current food, whoever makes it (the buttons, the grid, the search),
+    // first settles what the recipe page holds unsaved.
+    foods_ = dm_->alimenti;
+    foods_->onBeforeMove = [this](Dataset&) {
+        if (!settleRecipe())
+            throw AbortError();
+    };
+}
+
+TAlimpers::~TAlimpers()
+{
+    if (foods_)
+        foods_->onBeforeMove = {};
 }
 
 QPushButton* TAlimpers::pictureButton(const QString& name, const QString& picture,
@@ -168,8 +189,25 @@ void TAlimpers::buildTopBar()
     btnnutrienti->setToolTip(
         QStringLiteral("Mostra i nutrienti dell'alimento al posto del grafico"));
     Accessibility::setName(btnnutrienti, QStringLiteral("Nutrienti dell'alimento"));
+    btnricetta = new QPushButton(QStringLiteral("Ricetta"), Panel2);
+    btnricetta->setObjectName(QStringLiteral("btnricetta"));
+    btnricetta->setCheckable(true);
+    btnricetta->setAutoDefault(false);
+    btnricetta->setFixedHeight(32);
+    btnricetta->setToolTip(QStringLiteral("Mostra la ricetta dell'alimento al posto del grafico"));
+    Accessibility::setName(btnricetta, QStringLiteral("Ricetta dell'alimento"));
+    btnporzioni = new QPushButton(QStringLiteral("Porzioni"), Panel2);
+    btnporzioni->setObjectName(QStringLiteral("btnporzioni"));
+    btnporzioni->setCheckable(true);
+    btnporzioni->setAutoDefault(false);
+    btnporzioni->setFixedHeight(32);
+    btnporzioni->setToolTip(
+        QStringLiteral("Mostra le porzioni dell'alimento al posto del grafico"));
+    Accessibility::setName(btnporzioni, QStringLiteral("Porzioni dell'alimento"));
     bar->addSpacing(12);
     bar->addWidget(btnnutrienti);
+    bar->addWidget(btnricetta);
+    bar->addWidget(btnporzioni);
     bar->addSpacing(24);
     bar->addLayout(search);
     bar->addStretch(1);
@@ -185,6 +223,10 @@ void TAlimpers::buildTopBar()
     connect(LMDButton8, &QPushButton::clicked, this, &TAlimpers::LMDButton8Click);
     connect(btnnutrienti, &QPushButton::toggled, this,
             [this](bool on) { runGuarded([&] { showNutrients(on); }); });
+    connect(btnricetta, &QPushButton::toggled, this,
+            [this](bool on) { runGuarded([&] { showRecipe(on); }); });
+    connect(btnporzioni, &QPushButton::toggled, this,
+            [this](bool on) { runGuarded([&] { showPortions(on); }); });
 }
 
 void TAlimpers::buildFields()
@@ -296,7 +338,27 @@ void TAlimpers::buildNutrients()
                                             "non misurato, \"n.d.\")"),
                              PanelNutrienti);
     title->setObjectName(QStringLiteral("LabelNutrienti"));
-    grid->addWidget(title, 0, 0, 1, 6);
+    grid->addWidget(title, 0, 0, 1, 4);
+    // The food's group, beside the title: one of the groups foods already belong to, or a
+    // new one typed in.
+    auto* groupCaption = new QLabel(QStringLiteral("Gruppo"), PanelNutrienti);
+    groupCaption->setObjectName(QStringLiteral("Label_NutrientiGruppo"));
+    NutrientiGruppo = new QComboBox(PanelNutrienti);
+    NutrientiGruppo->setObjectName(QStringLiteral("NutrientiGruppo"));
+    NutrientiGruppo->setEditable(true);
+    NutrientiGruppo->setInsertPolicy(QComboBox::NoInsert);
+    NutrientiGruppo->lineEdit()->setMaxLength(TableSchema::gruppiAlimenti().columns.at(1).width);
+    NutrientiGruppo->setAccessibleName(QStringLiteral("Gruppo dell'alimento"));
+    // The first, empty entry: no group (saving it takes the food out of its group).
+    NutrientiGruppo->lineEdit()->setPlaceholderText(QStringLiteral("nessun gruppo"));
+    NutrientiGruppo->setMinimumWidth(200);
+    groupCaption->setBuddy(NutrientiGruppo);
+    grid->addWidget(groupCaption, 0, 4);
+    grid->addWidget(NutrientiGruppo, 0, 5);
+    connect(NutrientiGruppo->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { runGuarded([&] { groupEdited(); }); });
+    connect(NutrientiGruppo, &QComboBox::activated, this,
+            [this] { runGuarded([&] { groupEdited(); }); });
     constexpr int perColumn = 8;
     const auto add = [&](int index, QLabel* caption, QLineEdit* edit) {
         const int row = 1 + index % perColumn;
@@ -336,8 +398,10 @@ void TAlimpers::buildNutrients()
     // The page follows the current food, and what another program writes, while shown.
     connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillNutrients(); });
     connect(dm_->DSAlimenti, &DataSource::stateChanged, this, [this] {
-        if (!dm_->alimenti->isEditing())
+        if (!dm_->alimenti->isEditing()) {
             nutrientsTyped_ = false;
+            groupTyped_ = false;
+        }
         fillNutrients();
     });
     connect(dm_, &TDM::dataRefreshed, this, [this] { fillNutrients(); });
@@ -347,7 +411,11 @@ void TAlimpers::showNutrients(bool on)
 {
     if (btnnutrienti->isChecked() != on)
         btnnutrienti->setChecked(on); // comes back here through toggled
-    DBChart1->setVisible(!on);
+    if (on && btnricetta->isChecked())
+        btnricetta->setChecked(false);
+    if (on && btnporzioni->isChecked())
+        btnporzioni->setChecked(false);
+    showChartUnlessAPage();
     PanelNutrienti->setVisible(on);
     btnnutrienti->setToolTip(on ? QStringLiteral("Mostra il grafico dell'alimento")
                                 : QStringLiteral("Mostra i nutrienti dell'alimento al posto del "
@@ -355,21 +423,543 @@ void TAlimpers::showNutrients(bool on)
     fillNutrients();
 }
 
+void TAlimpers::buildRecipe()
+{
+    PanelRicetta = new QWidget(this);
+    PanelRicetta->setObjectName(QStringLiteral("PanelRicetta"));
+    PanelRicetta->setGeometry(DBChart1->geometry());
+    Accessibility::setName(PanelRicetta, QStringLiteral("Ricetta dell'alimento"));
+    auto* grid = new QGridLayout(PanelRicetta);
+    grid->setContentsMargins(6, 4, 6, 4);
+    auto* title = new QLabel(QStringLiteral("Ingredienti (grammi di parte edibile)"), PanelRicetta);
+    title->setObjectName(QStringLiteral("LabelRicetta"));
+    grid->addWidget(title, 0, 0, 1, 2);
+    RicettaIngredienti = new QTableWidget(0, 2, PanelRicetta);
+    RicettaIngredienti->setObjectName(QStringLiteral("RicettaIngredienti"));
+    RicettaIngredienti->setHorizontalHeaderLabels(
+        {QStringLiteral("Alimento"), QStringLiteral("Grammi")});
+    RicettaIngredienti->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    RicettaIngredienti->setColumnWidth(1, 80);
+    RicettaIngredienti->verticalHeader()->setDefaultSectionSize(22);
+    Accessibility::setName(RicettaIngredienti, QStringLiteral("Ingredienti della ricetta"));
+    title->setBuddy(RicettaIngredienti);
+    grid->addWidget(RicettaIngredienti, 1, 0, 5, 2);
+    btnaggiungiingrediente = new QPushButton(QStringLiteral("Aggiungi ingrediente"), PanelRicetta);
+    btnaggiungiingrediente->setObjectName(QStringLiteral("btnaggiungiingrediente"));
+    btnaggiungiingrediente->setAutoDefault(false);
+    Accessibility::setName(btnaggiungiingrediente, QStringLiteral("Aggiungi un ingrediente"));
+    btntogliingrediente = new QPushButton(QStringLiteral("Togli ingrediente"), PanelRicetta);
+    btntogliingrediente->setObjectName(QStringLiteral("btntogliingrediente"));
+    btntogliingrediente->setAutoDefault(false);
+    Accessibility::setName(btntogliingrediente, QStringLiteral("Togli l'ingrediente scelto"));
+    grid->addWidget(btnaggiungiingrediente, 6, 0);
+    grid->addWidget(btntogliingrediente, 6, 1);
+    auto* weightCaption = new QLabel(QStringLiteral("Peso cotto (g)"), PanelRicetta);
+    weightCaption->setObjectName(QStringLiteral("Label_RicettaPesoCotto"));
+    RicettaPesoCotto = new QLineEdit(PanelRicetta);
+    RicettaPesoCotto->setObjectName(QStringLiteral("RicettaPesoCotto"));
+    RicettaPesoCotto->setPlaceholderText(QStringLiteral("somma ingredienti"));
+    RicettaPesoCotto->setAccessibleName(QStringLiteral("Peso cotto della ricetta in grammi"));
+    RicettaPesoCotto->setFixedWidth(130);
+    weightCaption->setBuddy(RicettaPesoCotto);
+    grid->addWidget(weightCaption, 0, 2);
+    grid->addWidget(RicettaPesoCotto, 1, 2);
+    RicettaValori = new QLabel(PanelRicetta);
+    RicettaValori->setObjectName(QStringLiteral("RicettaValori"));
+    RicettaValori->setAccessibleName(QStringLiteral("Valori calcolati della ricetta"));
+    RicettaValori->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    RicettaValori->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(RicettaValori, 2, 2, 4, 1);
+    btnsalvaricetta = new QPushButton(QStringLiteral("Salva ricetta"), PanelRicetta);
+    btnsalvaricetta->setObjectName(QStringLiteral("btnsalvaricetta"));
+    btnsalvaricetta->setAutoDefault(false);
+    Accessibility::setName(btnsalvaricetta, QStringLiteral("Salva la ricetta"));
+    grid->addWidget(btnsalvaricetta, 6, 2);
+    grid->setColumnStretch(0, 1);
+    PanelRicetta->hide();
+
+    connect(btnaggiungiingrediente, &QPushButton::clicked, this, [this] {
+        runGuarded([&] {
+            addIngredientRow();
+            recipeEdited();
+            // Ready to type the new ingredient's food.
+            const int row = RicettaIngredienti->rowCount() - 1;
+            RicettaIngredienti->setCurrentCell(row, 0);
+            if (auto* chooser = qobject_cast<QComboBox*>(RicettaIngredienti->cellWidget(row, 0))) {
+                chooser->setFocus(Qt::OtherFocusReason);
+                chooser->lineEdit()->selectAll();
+            }
+        });
+    });
+    connect(btntogliingrediente, &QPushButton::clicked, this, [this] {
+        const int row = RicettaIngredienti->currentRow();
+        if (row >= 0) {
+            RicettaIngredienti->removeRow(row);
+            recipeEdited();
+        }
+    });
+    connect(RicettaIngredienti, &QTableWidget::itemChanged, this, [this] { recipeEdited(); });
+    connect(RicettaPesoCotto, &QLineEdit::textEdited, this, [this] { recipeEdited(); });
+    connect(btnsalvaricetta, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { btnsalvaricettaClick(); }); });
+    connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillRecipe(); });
+    connect(dm_, &TDM::dataRefreshed, this, [this] { fillRecipe(); });
+}
+
+void TAlimpers::showRecipe(bool on)
+{
+    if (btnricetta->isChecked() != on)
+        btnricetta->setChecked(on); // comes back here through toggled
+    if (on && btnnutrienti->isChecked())
+        btnnutrienti->setChecked(false);
+    if (on && btnporzioni->isChecked())
+        btnporzioni->setChecked(false);
+    showChartUnlessAPage();
+    PanelRicetta->setVisible(on);
+    fillRecipe();
+}
+
+void TAlimpers::showChartUnlessAPage()
+{
+    DBChart1->setVisible(!btnnutrienti->isChecked() && !btnricetta->isChecked() &&
+                         !btnporzioni->isChecked());
+}
+
+void TAlimpers::buildPortions()
+{
+    PanelPorzioni = new QWidget(this);
+    PanelPorzioni->setObjectName(QStringLiteral("PanelPorzioni"));
+    PanelPorzioni->setGeometry(DBChart1->geometry());
+    Accessibility::setName(PanelPorzioni, QStringLiteral("Porzioni dell'alimento"));
+    auto* grid = new QGridLayout(PanelPorzioni);
+    grid->setContentsMargins(6, 4, 6, 4);
+    auto* title = new QLabel(QStringLiteral("Porzioni in misure di casa (grammi di parte "
+                                            "edibile), dalla più leggera"),
+                             PanelPorzioni);
+    title->setObjectName(QStringLiteral("LabelPorzioni"));
+    grid->addWidget(title, 0, 0, 1, 2);
+    GrigliaPorzioni = new QTableWidget(0, 2, PanelPorzioni);
+    GrigliaPorzioni->setObjectName(QStringLiteral("GrigliaPorzioni"));
+    GrigliaPorzioni->setHorizontalHeaderLabels(
+        {QStringLiteral("Porzione"), QStringLiteral("Grammi")});
+    GrigliaPorzioni->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    GrigliaPorzioni->setColumnWidth(1, 90);
+    GrigliaPorzioni->verticalHeader()->setDefaultSectionSize(22);
+    GrigliaPorzioni->verticalHeader()->hide();
+    GrigliaPorzioni->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GrigliaPorzioni->setSelectionMode(QAbstractItemView::SingleSelection);
+    GrigliaPorzioni->setFixedWidth(420);
+    Accessibility::setName(GrigliaPorzioni, QStringLiteral("Porzioni dell'alimento"));
+    title->setBuddy(GrigliaPorzioni);
+    grid->addWidget(GrigliaPorzioni, 1, 0, 3, 1);
+    AggiungiPorzione = new QPushButton(QStringLiteral("Aggiungi"), PanelPorzioni);
+    AggiungiPorzione->setObjectName(QStringLiteral("AggiungiPorzione"));
+    AggiungiPorzione->setAutoDefault(false);
+    Accessibility::setName(AggiungiPorzione, QStringLiteral("Aggiungi una porzione"));
+    TogliPorzione = new QPushButton(QStringLiteral("Togli"), PanelPorzioni);
+    TogliPorzione->setObjectName(QStringLiteral("TogliPorzione"));
+    TogliPorzione->setAutoDefault(false);
+    Accessibility::setName(TogliPorzione, QStringLiteral("Togli la porzione scelta"));
+    grid->addWidget(AggiungiPorzione, 1, 1, Qt::AlignTop);
+    grid->addWidget(TogliPorzione, 2, 1, Qt::AlignTop);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(3, 1);
+    PanelPorzioni->hide();
+
+    connect(GrigliaPorzioni, &QTableWidget::itemChanged, this, [this] {
+        if (!fillingPortions_)
+            runGuarded([&] { portionsEdited(); });
+    });
+    connect(AggiungiPorzione, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { addPortionRow(); }); });
+    connect(TogliPorzione, &QPushButton::clicked, this,
+            [this] { runGuarded([&] { removePortionRow(); }); });
+    // The page follows the current food, and what another program writes, while shown.
+    connect(dm_->DSAlimenti, &DataSource::currentChanged, this, [this] { fillPortions(); });
+    connect(dm_->DSAlimenti, &DataSource::stateChanged, this, [this] {
+        if (!dm_->alimenti->isEditing())
+            portionsTyped_ = false;
+        fillPortions();
+    });
+    connect(dm_, &TDM::dataRefreshed, this, [this] { fillPortions(); });
+}
+
+void TAlimpers::showPortions(bool on)
+{
+    if (btnporzioni->isChecked() != on)
+        btnporzioni->setChecked(on); // comes back here through toggled
+    if (on && btnnutrienti->isChecked())
+        btnnutrienti->setChecked(false);
+    if (on && btnricetta->isChecked())
+        btnricetta->setChecked(false);
+    showChartUnlessAPage();
+    PanelPorzioni->setVisible(on);
+    fillPortions();
+}
+
+namespace {
+
+// Appends a row of the portion table: the name, then the grams as typed or stored.
+void appendPortion(QTableWidget* table, const QString& name, const QString& grams)
+{
+    const int row = table->rowCount();
+    table->insertRow(row);
+    auto* nameItem = new QTableWidgetItem(name);
+    nameItem->setData(Qt::AccessibleTextRole,
+                      QStringLiteral("Nome della porzione %1").arg(row + 1));
+    table->setItem(row, 0, nameItem);
+    auto* gramsItem = new QTableWidgetItem(grams);
+    gramsItem->setData(Qt::AccessibleTextRole,
+                       QStringLiteral("Grammi della porzione %1").arg(row + 1));
+    gramsItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, 1, gramsItem);
+}
+
+} // namespace
+
+void TAlimpers::fillPortions()
+{
+    if (!PanelPorzioni || PanelPorzioni->isHidden() || portionsTyped_)
+        return;
+    Dataset* foods = dm_->alimenti;
+    TDM::Portions portions;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert && foods->recNo() >= 0)
+        portions = dm_->portionsOf(
+            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    fillingPortions_ = true;
+    GrigliaPorzioni->setRowCount(0);
+    for (const auto& [name, grams] : portions)
+        appendPortion(GrigliaPorzioni, name, generalFloatText(grams));
+    fillingPortions_ = false;
+}
+
+void TAlimpers::addPortionRow()
+{
+    fillingPortions_ = true;
+    appendPortion(GrigliaPorzioni, QString(), QString());
+    fillingPortions_ = false;
+    portionsEdited();
+    const int row = GrigliaPorzioni->rowCount() - 1;
+    GrigliaPorzioni->setCurrentCell(row, 0);
+    GrigliaPorzioni->editItem(GrigliaPorzioni->item(row, 0));
+}
+
+void TAlimpers::removePortionRow()
+{
+    const int row = GrigliaPorzioni->currentRow();
+    if (row < 0)
+        return;
+    GrigliaPorzioni->removeRow(row);
+    portionsEdited();
+}
+
+void TAlimpers::portionsEdited()
+{
+    Dataset* foods = dm_->alimenti;
+    // Marked first: entering the edit state refills the page otherwise.
+    portionsTyped_ = true;
+    if (!foods->isEditing()) {
+        if (foods->isEmpty())
+            foods->insert();
+        else
+            foods->edit();
+    }
+    dm_->pendingPortions = typedPortions();
+}
+
+QList<QPair<QString, double>> TAlimpers::typedPortions() const
+{
+    TDM::Portions portions;
+    for (int row = 0; row < GrigliaPorzioni->rowCount(); ++row) {
+        const QTableWidgetItem* nameItem = GrigliaPorzioni->item(row, 0);
+        const QTableWidgetItem* gramsItem = GrigliaPorzioni->item(row, 1);
+        const QString name = nameItem ? nameItem->text().trimmed() : QString();
+        const QString gramsText = gramsItem ? gramsItem->text().trimmed() : QString();
+        if (name.isEmpty() && gramsText.isEmpty())
+            continue;
+        // The decimal comma, or the point.
+        bool ok = false;
+        double grams = QLocale(QLocale::Italian).toDouble(gramsText, &ok);
+        if (!ok)
+            grams = QLocale::c().toDouble(gramsText, &ok);
+        portions.append({name, ok ? grams : std::numeric_limits<double>::quiet_NaN()});
+    }
+    return portions;
+}
+
+void TAlimpers::addIngredientRow(const QString& food, double grams)
+{
+    const int row = RicettaIngredienti->rowCount();
+    RicettaIngredienti->insertRow(row);
+    auto* chooser = new QComboBox(RicettaIngredienti);
+    chooser->setObjectName(QStringLiteral("RicettaAlimento_%1").arg(row + 1));
+    chooser->setEditable(true);
+    chooser->setInsertPolicy(QComboBox::NoInsert);
+    chooser->setAccessibleName(QStringLiteral("Alimento dell'ingrediente %1").arg(row + 1));
+    Dataset* foods = dm_->alimenti;
+    QStringList names;
+    for (int i = 0; i < foods->recordCount(); ++i)
+        names << fieldValueText(foods->rowValue(i, dm_->alimentiAlimento->index()));
+    names.sort(Qt::CaseInsensitive);
+    chooser->addItems(names);
+    chooser->setCurrentText(food);
+    connect(chooser, &QComboBox::editTextChanged, this, [this] { recipeEdited(); });
+    RicettaIngredienti->setCellWidget(row, 0, chooser);
+    auto* item = new QTableWidgetItem(grams > 0 ? generalFloatText(grams) : QString());
+    item->setData(Qt::AccessibleTextRole,
+                  QStringLiteral("Grammi dell'ingrediente %1").arg(row + 1));
+    const QScopedValueRollback filling(fillingRecipe_, true);
+    RicettaIngredienti->setItem(row, 1, item);
+}
+
+void TAlimpers::fillRecipe()
+{
+    if (!PanelRicetta)
+        return;
+    Dataset* foods = dm_->alimenti;
+    QString name;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert && foods->recNo() >= 0)
+        name = fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index()));
+    const RecipeBook& book = dm_->recipeBook();
+    const Recipe* recipe = name.isEmpty() ? nullptr : book.find(name);
+    // A recipe's five values are computed from its ingredients.
+    for (DBEdit* edit : {DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7}) {
+        edit->setReadOnly(recipe != nullptr);
+        edit->setToolTip(recipe ? QStringLiteral("Calcolato dagli ingredienti della ricetta")
+                                : QString());
+    }
+    // What the user typed for this food stays; for another food it has been settled (or
+    // the food went away) and the page shows the food now current.
+    const qint64 key = currentFoodKey();
+    if (recipeTyped_ && key == recipeFoodKey_)
+        return;
+    recipeTyped_ = false;
+    if (PanelRicetta->isHidden())
+        return;
+    const QScopedValueRollback filling(fillingRecipe_, true);
+    recipeFoodKey_ = key;
+    recipeFoodName_ = name;
+    RicettaIngredienti->setRowCount(0);
+    RicettaPesoCotto->clear();
+    RicettaValori->clear();
+    if (!recipe)
+        return;
+    for (const RecipeIngredient& i : recipe->ingredients)
+        addIngredientRow(i.food, i.grams);
+    if (recipe->cookedWeight)
+        RicettaPesoCotto->setText(generalFloatText(*recipe->cookedWeight));
+    QStringList lines{QStringLiteral("Per 100 g:")};
+    const std::array<QString, FoodValues::MainCount> captions{
+        QStringLiteral("Acqua"), QStringLiteral("Proteine"), QStringLiteral("Lipidi"),
+        QStringLiteral("Carboidrati"), QStringLiteral("kcal")};
+    const int row = foods->recNo();
+    for (int i = 0; i < FoodValues::MainCount; ++i) {
+        const QVariant v =
+            foods->rowValue(row, foods->fieldByName(FoodValues::mainColumns()[i])->index());
+        lines << QStringLiteral("%1: %2").arg(
+            captions[i], v.isNull() ? QStringLiteral("n.d.") : generalFloatText(v.toDouble()));
+    }
+    RicettaValori->setText(lines.join(QLatin1Char('\n')));
+}
+
+bool TAlimpers::typedRecipe(const QString& name, Recipe* recipe)
+{
+    const auto number = [](const QString& text, bool* ok) {
+        const QString t = text.trimmed();
+        double d = QLocale(QLocale::Italian).toDouble(t, ok);
+        if (!*ok)
+            d = QLocale::c().toDouble(t, ok);
+        return d;
+    };
+    const auto refuse = [](const QString& message) {
+        UserServices::instance().mostramessaggio(message, MessageKind::Error, Buttons::Yes,
+                                                 {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return false;
+    };
+    recipe->name = name;
+    recipe->ingredients.clear();
+    for (int row = 0; row < RicettaIngredienti->rowCount(); ++row) {
+        const auto* chooser = qobject_cast<QComboBox*>(RicettaIngredienti->cellWidget(row, 0));
+        const QString food = chooser ? chooser->currentText().trimmed() : QString();
+        const QTableWidgetItem* item = RicettaIngredienti->item(row, 1);
+        const QString gramsText = item ? item->text() : QString();
+        if (food.isEmpty() && gramsText.trimmed().isEmpty())
+            continue; // an empty row is left out
+        bool ok = false;
+        const double grams = number(gramsText, &ok);
+        if (!ok)
+            return refuse(QStringLiteral("I grammi dell'ingrediente %1 (\"%2\") non sono un "
+                                         "numero")
+                              .arg(row + 1)
+                              .arg(gramsText));
+        recipe->ingredients.append(RecipeIngredient{food, grams});
+    }
+    recipe->cookedWeight.reset();
+    if (!RicettaPesoCotto->text().trimmed().isEmpty()) {
+        bool ok = false;
+        const double weight = number(RicettaPesoCotto->text(), &ok);
+        if (!ok)
+            return refuse(QStringLiteral("Il peso cotto (\"%1\") non è un numero")
+                              .arg(RicettaPesoCotto->text()));
+        recipe->cookedWeight = weight;
+    }
+    return true;
+}
+
+void TAlimpers::recipeEdited()
+{
+    if (!fillingRecipe_)
+        recipeTyped_ = true;
+}
+
+qint64 TAlimpers::currentFoodKey() const
+{
+    const Dataset* foods = dm_->alimenti;
+    if (foods->isEmpty() || foods->state() == Dataset::State::Insert || foods->recNo() < 0)
+        return -1;
+    return foods->storedKey(foods->storedRow(foods->recNo()));
+}
+
+bool TAlimpers::writeRecipe()
+{
+    Dataset* foods = dm_->alimenti;
+    // The recipe takes the name in the food's field: the current food's, or a new one.
+    const QString name = DBEdit1->text().trimmed();
+    if (name.isEmpty()) {
+        UserServices::instance().mostramessaggio(
+            QStringLiteral("Scrivi il nome della ricetta nel campo Alimento"), MessageKind::Error,
+            Buttons::Yes, {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return false;
+    }
+    Recipe recipe;
+    if (!typedRecipe(name, &recipe))
+        return false;
+    try {
+        dm_->saveRecipe(recipe);
+    } catch (const DatabaseError& e) {
+        UserServices::instance().mostramessaggio(e.message(), MessageKind::Error, Buttons::Yes,
+                                                 {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        return false;
+    }
+    recipeTyped_ = false;
+    if (foods->isEditing())
+        foods->cancel();
+    return true;
+}
+
+void TAlimpers::btnsalvaricettaClick()
+{
+    Dataset* foods = dm_->alimenti;
+    // The page writes only the recipe of the food whose ingredients it shows.
+    if (currentFoodKey() != recipeFoodKey_) {
+        const QString shown =
+            recipeFoodKey_ < 0 ? QStringLiteral("un nuovo alimento") : recipeFoodName_;
+        UserServices::instance().mostramessaggio(
+            QStringLiteral("La pagina Ricetta mostrava gli ingredienti di \"%1\", non quelli "
+                           "dell'alimento corrente \"%2\": la ricetta non è stata salvata. Ora "
+                           "la pagina mostra l'alimento corrente.")
+                .arg(shown, dm_->alimentiAlimento->asString()),
+            MessageKind::Error, Buttons::Yes, {QStringLiteral("Ok")}, AppTexts::dialogCaption());
+        recipeTyped_ = false;
+        fillRecipe();
+        return;
+    }
+    const QString name = DBEdit1->text().trimmed();
+    if (!writeRecipe())
+        return;
+    // The window stays on the recipe just saved.
+    foods->locate(QStringLiteral("Alimento"), {name});
+    refreshFoodLists(false);
+    fillRecipe();
+}
+
+bool TAlimpers::settleRecipe()
+{
+    if (!recipeTyped_ || askingRecipe_)
+        return true;
+    const QScopedValueRollback asking(askingRecipe_, true);
+    QString name = DBEdit1->text().trimmed();
+    if (name.isEmpty())
+        name = recipeFoodName_;
+    const int answer = UserServices::instance().mostramessaggio(
+        QStringLiteral("Salvare la ricetta \"%1\"?").arg(name), MessageKind::Confirmation,
+        Buttons::Yes + Buttons::No + Buttons::Cancel,
+        {QStringLiteral("Sì"), QStringLiteral("No"), QStringLiteral("Annulla")},
+        AppTexts::dialogCaption());
+    if (answer == Result::No) {
+        recipeTyped_ = false; // the page follows the food the window goes to
+        return true;
+    }
+    if (answer != Result::Yes || !writeRecipe())
+        return false;
+    refreshFoodLists(false);
+    return true;
+}
+
 void TAlimpers::fillNutrients()
 {
     // The panels are read only once the page is first shown.
-    if (!PanelNutrienti || PanelNutrienti->isHidden() || nutrientsTyped_)
+    if (!PanelNutrienti || PanelNutrienti->isHidden())
         return;
+    fillGroup();
     Dataset* foods = dm_->alimenti;
-    const FoodPanel* panel = nullptr;
-    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert)
-        panel = dm_->foodPanels().find(
-            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    QString name;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert && foods->recNo() >= 0)
+        name = fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index()));
+    // A recipe's panel is computed from its ingredients.
+    const bool recipe = !name.isEmpty() && dm_->recipeBook().find(name);
+    for (QLineEdit* edit : nutrientEdits) {
+        edit->setReadOnly(recipe);
+        edit->setToolTip(recipe ? QStringLiteral("Calcolato dagli ingredienti della ricetta")
+                                : QString());
+    }
+    NutrientiFonte->setReadOnly(recipe);
+    NutrientiFonte->setToolTip(nutrientEdits.constFirst()->toolTip());
+    if (nutrientsTyped_)
+        return;
+    const FoodPanel* panel = name.isEmpty() ? nullptr : dm_->foodPanels().find(name);
     for (int i = 0; i < NutrientPanel::Count; ++i) {
         const std::optional<double> v = panel ? panel->values[i] : std::nullopt;
         nutrientEdits.at(i)->setText(v ? generalFloatText(*v) : QString());
     }
     NutrientiFonte->setText(panel ? panel->source : QString());
+}
+
+void TAlimpers::fillGroup()
+{
+    if (groupTyped_)
+        return;
+    // First the empty entry: no group.
+    const QStringList names = QStringList{QString()} + dm_->groupNames();
+    QStringList shown;
+    for (int i = 0; i < NutrientiGruppo->count(); ++i)
+        shown << NutrientiGruppo->itemText(i);
+    if (shown != names) {
+        NutrientiGruppo->clear();
+        NutrientiGruppo->addItems(names);
+    }
+    Dataset* foods = dm_->alimenti;
+    QString group;
+    if (!foods->isEmpty() && foods->state() != Dataset::State::Insert)
+        group = dm_->groupOf(
+            fieldValueText(foods->rowValue(foods->recNo(), dm_->alimentiAlimento->index())));
+    NutrientiGruppo->setCurrentIndex(NutrientiGruppo->findText(group));
+    NutrientiGruppo->setEditText(group);
+}
+
+void TAlimpers::groupEdited()
+{
+    Dataset* foods = dm_->alimenti;
+    // Marked first, as for the nutrients; the group is posted with the food.
+    groupTyped_ = true;
+    const QString group = NutrientiGruppo->currentText();
+    if (!foods->isEditing()) {
+        if (foods->isEmpty())
+            foods->insert();
+        else
+            foods->edit();
+    }
+    dm_->pendingGroup = group.trimmed();
 }
 
 void TAlimpers::nutrientEdited()
@@ -462,8 +1052,12 @@ void TAlimpers::btnannullaClick()
 {
     runGuarded([&] {
         nutrientsTyped_ = false;
+        portionsTyped_ = false;
+        recipeTyped_ = false;
         dm_->alimenti->cancel();
         fillNutrients();
+        fillPortions();
+        fillRecipe();
     });
 }
 
@@ -491,6 +1085,10 @@ void TAlimpers::btnsalvaClick()
 {
     runGuarded([&] {
         Dataset* foods = dm_->alimenti;
+        // The recipe page's edits first: saved (which ends the food's editing), dropped, or
+        // the save stops.
+        if (!settleRecipe())
+            return;
         if (!foods->isEditing())
             return;
         // A new name goes into every stored week that names the food: the user is told
@@ -519,10 +1117,18 @@ void TAlimpers::btnsalvaClick()
                 return; // nothing written; the page keeps what was typed
             dm_->pendingPanel = panel;
         }
+        if (portionsTyped_)
+            dm_->pendingPortions = typedPortions(); // a refused post has dropped them
         // A refused post has already been reported and stops the command here.
         foods->post();
         nutrientsTyped_ = false;
+        groupTyped_ = false;
+        portionsTyped_ = false;
         refreshFoodLists();
+        // The group and portion tables are read again only once the food's transaction is
+        // over.
+        fillNutrients();
+        fillPortions();
     });
 }
 
@@ -531,6 +1137,15 @@ void TAlimpers::btndeleteClick()
     runGuarded([&] {
         Dataset* foods = dm_->alimenti;
         const QString name = dm_->alimentiAlimento->asString();
+        // A food that recipes use is not deleted: said before asking.
+        if (foods->state() != Dataset::State::Insert) {
+            if (const QString refusal = dm_->deleteRefusal(name); !refusal.isEmpty()) {
+                UserServices::instance().mostramessaggio(refusal, MessageKind::Error, Buttons::Yes,
+                                                         {QStringLiteral("Ok")},
+                                                         AppTexts::dialogCaption());
+                return;
+            }
+        }
         // The current person's rows of the food go with it; other people's weeks keep the
         // name, which they are told of before the question.
         bool ok = false;
@@ -571,21 +1186,24 @@ void TAlimpers::btndeleteClick()
     });
 }
 
-void TAlimpers::refreshFoodLists()
+void TAlimpers::refreshFoodLists(bool moveToLastFood)
 {
     DetachedWork detached(dm_->DSAlimenti);
     if (planner_)
         planner_->caricaalimenti();
-    // The rebuild is a scan of the food table, which leaves its last food current; the
-    // window shows that food when the binding point comes back.
+    // After the toolbar's save or delete the rebuild is a scan of the food table, which
+    // leaves its last food current; the window shows that food when the binding point
+    // comes back.
     Dataset* foods = dm_->alimenti;
-    if (!foods->isEmpty())
+    if (moveToLastFood && !foods->isEmpty())
         foods->moveTo(foods->recordCount() - 1);
 }
 
 void TAlimpers::leave()
 {
     nutrientsTyped_ = false;
+    portionsTyped_ = false;
+    recipeTyped_ = false;
     if (dm_->alimenti->isEditing())
         dm_->alimenti->cancel();
     if (planner_)
@@ -595,6 +1213,8 @@ void TAlimpers::leave()
 void TAlimpers::LMDButton8Click()
 {
     runGuarded([&] {
+        if (!settleRecipe())
+            return;
         leave();
         QDialog::reject();
     });
@@ -603,7 +1223,12 @@ void TAlimpers::LMDButton8Click()
 void TAlimpers::reject()
 {
     // Closed by the frame: the same steps as Exit, and the window closes even when
-    // reloading the week failed (that failure has been reported).
+    // reloading the week failed (that failure has been reported); it stays open only when
+    // the user keeps the recipe page's unsaved edits.
+    bool stay = false;
+    runGuarded([&] { stay = !settleRecipe(); });
+    if (stay)
+        return;
     runGuarded([&] { leave(); });
     QDialog::reject();
 }

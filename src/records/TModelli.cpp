@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "AppTexts.h"
+#include "HelpContext.h"
 #include "PlanBook.h"
 #include "PlanStore.h"
 #include "TDM.h"
@@ -18,6 +19,7 @@ TModelli::TModelli(TDM* dm, WeeklyPlanner* planner, PlanBook* book, QWidget* par
     : QDialog(parent), dm_(dm), planner_(planner), book_(book)
 {
     setObjectName(QStringLiteral("Modelli"));
+    HelpContext::set(this, 61);
     setWindowTitle(QStringLiteral("Modelli di piano"));
     setAccessibleName(QStringLiteral("Modelli di piano"));
     resize(460, 340);

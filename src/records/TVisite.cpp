@@ -5,6 +5,7 @@
 #include "AppTexts.h"
 #include "Dataset.h"
 #include "FieldCaptions.h"
+#include "HelpContext.h"
 #include "ItalianText.h"
 #include "TDM.h"
 #include "TableSchema.h"
@@ -168,6 +169,7 @@ QStringList TVisite::headings()
 TVisite::TVisite(TDM* dm, QWidget* parent) : QDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("Visite"));
+    HelpContext::set(this, 60);
     resize(1060, 640);
 
     nuova = new QPushButton(QStringLiteral("&Nuova visita"), this);

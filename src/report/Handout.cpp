@@ -335,8 +335,12 @@ void Handout::layOut(Pages& pages) const
     }
 
     // The week, a table per day.
-    const QList<Column> dayColumns{{0.17, left}, {0.33, left}, {0.09, right}, {0.1, right},
-                                   {0.1, right}, {0.1, right}, {0.11, right}};
+    // With portions the grams column is wider, to hold "20 g, 2 cucchiai".
+    const QList<Column> dayColumns =
+        portions_ ? QList<Column>{{0.15, left}, {0.27, left}, {0.17, right}, {0.09, right},
+                                  {0.1, right}, {0.1, right}, {0.12, right}}
+                  : QList<Column>{{0.17, left}, {0.33, left}, {0.09, right}, {0.1, right},
+                                  {0.1, right}, {0.1, right}, {0.11, right}};
     const QStringList dayHeader{QStringLiteral("Pasto"),          QStringLiteral("Alimento"),
                                 QStringLiteral("Grammi"),         QStringLiteral("Kcal"),
                                 QStringLiteral("Proteine (g)"),   QStringLiteral("Grassi (g)"),
@@ -358,7 +362,15 @@ void Handout::layOut(Pages& pages) const
                     unknownFoods = true;
                 }
                 // The grid's texts are in the desktop's notation; the handout is Italian.
-                const QString grams = ItalianText::fromDesktopNumber(slot.grams);
+                // In grams, as the "oppure" lines under it, with the nearest household
+                // portion when there is one ("80 g, 1 porzione").
+                QString grams = ItalianText::fromDesktopNumber(slot.grams);
+                if (!grams.trimmed().isEmpty())
+                    grams += QStringLiteral(" g");
+                if (const QString portion =
+                        HouseholdPortion::nearest(slot.grams, slot.food, portions_);
+                    !portion.isEmpty())
+                    grams += QStringLiteral(", ") + portion;
                 const QString kcal = ItalianText::fromDesktopNumber(slot.kcalText);
                 rows << QStringList{first ? NutritionSummary::mealName(meal) : QString(),
                                     food,
@@ -369,6 +381,14 @@ void Handout::layOut(Pages& pages) const
                                     one(slot.values.carbs)};
                 styles << RowStyle::Body;
                 first = false;
+                if (alternatives_) {
+                    for (const AlternativeLine& line : alternatives_(slot.number)) {
+                        if (line.food.trimmed().isEmpty())
+                            continue;
+                        rows << QStringList{QString(), line.food, line.grams};
+                        styles << RowStyle::Body;
+                    }
+                }
             }
             if (!first) {
                 const Nutrients& n = summary_.meal(day, meal);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HouseholdPortion.h"
 #include "NutritionSummary.h"
 
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include "VisitChart.h"
+#include <functional>
 #include <optional>
 
 class NutritionSummary;
@@ -61,6 +63,21 @@ public:
     void print(QPrinter& printer) const;
     // The table "Confronto con il piano precedente", after the summary tables.
     void setComparison(const SummaryTables::Table& table) { comparison_ = table; }
+    // The household portions of the foods: a slot's grams read "20 g, 2 cucchiai" when a
+    // portion is near enough (none: the grams alone, as before).
+    void setPortions(HouseholdPortion::Lookup portions) { portions_ = std::move(portions); }
+    // The lines printed under a slot's row, by slot number (100 × day + position): the food
+    // ("oppure Riso bianco, crudo") in the food's column and its grams ("85 g") in the grams'
+    // column (none: no lines).
+    struct AlternativeLine {
+        QString food;
+        QString grams;
+    };
+    using AlternativeLines = QList<AlternativeLine>;
+    void setAlternatives(std::function<AlternativeLines(int slot)> alternatives)
+    {
+        alternatives_ = std::move(alternatives);
+    }
     // "Riepilogo dieta di " and the name, the title of the document and of the print job.
     QString title() const;
 
@@ -76,4 +93,6 @@ private:
     QImage nutrientChart_;
     QImage visitChart_;
     std::optional<SummaryTables::Table> comparison_;
+    HouseholdPortion::Lookup portions_;
+    std::function<AlternativeLines(int slot)> alternatives_;
 };

@@ -46,7 +46,8 @@ QString ReportBuilder::slotLine(const SlotTexts& texts)
 QStringList ReportBuilder::lines(const QString& name, const QString& date,
                                  const std::function<QString(int)>& dayCaption,
                                  const std::function<QString(int)>& dayTotal,
-                                 const std::function<SlotTexts(int)>& slotTexts)
+                                 const std::function<SlotTexts(int)>& slotTexts,
+                                 const HouseholdPortion::Lookup& portions)
 {
     QStringList out;
     out << titleStart + name + QLatin1Char(' ') + date;
@@ -59,9 +60,14 @@ QStringList ReportBuilder::lines(const QString& name, const QString& date,
             const QString heading = headingBefore(position);
             if (!heading.isEmpty())
                 out << QString() << heading;
-            const SlotTexts texts = slotTexts(100 * day + position);
-            if (!texts.food.isEmpty())
-                out << slotLine(texts);
+            SlotTexts texts = slotTexts(100 * day + position);
+            if (texts.food.isEmpty())
+                continue;
+            if (const QString portion =
+                    HouseholdPortion::nearest(texts.grams, texts.food, portions);
+                !portion.isEmpty())
+                texts.grams += QStringLiteral(", ") + portion;
+            out << slotLine(texts);
         }
     }
     return out;
@@ -116,17 +122,19 @@ ReportBuilder::DisplayedWeek ReportBuilder::displayed(const WeekModel& week,
 
 QStringList ReportBuilder::fromGrid(const QTabWidget* pages,
                                     const std::function<MealSlot(int)>& slotLookup,
-                                    const QString& name, const QString& date)
+                                    const QString& name, const QString& date,
+                                    const HouseholdPortion::Lookup& portions)
 {
     const DisplayedWeek week = displayed(pages, slotLookup);
-    return lines(name, date, week.dayCaption, week.dayTotal, week.slotTexts);
+    return lines(name, date, week.dayCaption, week.dayTotal, week.slotTexts, portions);
 }
 
 QStringList ReportBuilder::fromPlanner(const WeeklyPlanner& planner, const QString& name,
-                                       const QString& date)
+                                       const QString& date,
+                                       const HouseholdPortion::Lookup& portions)
 {
     const DisplayedWeek week = displayed(planner);
-    return lines(name, date, week.dayCaption, week.dayTotal, week.slotTexts);
+    return lines(name, date, week.dayCaption, week.dayTotal, week.slotTexts, portions);
 }
 
 QString ReportBuilder::today()

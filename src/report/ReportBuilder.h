@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HouseholdPortion.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,11 +25,13 @@ public:
 
     // The title line, then for days 1 (Monday) to 7 (Sunday) the day header with its
     // caption and total, the four meal headings and a line for every slot whose food text
-    // is not empty. Slot numbers are 100 × day + position (1 to 19).
+    // is not empty. Slot numbers are 100 × day + position (1 to 19). With `portions`, a
+    // slot's grams are followed by the nearest household portion ("gr. 20, 2 cucchiai").
     static QStringList lines(const QString& name, const QString& date,
                              const std::function<QString(int day)>& dayCaption,
                              const std::function<QString(int day)>& dayTotal,
-                             const std::function<SlotTexts(int slot)>& slotTexts);
+                             const std::function<SlotTexts(int slot)>& slotTexts,
+                             const HouseholdPortion::Lookup& portions = {});
 
     // The week as a grid displays it: day captions from the page control's tabs, day
     // totals from its labels tot1 … tot7, slot texts from the slot lookup (a missing
@@ -50,9 +54,11 @@ public:
     // The report of a grid as displayed.
     static QStringList fromGrid(const QTabWidget* pages,
                                 const std::function<MealSlot(int slot)>& slotLookup,
-                                const QString& name, const QString& date);
+                                const QString& name, const QString& date,
+                                const HouseholdPortion::Lookup& portions = {});
     static QStringList fromPlanner(const WeeklyPlanner& planner, const QString& name,
-                                   const QString& date);
+                                   const QString& date,
+                                   const HouseholdPortion::Lookup& portions = {});
 
     // The line of one slot: "Alimento:   " food "   gr. " grams "   Kcal: " kcal.
     static QString slotLine(const SlotTexts& texts);

@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Handout.h"
+#include "HelpContext.h"
 #include "ItalianText.h"
 #include "PdfOutput.h"
 #include "ReportBuilder.h"
@@ -151,6 +152,7 @@ TRiepilogo::TRiepilogo(const NutritionSummary& summary, TDM* dm, QWidget* parent
     : QDialog(parent), summary_(summary), dm_(dm)
 {
     setObjectName(QStringLiteral("TRiepilogo"));
+    HelpContext::set(this, 64);
     setWindowTitle(QStringLiteral("Riepilogo nutrizionale"));
     // 1000 x 900, or what the screen has room for.
     QSize size(1000, 900);
@@ -362,8 +364,7 @@ void TRiepilogo::salvaPdfClick()
     if (chosen.isEmpty())
         return;
     Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
-    if (comparison_)
-        handout.setComparison(*comparison_);
+    completeHandout(handout);
     handout.savePdf(PdfOutput::withPdfSuffix(chosen));
 }
 
@@ -372,7 +373,35 @@ void TRiepilogo::stampaClick()
     if (!UserServices::instance().choosePrinter(printer_))
         return;
     Handout handout(summary_, HandoutPerson::of(dm_), ReportBuilder::today());
+    completeHandout(handout);
+    handout.print(printer_);
+}
+
+void TRiepilogo::completeHandout(Handout& handout) const
+{
     if (comparison_)
         handout.setComparison(*comparison_);
-    handout.print(printer_);
+    if (!dm_)
+        return;
+    // The patient reads the grams with the nearest household portion beside them.
+    handout.setPortions([dm = dm_](const QString& food) { return dm->portionsOf(food); });
+    // Under each slot the alternatives the dietitian proposed for the food it holds now;
+    // those proposed for a food the slot no longer holds are left out. Read before the
+    // pages are painted, so that a failure to read leaves no half-made document.
+    const Dataset& people = *dm_->utente;
+    if (!people.isOpen() || people.state() == Dataset::State::Insert || people.isEmpty() ||
+        dm_->utenteID->isNull())
+        return;
+    const qint64 person = dm_->utenteID->asInteger();
+    QHash<int, Handout::AlternativeLines> lines;
+    for (int day = 1; day <= NutritionSummary::Days; ++day)
+        for (const NutritionSummary::Slot& slot : summary_.filledSlots(day))
+            for (const Alternative& a : dm_->alternativesOf(person, slot.number))
+                if (a.isFor(slot.food))
+                    lines[slot.number] << Handout::AlternativeLine{
+                        QStringLiteral("oppure ") + a.equivalent.trimmed(),
+                        a.gramsText(
+                            HouseholdPortion::nearest(a.grams, dm_->portionsOf(a.equivalent)))};
+    if (!lines.isEmpty())
+        handout.setAlternatives([lines](int slot) { return lines.value(slot); });
 }

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <memory>
 
+class Handout;
 class QChartView;
 class QComboBox;
 class QGroupBox;
@@ -66,6 +67,9 @@ public:
     void showNutrientsOf(int day);
 
 private:
+    // The comparison, the household portions and the shown person's "oppure" lines.
+    void completeHandout(Handout& handout) const;
+
     NutritionSummary summary_;
     std::optional<SummaryTables::Table> comparison_;
     TDM* dm_;
