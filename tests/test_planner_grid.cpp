@@ -239,6 +239,11 @@ void TestPlannerGrid::triggerRules()
     static_cast<FoodChooser*>(s.food)->setFoodText("Mela");
     QVERIFY(!salva->isEnabled());
     QVERIFY(s.kcal->text().isEmpty());
+    // Nor does leaving the chooser untouched (the toolkit would take its text as a pick).
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(s.food, &leave);
+    QVERIFY(!salva->isEnabled());
+    QVERIFY(s.kcal->text().isEmpty());
     // A grams text set by code runs the handling before the next statement.
     s.grams->setText("200");
     QCOMPARE(s.kcal->text(), QString("104"));

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QSignalBlocker>
 #include <QStringListModel>
 #include <algorithm>
 #include <vector>
@@ -189,6 +190,23 @@ void FoodChooser::entryActivated(int index)
 {
     chosen_ = index;
     emit picked();
+}
+
+void FoodChooser::focusOutEvent(QFocusEvent* event)
+{
+    // Leaving the field: the toolkit takes a text that names an entry other than the
+    // current index as that entry activated, which would run the pick handling (and set
+    // the change flag) for a slot nobody touched. The index is brought to the text first,
+    // quietly.
+    const QString text = lineEdit() ? lineEdit()->text() : QString();
+    if (!text.isEmpty() && itemText(currentIndex()) != text) {
+        const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0) {
+            const QSignalBlocker quiet(this);
+            setCurrentIndex(index);
+        }
+    }
+    QComboBox::focusOutEvent(event);
 }
 
 bool FoodChooser::eventFilter(QObject* watched, QEvent* event)

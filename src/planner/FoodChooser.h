@@ -43,6 +43,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void textTyped(const QString& text);
