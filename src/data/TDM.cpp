@@ -820,15 +820,20 @@ std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
     return [this] { groupsStale_ = true; };
 }
 
-std::function<void()> TDM::deleteGroupOf(const QString& food)
+std::function<void()> TDM::deleteRowsOfFood(const TableSchema& table, const QString& food,
+                                            bool& stale)
 {
     if (food.isEmpty() || foodsNamed(food) > 1)
         return {};
-    const TableSchema& table = TableSchema::gruppiAlimenti();
     const std::vector<StoredRow> rows =
         ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
     ADOConnection1->deleteRows(table, rows);
-    return rows.empty() ? std::function<void()>() : [this] { groupsStale_ = true; };
+    return rows.empty() ? std::function<void()>() : [&stale] { stale = true; };
+}
+
+std::function<void()> TDM::deleteGroupOf(const QString& food)
+{
+    return deleteRowsOfFood(TableSchema::gruppiAlimenti(), food, groupsStale_);
 }
 
 // ---------------------------------------------------------------- household portions
@@ -879,13 +884,7 @@ std::function<void()> TDM::writePortions(const QString& from, const QString& to)
 
 std::function<void()> TDM::deletePortionsOf(const QString& food)
 {
-    if (food.isEmpty() || foodsNamed(food) > 1)
-        return {};
-    const TableSchema& table = TableSchema::porzioni();
-    const std::vector<StoredRow> rows =
-        ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
-    ADOConnection1->deleteRows(table, rows);
-    return rows.empty() ? std::function<void()>() : [this] { portionsStale_ = true; };
+    return deleteRowsOfFood(TableSchema::porzioni(), food, portionsStale_);
 }
 
 // ---------------------------------------------------------------- a slot's alternatives

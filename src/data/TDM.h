@@ -254,6 +254,10 @@ private:
     // Likewise the portions' rows, and the portions being posted (postingPortions_).
     std::function<void()> writePortions(const QString& from, const QString& to);
     std::function<void()> deletePortionsOf(const QString& food);
+    // Deletes a table's rows keyed to the food's name (letter case aside), unless another
+    // food of that name keeps them; what it returns, run after the commit, sets `stale`.
+    std::function<void()> deleteRowsOfFood(const TableSchema& table, const QString& food,
+                                           bool& stale);
     // Likewise the alternatives naming the food.
     std::function<void()> renameInAlternatives(const QString& from, const QString& to);
     std::function<void()> deleteAlternativesOf(const QString& food);
