@@ -794,30 +794,45 @@ QStringList TDM::groupNames()
     return names;
 }
 
-std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
+std::function<void()> TDM::writeRowsOfFood(const TableSchema& table, const QString& from,
+                                           const QString& to,
+                                           const std::optional<QList<QVector<QVariant>>>& posted,
+                                           bool& stale)
 {
     const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
-    if ((!postingGroup_ && !renamed) || to.isEmpty())
+    if ((!posted && !renamed) || to.isEmpty())
         return {};
-    const TableSchema& table = TableSchema::gruppiAlimenti();
     const auto rowsOf = [&](const QString& food) {
         return ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
     };
     const std::vector<StoredRow> own = renamed ? rowsOf(from) : std::vector<StoredRow>();
-    const std::vector<StoredRow> under = rowsOf(to);
-    QString group;
-    if (postingGroup_)
-        group = postingGroup_->trimmed();
-    else if (!own.empty())
-        group = fieldValueText(own.front().values.value(1));
-    else
+    if (!posted && own.empty())
         return {};
-    // The food's rows go, and one row under its name as posted takes the group.
+    const std::vector<StoredRow> under = rowsOf(to);
+    QList<QVector<QVariant>> rest;
+    if (posted)
+        rest = *posted;
+    else
+        for (const StoredRow& row : own)
+            rest.append(row.values.mid(1));
+    // The food's rows go, and its rows are written under its name as posted.
     ADOConnection1->deleteRows(table, own);
     ADOConnection1->deleteRows(table, under);
-    if (!group.isEmpty())
-        ADOConnection1->insertRow(table, {to, group});
-    return [this] { groupsStale_ = true; };
+    for (const QVector<QVariant>& columns : rest)
+        ADOConnection1->insertRow(table, QVector<QVariant>{to} + columns);
+    return [&stale] { stale = true; };
+}
+
+std::function<void()> TDM::writeGroup(const QString& from, const QString& to)
+{
+    std::optional<QList<QVector<QVariant>>> posted;
+    if (postingGroup_) {
+        // One row with the group, none for "nessun gruppo".
+        posted.emplace();
+        if (const QString group = postingGroup_->trimmed(); !group.isEmpty())
+            posted->append({group});
+    }
+    return writeRowsOfFood(TableSchema::gruppiAlimenti(), from, to, posted, groupsStale_);
 }
 
 std::function<void()> TDM::deleteRowsOfFood(const TableSchema& table, const QString& food,
@@ -857,29 +872,13 @@ TDM::Portions TDM::portionsOf(const QString& food)
 
 std::function<void()> TDM::writePortions(const QString& from, const QString& to)
 {
-    const bool renamed = !from.isEmpty() && from != to && foodsNamed(from) <= 1;
-    if ((!postingPortions_ && !renamed) || to.isEmpty())
-        return {};
-    const TableSchema& table = TableSchema::porzioni();
-    const auto rowsOf = [&](const QString& food) {
-        return ADOConnection1->rowsWhere(table, QStringLiteral("Alimento"), food, true);
-    };
-    const std::vector<StoredRow> own = renamed ? rowsOf(from) : std::vector<StoredRow>();
-    if (!postingPortions_ && own.empty())
-        return {};
-    const std::vector<StoredRow> under = rowsOf(to);
-    Portions portions;
-    if (postingPortions_)
-        portions = *postingPortions_;
-    else
-        for (const StoredRow& row : own)
-            portions.append({fieldValueText(row.values.value(1)), row.values.value(2).toDouble()});
-    // The food's rows go, and its portions are written under its name as posted.
-    ADOConnection1->deleteRows(table, own);
-    ADOConnection1->deleteRows(table, under);
-    for (const auto& [name, grams] : portions)
-        ADOConnection1->insertRow(table, {to, name.trimmed(), grams});
-    return [this] { portionsStale_ = true; };
+    std::optional<QList<QVector<QVariant>>> posted;
+    if (postingPortions_) {
+        posted.emplace();
+        for (const auto& [name, grams] : *postingPortions_)
+            posted->append({name.trimmed(), grams});
+    }
+    return writeRowsOfFood(TableSchema::porzioni(), from, to, posted, portionsStale_);
 }
 
 std::function<void()> TDM::deletePortionsOf(const QString& food)

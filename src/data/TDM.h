@@ -254,6 +254,14 @@ private:
     // Likewise the portions' rows, and the portions being posted (postingPortions_).
     std::function<void()> writePortions(const QString& from, const QString& to);
     std::function<void()> deletePortionsOf(const QString& food);
+    // Writes a table's rows keyed to the food's name (its first column) as the food is
+    // posted: with `posted`, the food's rows become those (the columns after the name);
+    // without, a renamed food's rows take the new name. What it returns, run after the
+    // commit, sets `stale`.
+    std::function<void()> writeRowsOfFood(const TableSchema& table, const QString& from,
+                                          const QString& to,
+                                          const std::optional<QList<QVector<QVariant>>>& posted,
+                                          bool& stale);
     // Deletes a table's rows keyed to the food's name (letter case aside), unless another
     // food of that name keeps them; what it returns, run after the commit, sets `stale`.
     std::function<void()> deleteRowsOfFood(const TableSchema& table, const QString& food,
