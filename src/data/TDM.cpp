@@ -18,6 +18,20 @@
 
 TDM* DM = nullptr;
 
+namespace {
+
+// The steps to run once a write has committed, each that there is, in their order.
+std::function<void()> inTurn(std::vector<std::function<void()>> steps)
+{
+    return [steps = std::move(steps)] {
+        for (const std::function<void()>& step : steps)
+            if (step)
+                step();
+    };
+}
+
+} // namespace
+
 TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DM"));
@@ -136,20 +150,7 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> group = writeGroup(from, to);
         const std::function<void()> portions = writePortions(from, to);
         const std::function<void()> alternatives = renameInAlternatives(from, to);
-        return std::function<void()>([weeks, panel, recipes, group, portions, alternatives] {
-            if (panel)
-                panel();
-            if (alternatives)
-                alternatives();
-            if (group)
-                group();
-            if (portions)
-                portions();
-            if (weeks)
-                weeks();
-            if (recipes)
-                recipes();
-        });
+        return inTurn({panel, alternatives, group, portions, weeks, recipes});
     };
     alimenti->onRelatedDeletes = [this](Dataset&, const QVector<QVariant>& before) {
         const QString food = fieldValueText(before.value(alimentiAlimento->index()));
@@ -167,17 +168,7 @@ TDM::TDM(const QString& location, QObject* parent) : QObject(parent)
         const std::function<void()> panel = deletePanelOf(food);
         const std::function<void()> portions = deletePortionsOf(food);
         const std::function<void()> alternatives = deleteAlternativesOf(food);
-        return std::function<void()>([this, panel, group, portions, alternatives] {
-            if (panel)
-                panel();
-            if (alternatives)
-                alternatives();
-            if (group)
-                group();
-            if (portions)
-                portions();
-            recipes_.reset();
-        });
+        return inTurn({panel, alternatives, group, portions, [this] { recipes_.reset(); }});
     };
     alimenti->hasPendingWrites = [this](Dataset&) {
         return pendingPanel.has_value() || pendingGroup.has_value() || pendingPortions.has_value();
